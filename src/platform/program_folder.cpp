@@ -1,0 +1,50 @@
+#include "platform/program_folder.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace corvane {
+
+std::string withTrailingSeparator(std::string folder) {
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+std::string executableFolder() {
+    char buffer[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0) return "./";
+    std::string path(buffer, static_cast<std::size_t>(length));
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string locateProgramFolder() {
+    if (const char* home = std::getenv("CORVANE_HOME"); home != nullptr && *home != '\0') {
+        return withTrailingSeparator(home);
+    }
+    const std::string beside = executableFolder();
+    if (::access((beside + "Backup.cfg").c_str(), F_OK) == 0) return beside;
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
+        return withTrailingSeparator(data) + "corvane/";
+    }
+    const char* userHome = std::getenv("HOME");
+    return withTrailingSeparator(userHome != nullptr ? userHome : "/tmp") +
+           ".local/share/corvane/";
+}
+
+bool makeFolders(const std::string& folder) {
+    std::string partial;
+    for (std::size_t at = 0; at <= folder.size(); ++at) {
+        if (at == folder.size() || folder[at] == '/') {
+            if (!partial.empty()) ::mkdir(partial.c_str(), 0755);
+        }
+        if (at < folder.size()) partial += folder[at];
+    }
+    struct stat info {};
+    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+}  // namespace corvane

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace corvane {
+
+// The folder that holds Backup.cfg, the sets, the lists and the logs, with a trailing "/":
+// $CORVANE_HOME when set; else the executable's folder when it holds Backup.cfg (a portable
+// install); else $XDG_DATA_HOME/corvane/ (by default ~/.local/share/corvane/).
+std::string locateProgramFolder();
+
+// The folder of the running executable, with a trailing "/" (where cvrest and cvtimer live).
+std::string executableFolder();
+
+// Appends "/" unless the text already ends in one.
+std::string withTrailingSeparator(std::string folder);
+
+// Creates a folder and any missing parents; true when it exists afterwards.
+bool makeFolders(const std::string& folder);
+
+}  // namespace corvane
