@@ -1,0 +1,71 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/command_id.h"
+
+namespace corvane {
+
+enum class Icon { Information, Exclamation, Question, Critical };
+enum class Buttons { Ok, OkCancel, YesNo, OkHelp };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// What an open-file or save-file chooser shows.
+struct FileRequest {
+    std::string title;
+    std::string filter;          // "Corvane Sets (*.cvt)|*.cvt"
+    std::string initialFolder;   // empty: the current folder
+    std::string defaultExtension;
+    bool multiSelect = false;
+    bool mustExist = false;       // open: only existing files
+    bool confirmOverwrite = false;  // save: ask before replacing a file
+};
+
+// The one way the program's logic talks to the user: boxes, choosers, the status text, the busy
+// pointer, command states, the event loop's turn, and the timed error screen. The window layer,
+// the console of unattended runs and the tests' ScriptedHost each implement it.
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // A message box; texts are shown as given (lines joined with CR LF). helpTopic 0: none.
+    virtual Answer message(Icon icon, Buttons buttons, std::string_view title,
+                           std::string_view text, int helpTopic = 0) = 0;
+
+    // Full paths of the chosen files; empty when cancelled.
+    virtual std::vector<std::string> chooseOpenFiles(const FileRequest& request) = 0;
+    // The chosen path; empty when cancelled.
+    virtual std::string chooseSaveFile(const FileRequest& request) = 0;
+    // The chosen folder; empty when cancelled.
+    virtual std::string chooseFolder(std::string_view title) = 0;
+
+    virtual void setStatusText(std::string_view text) = 0;
+    // Busy pointer on (true) or back to normal (false); calls nest. Use BusyPointer.
+    virtual void setBusy(bool busy) = 0;
+    virtual void setCommandEnabled(CommandId id, bool enabled) = 0;
+    // Lets the window repaint and handle input during a long walk.
+    virtual void processPendingEvents() = 0;
+
+    // The "Backup Error" screen of unattended runs: modal, closes itself after 30 seconds.
+    virtual void showTimedErrorScreen() = 0;
+};
+
+// Shows the busy pointer for as long as it lives.
+class BusyPointer {
+public:
+    explicit BusyPointer(Host& host) : m_host(host) { m_host.setBusy(true); }
+    ~BusyPointer() { m_host.setBusy(false); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+private:
+    Host& m_host;
+};
+
+// Texts of the timed error screen, shared by every host that shows it.
+inline constexpr std::string_view kTimedErrorTitle = "Backup Error";
+std::vector<std::string> timedErrorScreenLines();
+
+}  // namespace corvane

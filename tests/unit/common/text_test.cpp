@@ -1,0 +1,81 @@
+// Text helpers: trimming, case folding, path splitting and fixed-width fields.
+#include <gtest/gtest.h>
+
+#include "common/le_codec.h"
+#include "common/text.h"
+
+namespace corvane {
+namespace {
+
+TEST(Text, TrimRemovesOnlySpaces) {
+    EXPECT_EQ(trim("  a b  "), "a b");
+    EXPECT_EQ(trim("   "), "");
+    EXPECT_EQ(trim("\ta\t"), "\ta\t");
+}
+
+TEST(Text, UpperCaseFoldsUnicodeLettersAndKeepsBadBytes) {
+    EXPECT_EQ(toUpper("c:/data/Sub"), "C:/DATA/SUB");
+    EXPECT_EQ(toUpper("/home/zoë/ärger"), "/HOME/ZOË/ÄRGER");
+    EXPECT_EQ(toUpper("/папка"), "/ПАПКА");
+    EXPECT_EQ(toUpper("a\xff" "b"), "A\xff" "B");
+}
+
+TEST(Text, FileNameOfSplitsAtTheLastSeparator) {
+    struct Case {
+        std::string path, name, folder;
+    };
+    const Case cases[] = {
+        {"/sets/Daily.cvt", "Daily.cvt", "/sets/"},
+        {"/Daily.cvt", "Daily.cvt", "/"},
+        {"/sets/", "", "/sets/"},
+        // The folder is as long as the trimmed path less the name, counted on the untrimmed path.
+        {"  /sets/Daily.cvt", "Daily.cvt", "  /set"},
+        {"/sets/Daily.cvt  ", "Daily.cvt  ", "/set"},
+    };
+    for (const auto& c : cases) {
+        std::string folder = "unchanged";
+        EXPECT_EQ(fileNameOf(c.path, folder), c.name) << c.path;
+        EXPECT_EQ(folder, c.folder) << c.path;
+    }
+    std::string folder = "/kept/";
+    EXPECT_EQ(fileNameOf("Daily.cvt", folder), "");
+    EXPECT_EQ(folder, "/kept/");
+}
+
+TEST(Text, FixedFieldsCutAtCharacterBoundariesAndPad) {
+    EXPECT_EQ(fixedField("abc", 6), "abc   ");
+    EXPECT_EQ(fixedField("abcdefgh", 6), "abcdef");
+    // "é" is two bytes: a cut inside it drops the whole character.
+    EXPECT_EQ(fixedField("abcdé", 5), "abcd ");
+    EXPECT_EQ(fixedField("abcdé", 6), "abcdé");
+    EXPECT_EQ(fixedField("€€", 4), "€ ");
+
+    std::vector<std::uint8_t> record(10, 0);
+    writeFixedField(record, 2, 6, "  x y");
+    EXPECT_EQ(std::string(record.begin() + 2, record.begin() + 8), "  x y ");
+    EXPECT_EQ(readFixedField(record, 2, 6), "x y");
+}
+
+TEST(Text, LittleEndianCodecRoundTrips) {
+    std::vector<std::uint8_t> bytes(14, 0);
+    le::putI16(bytes, 0, -2);
+    le::putU32(bytes, 2, 0x12345678);
+    le::putU64(bytes, 6, 0x0102030405060708ULL);
+    EXPECT_EQ(bytes[0], 0xFE);
+    EXPECT_EQ(bytes[1], 0xFF);
+    EXPECT_EQ(bytes[2], 0x78);
+    EXPECT_EQ(bytes[13], 0x01);
+    EXPECT_EQ(le::getI16(bytes, 0), -2);
+    EXPECT_EQ(le::getU32(bytes, 2), 0x12345678u);
+    EXPECT_EQ(le::getU64(bytes, 6), 0x0102030405060708ULL);
+}
+
+TEST(Text, GroupedNumbers) {
+    EXPECT_EQ(groupedNumber(0), "0");
+    EXPECT_EQ(groupedNumber(999), "999");
+    EXPECT_EQ(groupedNumber(1000), "1,000");
+    EXPECT_EQ(groupedNumber(4000000000ULL), "4,000,000,000");
+}
+
+}  // namespace
+}  // namespace corvane

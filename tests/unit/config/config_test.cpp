@@ -1,0 +1,174 @@
+// Backup.cfg: its byte layout, the start-up read with its defaults and resets, and the writers.
+#include <gtest/gtest.h>
+
+#include "common/le_codec.h"
+#include "config/config_store.h"
+#include "temp_folder.h"
+
+namespace corvane {
+namespace {
+
+using test::readFile;
+using test::TempFolder;
+using test::writeFile;
+
+std::string bytesOf(const ConfigRecord& record) {
+    const auto bytes = record.encode();
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(ConfigRecord, EveryFieldSitsAtItsOffset) {
+    ConfigRecord record;
+    std::int16_t value = 100;
+    std::int16_t* fields[] = {&record.subFolders,       &record.compression,
+                              &record.freshen,          &record.addNew,
+                              &record.shutDown,         &record.skipPrompt,
+                              &record.promptPreview,    &record.restoreOverwrite,
+                              &record.systemValidate,   &record.newLocationPrompt,
+                              &record.addAllFolders,    &record.password,
+                              &record.logFile,          &record.noAskDefault,
+                              &record.verifyExists,     &record.testMode};
+    const std::size_t offsets[] = {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 54, 56, 58, 60};
+    for (auto* field : fields) *field = value++;
+    record.passwordText = "secret";
+    record.tempFolder = "/tmp/x/";
+    record.reserved = -1;
+    record.cdCapacity = "650 MB";
+    const auto bytes = record.encode();
+    for (std::size_t i = 0; i < std::size(offsets); ++i) {
+        EXPECT_EQ(le::getI16(bytes, offsets[i]), 100 + static_cast<int>(i)) << offsets[i];
+    }
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(text.substr(24, 30), "secret" + std::string(24, ' '));
+    EXPECT_EQ(text.substr(62, 7), "/tmp/x/");
+    EXPECT_EQ(text.substr(212, 6), "v6.0  ");
+    EXPECT_EQ(le::getI16(bytes, 218), -1);
+    EXPECT_EQ(text.substr(220, 6), "650 MB");
+    EXPECT_EQ(ConfigRecord::decode(bytes), record);
+}
+
+TEST(ConfigStore, FirstStartCreatesTheDefaultRecord) {
+    TempFolder home;
+    ConfigStore store(home.path());
+    store.loadAtStart();
+    const std::string file = readFile(home / "Backup.cfg");
+    ASSERT_EQ(file.size(), 226u);
+    EXPECT_EQ(file.substr(212, 6), "v6.0  ");
+    EXPECT_EQ(file[218], 1);
+    EXPECT_EQ(file[219], 0);
+    EXPECT_EQ(file.substr(220, 6), "600 MB");
+    const ConfigRecord& r = store.record();
+    EXPECT_EQ(r.noAskDefault, 1);
+    EXPECT_EQ(r.subFolders, 1);
+    EXPECT_EQ(r.compression, 6);
+    EXPECT_EQ(r.shutDown, 1);
+    EXPECT_EQ(r.promptPreview, 1);
+    EXPECT_EQ(r.testMode, 2);
+    EXPECT_EQ(r.logFile, 0);
+    EXPECT_EQ(r.tempFolder, "");
+}
+
+TEST(ConfigStore, AnotherVersionIsResetKeepingThePassword) {
+    TempFolder home;
+    ConfigRecord old;
+    old.version = "v5.1";
+    old.compression = 9;
+    old.logFile = 1;
+    old.noAskDefault = 1;
+    old.tempFolder = "/var/tmp/";
+    old.passwordText = "abc";
+    writeFile(home / "Backup.cfg", bytesOf(old));
+
+    ConfigStore store(home.path());
+    store.loadAtStart();
+    ConfigRecord expected;
+    expected.noAskDefault = 0;
+    expected.passwordText = "abc";
+    EXPECT_EQ(store.record(), expected);
+    EXPECT_EQ(readFile(home / "Backup.cfg"), bytesOf(expected));
+}
+
+TEST(ConfigStore, CurrentVersionLoadsAsStored) {
+    TempFolder home;
+    ConfigRecord stored;
+    stored.compression = 9;
+    stored.version = "  v6.0";  // trimmed before the comparison
+    writeFile(home / "Backup.cfg", bytesOf(stored));
+    ConfigStore store(home.path());
+    store.loadAtStart();
+    EXPECT_EQ(store.record().compression, 9);
+    EXPECT_EQ(store.record().version, "v6.0");
+}
+
+// A record cut short has no trustworthy version: it is reset, keeping the password text when
+// all 30 of its bytes are there, and written back whole. Never a failure.
+TEST(ConfigStore, ShortFileEndsInAReset) {
+    ConfigRecord stored;
+    stored.compression = 9;
+    stored.passwordText = "pw";
+    const std::string full = bytesOf(stored);
+    for (const std::size_t length : {0u, 10u, 53u, 54u, 200u, 225u}) {
+        TempFolder home;
+        writeFile(home / "Backup.cfg", full.substr(0, length));
+        ConfigStore store(home.path());
+        store.loadAtStart();
+        EXPECT_EQ(store.record().compression, 6) << length;
+        EXPECT_EQ(store.record().noAskDefault, 0) << length;
+        EXPECT_EQ(store.record().passwordText, length >= 54 ? "pw" : "") << length;
+        EXPECT_EQ(readFile(home / "Backup.cfg").size(), 226u) << length;
+    }
+}
+
+TEST(ConfigStore, ReloadRestoresStoredValuesAndKeepsMemoryWhenTheFileIsUnusable) {
+    TempFolder home;
+    ConfigStore store(home.path());
+    store.loadAtStart();
+    store.record().compression = 9;  // as an opened set would
+    store.reload();
+    EXPECT_EQ(store.record().compression, 6);
+
+    store.record().compression = 1;
+    writeFile(home / "Backup.cfg", "short");
+    store.reload();
+    EXPECT_EQ(store.record().compression, 1);
+}
+
+TEST(ConfigStore, SetDefaultsChangeOnlyTheirFourFields) {
+    TempFolder home;
+    ConfigStore store(home.path());
+    store.loadAtStart();
+    store.record().logFile = 1;  // in memory only: not stored by saveSetDefaults
+    store.saveSetDefaults(9, 1, 1, 1);
+    EXPECT_EQ(store.record().compression, 9);
+    EXPECT_EQ(store.record().logFile, 0);
+    ConfigStore reread(home.path());
+    reread.reload();
+    EXPECT_EQ(reread.record().compression, 9);
+    EXPECT_EQ(reread.record().freshen, 1);
+    EXPECT_EQ(reread.record().addNew, 1);
+    EXPECT_EQ(reread.record().addAllFolders, 1);
+    EXPECT_EQ(reread.record().logFile, 0);
+}
+
+TEST(ConfigStore, ExitStoresAChosenCapacityOnly) {
+    TempFolder home;
+    ConfigStore store(home.path());
+    store.loadAtStart();
+    store.saveAtExit("");
+    EXPECT_EQ(readFile(home / "Backup.cfg").substr(220, 6), "600 MB");
+    store.saveAtExit("650 MB");
+    EXPECT_EQ(readFile(home / "Backup.cfg").substr(220, 6), "650 MB");
+}
+
+TEST(ConfigStore, LongTempFolderIsStoredCut) {
+    TempFolder home;
+    ConfigStore store(home.path());
+    store.loadAtStart();
+    store.record().tempFolder = "/" + std::string(200, 't') + "/";
+    ASSERT_TRUE(store.save());
+    store.reload();
+    EXPECT_EQ(store.record().tempFolder, "/" + std::string(149, 't'));
+}
+
+}  // namespace
+}  // namespace corvane
