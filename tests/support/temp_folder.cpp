@@ -1,6 +1,9 @@
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,6 +61,40 @@ void makeFolder(const std::string& path) {
     std::error_code error;
     std::filesystem::create_directories(path, error);
     if (error) ADD_FAILURE() << "cannot create " << path << ": " << error.message();
+}
+
+namespace {
+
+bool setImmutable(const std::string& path, bool on) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+}
+
+}  // namespace
+
+UnwritableFolder::UnwritableFolder(std::string path) : m_path(std::move(path)) {
+    ::chmod(m_path.c_str(), 0555);
+    if (::geteuid() == 0) m_immutable = setImmutable(m_path, true);
+    const std::string probe = m_path + "/.probe";
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    m_effective = fd < 0;
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(probe.c_str());
+    }
+}
+
+UnwritableFolder::~UnwritableFolder() {
+    if (m_immutable) setImmutable(m_path, false);
+    ::chmod(m_path.c_str(), 0755);
 }
 
 std::string testDataFolder() {

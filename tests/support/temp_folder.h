@@ -26,6 +26,23 @@ std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
 void makeFolder(const std::string& path);  // with parents
 
+// Makes a folder unwritable while it lives: no file can be created, renamed or removed in it,
+// even by root (the immutable attribute is used where permissions do not bind). effective()
+// tells whether the file system let it happen.
+class UnwritableFolder {
+public:
+    explicit UnwritableFolder(std::string path);
+    ~UnwritableFolder();
+    UnwritableFolder(const UnwritableFolder&) = delete;
+    UnwritableFolder& operator=(const UnwritableFolder&) = delete;
+    bool effective() const { return m_effective; }
+
+private:
+    std::string m_path;
+    bool m_immutable = false;
+    bool m_effective = false;
+};
+
 // The folder of the checked-in fixture files (tests/data/), with a trailing "/".
 std::string testDataFolder();
 

@@ -1,0 +1,90 @@
+// Feeds arbitrary bytes to the set reader, interactive and unattended, over a fake file tree.
+// Any crash or sanitizer report is a fault; so is a change to the set file when nothing was
+// dropped, and a write to any other file.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/command_state.h"
+#include "app/scripted_host.h"
+#include "config/config_store.h"
+#include "platform/clock.h"
+#include "sets/set_document.h"
+
+namespace {
+
+using namespace corvane;
+
+// Paths that mention "missing" do not exist, "denied" cannot be read, everything else exists;
+// folders hold two sub-folders and a hidden one, three levels deep.
+class FakeFileSystem final : public FileSystem {
+public:
+    Result<PathKind> probe(const std::string& path) const override {
+        if (path.find("missing") != std::string::npos) return Error{errc::kFileNotFound, "File not found"};
+        if (path.find("denied") != std::string::npos) return Error{errc::kPermissionDenied, "Permission denied"};
+        return !path.empty() && path.back() == '/' ? PathKind::Folder : PathKind::File;
+    }
+    Result<std::vector<DirEntry>> list(const std::string& folder) const override {
+        if (auto kind = probe(folder); !kind) return kind.error();
+        if (std::count(folder.begin(), folder.end(), '/') > 6) return std::vector<DirEntry>{};
+        return std::vector<DirEntry>{{".h", true}, {"a", true}, {"b", true}, {"f.txt", false}};
+    }
+};
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+const std::string& home() {
+    static const std::string folder = [] {
+        char pattern[] = "/tmp/corvane-fuzz-XXXXXX";
+        const std::string made = ::mkdtemp(pattern);
+        ::mkdir((made + "/Backup Sets").c_str(), 0755);
+        return made + "/";
+    }();
+    return folder;
+}
+
+void runOnce(const std::string& content, bool unattended, bool verify) {
+    const std::string setPath = home() + "Backup Sets/Fuzz.cvt";
+    std::ofstream(setPath, std::ios::binary | std::ios::trunc) << content;
+    std::filesystem::remove(home() + "Backup.cfg");
+    std::filesystem::remove(home() + "error.log");
+
+    ScriptedHost host;
+    // Interactive runs answer every "Not Found" question with Yes until the script runs out.
+    for (int i = 0; i < 4; ++i) host.expectMessage("Not Found", Answer::Yes);
+    ConfigStore config(home());
+    config.loadAtStart();
+    config.record().verifyExists = verify ? 1 : 0;
+    (void)config.save();
+    RunFlags flags{unattended, false};
+    CommandState commands(host);
+    ManualClock clock(TimePoint{});
+    FakeFileSystem fileSystem;
+    SetDocument document({home(), config, flags, host, commands, clock, fileSystem});
+    document.set().setPath = setPath;
+    const OpenOutcome outcome = document.openSet();
+    if (!verify && readAll(setPath) != content) std::abort();  // nothing dropped: file untouched
+    if (outcome == OpenOutcome::Opened && document.set().tree.count() < 3) std::abort();
+    if (host.busyDepth() != 0) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string content(reinterpret_cast<const char*>(data), size);
+    runOnce(content, true, false);
+    runOnce(content, false, size % 2 == 0);
+    return 0;
+}
