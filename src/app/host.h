@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +23,36 @@ struct FileRequest {
     bool multiSelect = false;
     bool mustExist = false;       // open: only existing files
     bool confirmOverwrite = false;  // save: ask before replacing a file
+};
+
+enum class ProgressKind { Backup = 1, Test = 2 };
+
+// The "Corvane - Operation Status" window of a backup or test. It cannot be closed from its
+// title bar; its Cancel button calls the handler given to open() (and then disables itself).
+class ProgressView {
+public:
+    virtual ~ProgressView() = default;
+    // Opens with both bars at 0, playing the animation for `kind`.
+    virtual void open(ProgressKind kind, std::function<void()> onCancel) = 0;
+    virtual void setOperationLine(std::string_view text) = 0;
+    virtual void setFileProgress(int percent) = 0;
+    // The overall bar, and the "Files Processed:", "Bytes Processed:" and "Ratio Achieved:"
+    // values as they are to be shown.
+    virtual void setOverallProgress(int percent, std::string_view files, std::string_view bytes,
+                                    std::string_view ratio) = 0;
+    virtual void hide() = 0;
+    virtual void show() = 0;
+    virtual void close() = 0;
+};
+
+// The "Previewing..." window shown while the archive size is estimated. Its Cancel button calls
+// the handler given to open() and closes the window.
+class PreviewingView {
+public:
+    virtual ~PreviewingView() = default;
+    virtual void open(std::function<void()> onCancel) = 0;
+    virtual void setFile(std::string_view name) = 0;
+    virtual void close() = 0;
 };
 
 // The one way the program's logic talks to the user: boxes, choosers, the status text, the busy
@@ -50,6 +82,19 @@ public:
 
     // The "Backup Error" screen of unattended runs: modal, closes itself after 30 seconds.
     virtual void showTimedErrorScreen() = 0;
+
+    virtual ProgressView& progressView() = 0;
+    virtual PreviewingView& previewingView() = 0;
+    // A 1000 Hz tone for one second, before asking for the next disk.
+    virtual void beep() = 0;
+
+    // The "Preview Backup Archive Size" question: Answer::Yes or Answer::No.
+    virtual Answer askPreview() = 0;
+    // The "Password Protected Backup Archive" prompt: the entered text, trimmed, or nullopt when
+    // cancelled.
+    virtual std::optional<std::string> askArchivePassword() = 0;
+    // The "Maximum Archive Size" notice, modal, closed with OK.
+    virtual void showMaximumArchiveSize() = 0;
 };
 
 // Shows the busy pointer for as long as it lives.

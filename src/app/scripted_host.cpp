@@ -14,6 +14,101 @@ Answer safeDefault(Buttons buttons) {
 
 }  // namespace
 
+void ScriptedProgressView::open(ProgressKind kind, std::function<void()> onCancel) {
+    m_onCancel = std::move(onCancel);
+    m_open = true;
+    m_filePercent = m_overallPercent = 0;
+    m_transcript.push_back("progress.open " + std::to_string(static_cast<int>(kind)));
+}
+
+void ScriptedProgressView::setOperationLine(std::string_view text) {
+    m_line = std::string(text);
+    m_transcript.push_back("progress.line " + m_line);
+}
+
+void ScriptedProgressView::setOverallProgress(int percent, std::string_view files,
+                                              std::string_view bytes, std::string_view ratio) {
+    m_overallPercent = percent;
+    m_files = std::string(files);
+    m_bytes = std::string(bytes);
+    m_ratio = std::string(ratio);
+}
+
+void ScriptedProgressView::hide() { m_transcript.emplace_back("progress.hide"); }
+void ScriptedProgressView::show() { m_transcript.emplace_back("progress.show"); }
+
+void ScriptedProgressView::close() {
+    m_open = false;
+    m_transcript.emplace_back("progress.close");
+}
+
+void ScriptedProgressView::pressCancel() {
+    m_transcript.emplace_back("progress.cancel");
+    if (m_onCancel) m_onCancel();
+}
+
+void ScriptedPreviewingView::open(std::function<void()> onCancel) {
+    m_onCancel = std::move(onCancel);
+    m_open = true;
+    m_transcript.emplace_back("previewing.open");
+}
+
+void ScriptedPreviewingView::setFile(std::string_view name) {
+    m_transcript.push_back("previewing.file " + std::string(name));
+}
+
+void ScriptedPreviewingView::close() {
+    if (!m_open) return;
+    m_open = false;
+    m_transcript.emplace_back("previewing.close");
+}
+
+void ScriptedPreviewingView::pressCancel() {
+    m_transcript.emplace_back("previewing.cancel");
+    if (m_onCancel) m_onCancel();
+    close();
+}
+
+void ScriptedHost::queuePreviewAnswer(Answer answer) { m_previewAnswers.push_back(answer); }
+
+void ScriptedHost::queuePassword(std::optional<std::string> password) {
+    m_passwords.push_back(std::move(password));
+}
+
+void ScriptedHost::showTimedErrorScreen() {
+    ++m_timedErrorScreens;
+    m_transcript.emplace_back("timedErrorScreen");
+}
+
+void ScriptedHost::beep() {
+    ++m_beeps;
+    m_transcript.emplace_back("beep");
+}
+
+Answer ScriptedHost::askPreview() {
+    m_transcript.emplace_back("askPreview");
+    if (m_previewAnswers.empty()) {
+        m_unexpected.emplace_back("preview question");
+        return Answer::No;
+    }
+    const Answer answer = m_previewAnswers.front();
+    m_previewAnswers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedHost::askArchivePassword() {
+    m_transcript.emplace_back("password");
+    if (m_passwords.empty()) {
+        m_unexpected.emplace_back("password prompt");
+        return std::nullopt;
+    }
+    auto password = std::move(m_passwords.front());
+    m_passwords.pop_front();
+    return password;
+}
+
+void ScriptedHost::showMaximumArchiveSize() { m_transcript.emplace_back("maximumArchiveSize"); }
+
 void ScriptedHost::expectMessage(std::string title, Answer answer) {
     m_expectedMessages.push_back({std::move(title), answer});
 }
@@ -28,7 +123,7 @@ void ScriptedHost::queueFolder(std::string path) { m_folders.push_back(std::move
 
 bool ScriptedHost::scriptFinished() const {
     return m_expectedMessages.empty() && m_openFiles.empty() && m_saveFiles.empty() &&
-           m_folders.empty();
+           m_folders.empty() && m_previewAnswers.empty() && m_passwords.empty();
 }
 
 std::optional<bool> ScriptedHost::commandEnabled(CommandId id) const {
@@ -38,6 +133,7 @@ std::optional<bool> ScriptedHost::commandEnabled(CommandId id) const {
 Answer ScriptedHost::message(Icon icon, Buttons buttons, std::string_view title,
                              std::string_view text, int helpTopic) {
     m_messages.push_back({icon, buttons, std::string(title), std::string(text), helpTopic});
+    m_transcript.push_back("message " + std::string(title));
     if (m_expectedMessages.empty() || m_expectedMessages.front().title != title) {
         m_unexpected.push_back("message box \"" + std::string(title) + "\": " + std::string(text));
         return safeDefault(buttons);

@@ -10,6 +10,54 @@
 
 namespace corvane {
 
+// The progress and previewing windows of ScriptedHost: they write what they are told into the
+// host's transcript and keep the Cancel handlers, so a test can press Cancel.
+class ScriptedProgressView final : public ProgressView {
+public:
+    explicit ScriptedProgressView(std::vector<std::string>& transcript) : m_transcript(transcript) {}
+    void open(ProgressKind kind, std::function<void()> onCancel) override;
+    void setOperationLine(std::string_view text) override;
+    void setFileProgress(int percent) override { m_filePercent = percent; }
+    void setOverallProgress(int percent, std::string_view files, std::string_view bytes,
+                            std::string_view ratio) override;
+    void hide() override;
+    void show() override;
+    void close() override;
+
+    void pressCancel();
+    bool isOpen() const { return m_open; }
+    const std::string& operationLine() const { return m_line; }
+    int filePercent() const { return m_filePercent; }
+    int overallPercent() const { return m_overallPercent; }
+    const std::string& files() const { return m_files; }
+    const std::string& bytes() const { return m_bytes; }
+    const std::string& ratio() const { return m_ratio; }
+
+private:
+    std::vector<std::string>& m_transcript;
+    std::function<void()> m_onCancel;
+    bool m_open = false;
+    std::string m_line, m_files, m_bytes, m_ratio;
+    int m_filePercent = 0;
+    int m_overallPercent = 0;
+};
+
+class ScriptedPreviewingView final : public PreviewingView {
+public:
+    explicit ScriptedPreviewingView(std::vector<std::string>& transcript)
+        : m_transcript(transcript) {}
+    void open(std::function<void()> onCancel) override;
+    void setFile(std::string_view name) override;
+    void close() override;
+    void pressCancel();
+    bool isOpen() const { return m_open; }
+
+private:
+    std::vector<std::string>& m_transcript;
+    std::function<void()> m_onCancel;
+    bool m_open = false;
+};
+
 // A Host for tests: records every call and answers from queues. A box or chooser that the
 // script did not expect is recorded in unexpected() and answered with the safe default (Cancel,
 // No, nothing chosen), so the test can fail on it.
@@ -29,6 +77,9 @@ public:
     void queueOpenFiles(std::vector<std::string> paths);
     void queueSaveFile(std::string path);
     void queueFolder(std::string path);
+    void queuePreviewAnswer(Answer answer);
+    // nullopt answers the password prompt with Cancel.
+    void queuePassword(std::optional<std::string> password);
 
     const std::vector<MessageCall>& messages() const { return m_messages; }
     const std::vector<FileRequest>& fileRequests() const { return m_fileRequests; }
@@ -44,6 +95,12 @@ public:
     std::optional<bool> commandEnabled(CommandId id) const;
     int pendingEventTurns() const { return m_pendingEventTurns; }
     int timedErrorScreens() const { return m_timedErrorScreens; }
+    int beeps() const { return m_beeps; }
+    // Boxes, windows and dialogs in the order they happened ("message Title", "progress.open 1",
+    // "progress.line text", "progress.hide", "askPreview", "password", "beep"...).
+    const std::vector<std::string>& transcript() const { return m_transcript; }
+    ScriptedProgressView& progress() { return m_progress; }
+    ScriptedPreviewingView& previewing() { return m_previewing; }
 
     Answer message(Icon icon, Buttons buttons, std::string_view title, std::string_view text,
                    int helpTopic) override;
@@ -54,7 +111,13 @@ public:
     void setBusy(bool busy) override;
     void setCommandEnabled(CommandId id, bool enabled) override;
     void processPendingEvents() override { ++m_pendingEventTurns; }
-    void showTimedErrorScreen() override { ++m_timedErrorScreens; }
+    void showTimedErrorScreen() override;
+    ProgressView& progressView() override { return m_progress; }
+    PreviewingView& previewingView() override { return m_previewing; }
+    void beep() override;
+    Answer askPreview() override;
+    std::optional<std::string> askArchivePassword() override;
+    void showMaximumArchiveSize() override;
 
 private:
     struct ExpectedMessage {
@@ -66,6 +129,8 @@ private:
     std::deque<std::vector<std::string>> m_openFiles;
     std::deque<std::string> m_saveFiles;
     std::deque<std::string> m_folders;
+    std::deque<Answer> m_previewAnswers;
+    std::deque<std::optional<std::string>> m_passwords;
 
     std::vector<MessageCall> m_messages;
     std::vector<FileRequest> m_fileRequests;
@@ -77,6 +142,10 @@ private:
     std::array<std::optional<bool>, kCommandCount> m_commands{};
     int m_pendingEventTurns = 0;
     int m_timedErrorScreens = 0;
+    int m_beeps = 0;
+    std::vector<std::string> m_transcript;
+    ScriptedProgressView m_progress{m_transcript};
+    ScriptedPreviewingView m_previewing{m_transcript};
 };
 
 }  // namespace corvane

@@ -1,5 +1,7 @@
 #include "temp_folder.h"
 
+#include "fake_component.h"
+
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -100,6 +102,10 @@ UnwritableFolder::~UnwritableFolder() {
 std::string testDataFolder() {
     const char* folder = std::getenv("CORVANE_TEST_DATA");
     return std::string(folder != nullptr ? folder : "tests/data") + "/";
+}
+
+void FakeComponent::writeArchive() const {
+    if (!m_settings.archivePath.empty()) writeFile(m_settings.archivePath, "PK\x05\x06 archive");
 }
 
 }  // namespace corvane::test

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "engine/backup_type_dialog.h"
+#include "engine/engine_context.h"
+#include "engine/run_log.h"
+
+namespace corvane {
+
+enum class RunOutcome {
+    NotStarted,  // refused or cancelled before anything was written
+    Succeeded,
+    Failed,
+    Cancelled,
+    TestFailed,  // the backup succeeded, its test did not
+};
+
+struct UnattendedResult {
+    RunOutcome outcome = RunOutcome::NotStarted;
+    bool endProgram = true;
+};
+
+// Backs up the open set through the archive component, tests and previews archives, and keeps
+// the logs and records of every run.
+class BackupRunner {
+public:
+    explicit BackupRunner(EngineContext context);
+
+    // An interactive backup after the backup-type dialog reported OK: preparation (destination,
+    // drive checks, disk questions), the optional preview, the compress, the records and the
+    // test that TestMode asks for.
+    RunOutcome runInteractive(const BackupChoice& choice);
+
+    // The unattended backup of the opened set: no questions, failures to error.log.
+    UnattendedResult runUnattended();
+
+    // "Te&st Backup": asks for an archive and tests it, with its three messages.
+    void testChosenArchive();
+
+    // The dated archive name of the open set for today: "MM-DD-YYYY - Name.bac".
+    std::string datedArchiveName() const;
+
+    // The password of the last run, offered again to the component for tests.
+    const std::string& currentPassword() const { return m_currentPassword; }
+
+private:
+    struct Prepared {
+        std::string archivePath;
+        bool clearDisks = false;
+    };
+
+    std::optional<Prepared> prepare(const BackupChoice& choice);
+    std::optional<std::string> chooseArchivePath();
+    bool driveSuitsStyle(const std::string& archivePath);
+    void applyExistingArchiveRules(const std::string& archivePath);
+    void loadFileListsAndPassword();
+
+    // The preview offered before a disk backup; false when the run is to end.
+    bool offerPreview(const std::string& archivePath);
+    void showPreviewResults(const std::string& archivePath, std::uint64_t estimatedBytes);
+    // Runs the test call with the progress window; returns the component's result.
+    int runTest(const std::string& archivePath);
+    void showTestResult(int code);
+    void logTestResult(int code) const;
+    void updateRecordsAfterBackup();
+
+    EngineContext m_context;
+    RunLog m_log;
+    BackupStyle m_style = BackupStyle::SingleArchive;
+    std::string m_currentPassword;
+};
+
+}  // namespace corvane

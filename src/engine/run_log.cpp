@@ -1,0 +1,48 @@
+#include "engine/run_log.h"
+
+#include "archive/result_codes.h"
+#include "common/error_log.h"
+#include "common/file_io.h"
+#include "common/text.h"
+
+namespace corvane {
+
+RunLog::RunLog(std::string programFolder, const ConfigStore& config, const RunFlags& flags,
+               const Clock& clock)
+    : m_programFolder(std::move(programFolder)), m_config(config), m_flags(flags), m_clock(clock) {}
+
+void RunLog::line(const std::string& text) const {
+    if (m_config.record().logFile != 1) return;
+    (void)appendLines(m_programFolder + "Backup.log", {text});
+}
+
+void RunLog::started(const std::string& setPath, const std::string& archivePath) const {
+    line("### Backup Started - " + trim(setPath) + " - " + dateTimeText(m_clock.now()) + " ###");
+    line("### Backup Destination & Name:  " + trim(archivePath) + " ###");
+}
+
+void RunLog::complete() const {
+    line("### Backup Operation Complete - " + dateTimeText(m_clock.now()) + " ###");
+}
+
+std::string RunLog::runKindPrefix() const {
+    return m_flags.timedRun ? "Timed Backup - " : "Command Line Backup - ";
+}
+
+void RunLog::compressFailedBlock(int code, const std::string& setPath) const {
+    const char* what =
+        code == archive::kAborted ? "Backup operation cancelled." : "Error performing Backup.";
+    (void)appendErrorLogBlock(m_programFolder, runKindPrefix() + what,
+                              "Error #    : " + std::to_string(code), setPath, m_clock.now());
+}
+
+void RunLog::skippedFileBlock(const std::string& fileName, const std::string& setPath) const {
+    (void)appendErrorLogBlock(m_programFolder, runKindPrefix() + "Skipped File",
+                              "File Name:   " + trim(fileName), setPath, m_clock.now());
+}
+
+void RunLog::createTimedErrorMarker() const {
+    (void)createEmptyFile(m_programFolder + "TError.dat");
+}
+
+}  // namespace corvane

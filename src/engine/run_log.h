@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "app/run_flags.h"
+#include "config/config_store.h"
+#include "platform/clock.h"
+
+namespace corvane {
+
+// The traces a run leaves in the program folder: Backup.log lines (only with LogFile on),
+// error.log blocks (unattended runs, always) and TError.dat (timed runs).
+class RunLog {
+public:
+    RunLog(std::string programFolder, const ConfigStore& config, const RunFlags& flags,
+           const Clock& clock);
+
+    // One Backup.log line, when LogFile is on.
+    void line(const std::string& text) const;
+    void started(const std::string& setPath, const std::string& archivePath) const;
+    void complete() const;
+
+    // "Command Line Backup - " or "Timed Backup - " for error.log headers.
+    std::string runKindPrefix() const;
+    void compressFailedBlock(int code, const std::string& setPath) const;
+    void skippedFileBlock(const std::string& fileName, const std::string& setPath) const;
+
+    void createTimedErrorMarker() const;
+
+private:
+    std::string m_programFolder;
+    const ConfigStore& m_config;
+    const RunFlags& m_flags;
+    const Clock& m_clock;
+};
+
+}  // namespace corvane

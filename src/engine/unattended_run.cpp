@@ -1,0 +1,77 @@
+#include "archive/result_codes.h"
+#include "common/text.h"
+#include "engine/backup_runner.h"
+#include "engine/run_events.h"
+#include "schedule/timed_record.h"
+
+namespace corvane {
+
+UnattendedResult BackupRunner::runUnattended() {
+    Host& host = m_context.host;
+    BusyPointer busy(host);
+    const BackupSet& set = m_context.document.set();
+    ArchiveComponent& component = m_context.component;
+    component.reset();
+    m_style = BackupStyle::SingleArchive;
+
+    const std::string& location = set.defaultLocation;
+    const std::string archivePath =
+        location.find("$DATE$") != std::string::npos
+            ? location.substr(0, location.size() >= 10 ? location.size() - 10 : 0) +
+                  datedArchiveName()
+            : location;
+    ComponentSettings& settings = component.settings();
+    settings.level = m_context.config.record().compression;
+    settings.method = 8;
+    settings.spanDisks = false;
+    settings.diskSize = 0;
+    applyExistingArchiveRules(archivePath);
+    settings.archivePath = archivePath;
+
+    ProgressView& view = host.progressView();
+    view.open(ProgressKind::Backup, [this] { m_context.component.requestAbort(); });
+    view.setOperationLine("Preprocessing Files......Please wait");
+    loadFileListsAndPassword();
+    m_log.started(set.setPath, archivePath);
+
+    RunEvents events(m_context, m_log, EventPhase::Compress, m_currentPassword);
+    const int code = component.compress(events);
+    if (events.endProgramRequested()) {
+        view.close();
+        return {RunOutcome::Failed, true};
+    }
+    if (!archive::isSuccess(code)) {
+        m_log.line("### Error encountered - See Error.log ###");
+        m_log.compressFailedBlock(code, set.setPath);
+        view.close();
+        if (m_context.flags.timedRun) {
+            (void)recordTimedResult(m_context.programFolder, set.setPath, "Failed");
+        } else {
+            host.showTimedErrorScreen();
+        }
+        return {archive::isCancelled(code) ? RunOutcome::Cancelled : RunOutcome::Failed, true};
+    }
+    if (m_context.flags.timedRun) {
+        (void)recordTimedResult(m_context.programFolder, set.setPath, "Success");
+    }
+    updateRecordsAfterBackup();
+    view.close();
+
+    RunOutcome outcome = RunOutcome::Succeeded;
+    if (m_context.config.record().testMode == 1) {
+        const int result = runTest(archivePath);
+        logTestResult(result);
+        if (!archive::isSuccess(result)) {
+            outcome = RunOutcome::TestFailed;
+            if (!m_context.flags.timedRun) {
+                host.showTimedErrorScreen();
+                return {outcome, true};
+            }
+            m_log.createTimedErrorMarker();
+        }
+    }
+    m_log.complete();
+    return {outcome, m_context.flags.timedRun || m_context.config.record().shutDown == 1};
+}
+
+}  // namespace corvane

@@ -1,0 +1,141 @@
+// Start-up and run modes: the command-line forms, the first start, the restore hand-off and
+// the unattended entry.
+#include <gtest/gtest.h>
+
+#include "app/program.h"
+#include "app/scripted_host.h"
+#include "common/file_io.h"
+#include "fake_component.h"
+#include "temp_folder.h"
+
+namespace corvane::test {
+namespace {
+
+TEST(CommandLine, FormsAreToldApartInOrder) {
+    struct Case {
+        std::string text;
+        RunMode mode;
+        std::string path;
+    };
+    const Case cases[] = {
+        {"", RunMode::Interactive, ""},
+        {"/arch/Daily.BAC", RunMode::ArchiveHandOff, "/arch/Daily.BAC"},
+        {"/arch/daily.bac", RunMode::ArchiveHandOff, "/arch/daily.bac"},
+        {"~~Timed/sets/Daily.cvt", RunMode::TimedBackup, "/sets/Daily.cvt"},
+        {"~~timed/sets/Daily.cvt", RunMode::CommandLineBackup, "~~timed/sets/Daily.cvt"},
+        {"\"/sets/My Set.cvt\"", RunMode::CommandLineBackup, "\"/sets/My Set.cvt\""},
+        {"~~Timed/arch/x.bac", RunMode::ArchiveHandOff, "~~Timed/arch/x.bac"},
+    };
+    for (const auto& c : cases) {
+        const CommandLine parsed = parseCommandLine(c.text);
+        EXPECT_EQ(parsed.mode, c.mode) << c.text;
+        EXPECT_EQ(parsed.path, c.path) << c.text;
+    }
+    const char* argv[] = {"corvane", "/sets/My", "Set.cvt"};
+    EXPECT_EQ(joinArguments(3, argv), "/sets/My Set.cvt");
+}
+
+class RecordingLauncher final : public ProgramLauncher {
+public:
+    Status start(const std::string& program, const std::vector<std::string>& arguments) override {
+        started.push_back(program + (arguments.empty() ? "" : " " + arguments.front()));
+        if (fail) return Error{errc::kFileNotFound, "File not found"};
+        return {};
+    }
+    std::vector<std::string> started;
+    bool fail = false;
+};
+
+class ProgramTest : public ::testing::Test {
+protected:
+    ProgramTest()
+        : clock(fromLocal({2026, 12, 4, 10, 30, 0})),
+          program(home.path(), {host, clock, fileSystem, drives, component, launcher}) {}
+
+    void TearDown() override {
+        for (const auto& unexpected : host.unexpected()) ADD_FAILURE() << unexpected;
+    }
+
+    TempFolder home;
+    ScriptedHost host;
+    ManualClock clock;
+    RealFileSystem fileSystem;
+    FakeDrives drives;
+    FakeComponent component;
+    RecordingLauncher launcher;
+    Program program;
+};
+
+TEST_F(ProgramTest, FirstStartPreparesTheProgramFolder) {
+    const LoadResult result = program.load("");
+    EXPECT_EQ(result.mode, RunMode::Interactive);
+    EXPECT_FALSE(result.endProgram);
+    EXPECT_TRUE(fileExists(home / "Backup Sets"));
+    EXPECT_EQ(readFile(home / "Backup.cfg").size(), 226u);
+    EXPECT_EQ(host.statusText(), "Press F1 to get Help");
+    EXPECT_FALSE(program.commands().isEnabled(CommandId::Backup));
+    EXPECT_FALSE(program.commands().isEnabled(CommandId::FileSave));
+    EXPECT_TRUE(program.commands().isEnabled(CommandId::Open));
+}
+
+TEST_F(ProgramTest, ArchiveIsHandedToTheRestoreProgramOnce) {
+    program.load("/arch/Daily.BAC");
+    EXPECT_EQ(program.pendingArchive(), "/arch/Daily.BAC");
+    EXPECT_TRUE(launcher.started.empty());
+    program.activate();
+    program.activate();
+    EXPECT_EQ(launcher.started, std::vector<std::string>{"cvrest /arch/Daily.BAC"});
+    EXPECT_EQ(program.pendingArchive(), "");
+}
+
+TEST_F(ProgramTest, MissingRestoreProgramIsReported) {
+    launcher.fail = true;
+    program.load("/arch/Daily.bac");
+    host.expectMessage("Error Loading", Answer::Ok);
+    program.activate();
+    EXPECT_EQ(host.messages().back().text,
+              "Error loading the restore program (cvrest) to open '/arch/Daily.bac'.\r\n\r\n"
+              "Error:  File not found.");
+}
+
+TEST_F(ProgramTest, UnattendedEntryOpensTheSetAndRuns) {
+    makeFolder(home / "data");
+    makeFolder(home / "Backup Sets");
+    writeFile(home / "Backup Sets/Daily.cvt",
+              "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
+              "\"CompressionStyle=9\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
+              "\"DefaultLocation=" + home.path() + "Daily.bac\"\r\n\"[FOLDERS/PATHS]\"\r\n\"" +
+                  home.path() + "data/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
+    const LoadResult result = program.load("~~Timed" + home.path() + "Backup Sets/Daily.cvt");
+    EXPECT_EQ(result.mode, RunMode::TimedBackup);
+    EXPECT_TRUE(result.endProgram);
+    EXPECT_EQ(result.exitCode, kExitSuccess);
+    EXPECT_TRUE(program.flags().commandLineRun);
+    EXPECT_TRUE(program.flags().timedRun);
+    EXPECT_EQ(program.document().set().setName, "Daily.cvt");
+    ASSERT_EQ(component.compresses.size(), 1u);
+    EXPECT_EQ(component.compresses[0].level, 9);
+    EXPECT_EQ(component.compresses[0].archivePath, home / "Daily.bac");
+    EXPECT_TRUE(host.messages().empty());
+}
+
+TEST_F(ProgramTest, OtherCaseOfTheTimedMarkerIsASetPathThatFailsToOpen) {
+    const LoadResult result = program.load("~~timed" + home.path() + "Backup Sets/Daily.cvt");
+    EXPECT_EQ(result.mode, RunMode::CommandLineBackup);
+    EXPECT_TRUE(result.endProgram);
+    EXPECT_EQ(result.exitCode, kExitSetNotOpened);
+    EXPECT_EQ(host.timedErrorScreens(), 1);
+    EXPECT_NE(readFile(home / "error.log").find("Command Line Backup - Error Opening"),
+              std::string::npos);
+    EXPECT_TRUE(component.compresses.empty());
+}
+
+TEST_F(ProgramTest, ClosingStoresTheChosenCdCapacity) {
+    program.load("");
+    program.chosenCdCapacity() = "700 MB";
+    program.close();
+    EXPECT_EQ(readFile(home / "Backup.cfg").substr(220, 6), "700 MB");
+}
+
+}  // namespace
+}  // namespace corvane::test

@@ -1,0 +1,154 @@
+// Unattended runs: no questions, error.log blocks, Timed.dat results, TError.dat and when the
+// program ends.
+#include "common/record_file.h"
+#include "engine_fixture.h"
+#include "schedule/timed_record.h"
+
+namespace corvane::test {
+namespace {
+
+class UnattendedRun : public EngineFixture {
+protected:
+    UnattendedRun() {
+        flags.commandLineRun = true;
+        EXPECT_TRUE(document.saveSet());
+        const std::string setPath = document.set().setPath;
+        const std::vector<TimedRecord> records = {
+            {"/elsewhere/Other.cvt", "Every Day", "04:00:00", "2026-12-05", "N/A"},
+            {setPath, "Every Hour", "11:30:00", "2026-12-04", "N/A"},
+            {setPath, "Every Day", "05:00:00", "2026-12-05", "N/A"},
+        };
+        std::vector<Bytes> bytes;
+        for (const auto& record : records) bytes.push_back(record.encode());
+        EXPECT_TRUE(RecordFile(home / "Timed.dat", TimedRecord::kSize).rewriteAll(bytes));
+    }
+
+    std::string lastResult(std::size_t number) const {
+        return TimedRecord::decode(*RecordFile(home / "Timed.dat", TimedRecord::kSize).read(number))
+            .lastResult;
+    }
+    std::string errorLog() const {
+        return fileExists(home / "error.log") ? readFile(home / "error.log") : std::string();
+    }
+};
+
+TEST_F(UnattendedRun, CommandLineSuccessEndsByShutDown) {
+    config.record().shutDown = 1;
+    const UnattendedResult result = runner.runUnattended();
+    EXPECT_EQ(result.outcome, RunOutcome::Succeeded);
+    EXPECT_TRUE(result.endProgram);
+    const ComponentSettings& settings = component.compresses.back();
+    EXPECT_EQ(settings.archivePath, datedArchive());
+    EXPECT_FALSE(settings.spanDisks);
+    EXPECT_EQ(host.transcript()[1], "progress.line Preprocessing Files......Please wait");
+    EXPECT_TRUE(host.messages().empty());
+    EXPECT_EQ(lastResult(2), "N/A");  // not a timed run
+    EXPECT_TRUE(fileExists(home / "Favorite.dat"));
+
+    config.record().shutDown = 0;
+    EXPECT_FALSE(runner.runUnattended().endProgram);
+}
+
+TEST_F(UnattendedRun, FailureWritesTheErrorBlockAndTheTimedScreen) {
+    component.onCompress = [](ComponentEvents&, FakeComponent&) { return 519; };
+    const UnattendedResult result = runner.runUnattended();
+    EXPECT_EQ(result.outcome, RunOutcome::Failed);
+    EXPECT_TRUE(result.endProgram);
+    EXPECT_EQ(host.timedErrorScreens(), 1);
+    EXPECT_EQ(errorLog(), "Command Line Backup - Error performing Backup.\r\nError #    : 519\r\n"
+                          "Backup Name: " + home.path() + "Backup Sets/Office.cvt\r\n"
+                          "Backup Time: 2026-12-04 10:30:00\r\n");
+    EXPECT_TRUE(logHas("### Error encountered - See Error.log ###"));
+    EXPECT_EQ(backupLog().find("Backup Operation Complete"), std::string::npos);
+    EXPECT_FALSE(fileExists(home / "Favorite.dat"));
+    EXPECT_TRUE(host.messages().empty());
+}
+
+TEST_F(UnattendedRun, TimedRunRecordsItsResultInTheFirstMatchingEntry) {
+    flags.timedRun = true;
+    component.onCompress = [](ComponentEvents&, FakeComponent&) { return 518; };
+    EXPECT_EQ(runner.runUnattended().outcome, RunOutcome::Cancelled);
+    EXPECT_EQ(lastResult(1), "N/A");
+    EXPECT_EQ(lastResult(2), "Failed");
+    EXPECT_EQ(lastResult(3), "N/A");
+    EXPECT_EQ(host.timedErrorScreens(), 0);
+    EXPECT_EQ(errorLog().substr(0, 44), "Timed Backup - Backup operation cancelled.\r\n");
+
+    component.onCompress = [](ComponentEvents&, FakeComponent& self) {
+        self.writeArchive();
+        return 0;
+    };
+    const UnattendedResult result = runner.runUnattended();
+    EXPECT_EQ(result.outcome, RunOutcome::Succeeded);
+    EXPECT_TRUE(result.endProgram);
+    EXPECT_EQ(lastResult(2), "Success");
+    const Bytes record = *RecordFile(home / "Timed.dat", TimedRecord::kSize).read(2);
+    EXPECT_EQ(TimedRecord::decode(record).runTime, "11:30:00");  // other fields untouched
+}
+
+TEST_F(UnattendedRun, FailedTestAfterBackup) {
+    config.record().testMode = 1;
+    component.onTest = [](ComponentEvents& events, FakeComponent&) {
+        events.integrityWarning("/data/a.txt");
+        return 524;
+    };
+    EXPECT_EQ(runner.runUnattended().outcome, RunOutcome::TestFailed);
+    EXPECT_EQ(host.timedErrorScreens(), 1);
+    EXPECT_TRUE(logHas("-  Possible Corrupt File /data/a.txt"));
+    EXPECT_TRUE(logHas("### Test Operation failed - Backup may have become corrupt ###"));
+
+    flags.timedRun = true;
+    EXPECT_EQ(runner.runUnattended().outcome, RunOutcome::TestFailed);
+    EXPECT_EQ(host.timedErrorScreens(), 1);
+    EXPECT_TRUE(fileExists(home / "TError.dat"));
+    EXPECT_EQ(lastResult(2), "Success");
+    EXPECT_TRUE(logHas("### Backup Operation Complete - 2026-12-04 10:30:00 ###"));
+}
+
+TEST_F(UnattendedRun, OversizedFileEndsTheProgramAfterItsBlock) {
+    component.onCompress = [](ComponentEvents& events, FakeComponent& self) {
+        std::string stored;
+        if (!events.preprocessingFile("/data/huge.img", 5'000'000'000ULL, stored)) return 517;
+        return self.abortedOr(0);
+    };
+    UnattendedResult result = runner.runUnattended();
+    EXPECT_EQ(result.outcome, RunOutcome::Failed);
+    EXPECT_EQ(host.timedErrorScreens(), 1);
+    EXPECT_EQ(errorLog().substr(0, 65),
+              "Command Line Backup - Skipped File\r\nFile Name:   /data/huge.img\r\n");
+    EXPECT_EQ(errorLog().find("Error performing"), std::string::npos);
+
+    flags.timedRun = true;
+    result = runner.runUnattended();
+    EXPECT_TRUE(result.endProgram);
+    EXPECT_TRUE(fileExists(home / "TError.dat"));
+    EXPECT_EQ(host.timedErrorScreens(), 1);
+    EXPECT_EQ(lastResult(2), "N/A");
+}
+
+TEST_F(UnattendedRun, SkippedFilesGoToErrorLogOnlyWithSkipPrompt) {
+    component.onCompress = [](ComponentEvents& events, FakeComponent&) {
+        events.skippedFile("/data/locked.db", 100);
+        events.skippedFile("/data/other", 5);
+        return 527;
+    };
+    runner.runUnattended();
+    EXPECT_EQ(errorLog(), "");
+    EXPECT_EQ(backupLog().find("Skipped"), std::string::npos);
+
+    config.record().skipPrompt = 1;
+    EXPECT_EQ(runner.runUnattended().outcome, RunOutcome::Succeeded);
+    EXPECT_EQ(errorLog(), "Command Line Backup - Skipped File\r\nFile Name:   /data/locked.db\r\n"
+                          "Backup Name: " + home.path() + "Backup Sets/Office.cvt\r\n"
+                          "Backup Time: 2026-12-04 10:30:00\r\n");
+    EXPECT_TRUE(host.messages().empty());
+}
+
+TEST_F(UnattendedRun, DestinationWithoutDateIsUsedAsItIs) {
+    document.set().defaultLocation = home / "out/plain.bac";
+    runner.runUnattended();
+    EXPECT_EQ(component.compresses.back().archivePath, home / "out/plain.bac");
+}
+
+}  // namespace
+}  // namespace corvane::test
