@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/result.h"
 
@@ -12,6 +13,12 @@ inline constexpr std::size_t kFavoriteRecordSize = 150;
 inline std::string favoriteListPath(const std::string& programFolder) {
     return programFolder + "Favorite.dat";
 }
+
+// Every whole record of Favorite.dat, trimmed; none when the file does not exist.
+Result<std::vector<std::string>> readFavoriteList(const std::string& programFolder);
+
+// Replaces Favorite.dat with `setPaths`, in order, through a temporary file.
+Status writeFavoriteList(const std::string& programFolder, const std::vector<std::string>& setPaths);
 
 // After a successful backup: when no record holds `setPath` (both trimmed and upper-cased), it
 // is written as record N + 1, N being the record count, except that a list of exactly 20

@@ -17,6 +17,22 @@ TaskRecord TaskRecord::decode(const Bytes& bytes) {
             readFixedField(bytes, kLastPerformedOffset, kLastPerformedWidth)};
 }
 
+Result<std::vector<TaskRecord>> readTaskList(const std::string& programFolder) {
+    const auto records = RecordFile(taskListPath(programFolder), TaskRecord::kSize).readAll();
+    if (!records) return records.error();
+    std::vector<TaskRecord> decoded;
+    decoded.reserve(records->size());
+    for (const Bytes& record : *records) decoded.push_back(TaskRecord::decode(record));
+    return decoded;
+}
+
+Status writeTaskList(const std::string& programFolder, const std::vector<TaskRecord>& records) {
+    std::vector<Bytes> encoded;
+    encoded.reserve(records.size());
+    for (const TaskRecord& record : records) encoded.push_back(record.encode());
+    return RecordFile(taskListPath(programFolder), TaskRecord::kSize).rewriteAll(encoded);
+}
+
 Status stampTask(const std::string& programFolder, const std::string& setPath, TimePoint when) {
     const RecordFile file(taskListPath(programFolder), TaskRecord::kSize);
     const auto records = file.readAll();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/date_text.h"
 #include "common/file_io.h"
@@ -27,6 +28,12 @@ struct TaskRecord {
 inline std::string taskListPath(const std::string& programFolder) {
     return programFolder + "Tasks.dat";
 }
+
+// Every whole record of Tasks.dat, decoded and trimmed; none when the file does not exist.
+Result<std::vector<TaskRecord>> readTaskList(const std::string& programFolder);
+
+// Replaces Tasks.dat with `records`, in order, through a temporary file.
+Status writeTaskList(const std::string& programFolder, const std::vector<TaskRecord>& records);
 
 // After a successful backup: stamps `when` into the first record whose set path equals `setPath`
 // (both trimmed and upper-cased), in place. Never adds a record.

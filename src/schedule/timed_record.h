@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/file_io.h"
 #include "common/result.h"
@@ -35,6 +36,20 @@ struct TimedRecord {
 inline std::string timedListPath(const std::string& programFolder) {
     return programFolder + "Timed.dat";
 }
+
+// Every whole record of Timed.dat, decoded and trimmed; none when the file does not exist.
+Result<std::vector<TimedRecord>> readTimedList(const std::string& programFolder);
+
+// Replaces Timed.dat with `records`, in order, through a temporary file.
+Status writeTimedList(const std::string& programFolder, const std::vector<TimedRecord>& records);
+
+// The manager's move of an entry after starting it: writes RunTime and NextRunDate of record
+// `number` (from 1) in place and leaves every other byte of the file alone, so a LastResult the
+// run writes at the same time is never overwritten. Nothing is written when that record no
+// longer holds `setPath` (the list changed under the manager); the result then tells false.
+Result<bool> writeTimedSchedule(const std::string& programFolder, std::size_t number,
+                                const std::string& setPath, const std::string& runTime,
+                                const std::string& nextRunDate);
 
 // After a timed run: writes `result` ("Success" or "Failed") into the LastResult field of the
 // first record whose set path equals `setPath` (both trimmed, letter case significant), in place.

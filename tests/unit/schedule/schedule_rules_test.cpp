@@ -1,0 +1,151 @@
+// First-run rules of the timed backup editors and the manager's move to the next run.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "schedule/schedule_rules.h"
+
+namespace corvane::test {
+namespace {
+
+TimePoint at(int year, int month, int day, int hour, int minute, int second = 0) {
+    return fromLocal({year, month, day, hour, minute, second});
+}
+
+TEST(ScheduleRules, IntervalKindsPositionsAndPeriods) {
+    struct Case {
+        std::string_view text;
+        std::size_t position;
+        int count;
+        bool hours;
+    };
+    const Case cases[] = {{"Every 30 Days", 0, 30, false}, {"Every 15 Days", 1, 15, false},
+                          {"Every 7 Days", 2, 7, false},   {"Every Day", 3, 1, false},
+                          {"Every 12 Hours", 4, 12, true}, {"Every 6 Hours", 5, 6, true},
+                          {"Every Hour", 6, 1, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(intervalPosition(c.text), c.position);
+        EXPECT_EQ(isHourBased(c.text), c.hours);
+        ASSERT_TRUE(intervalPeriod(c.text));
+        EXPECT_EQ(intervalPeriod(c.text)->count, c.count);
+        EXPECT_EQ(intervalPeriod(c.text)->hours, c.hours);
+    }
+    EXPECT_EQ(kIntervalTexts[4].size(), 14u);  // fills its field exactly
+    EXPECT_FALSE(isHourBased(""));
+    EXPECT_FALSE(isHourBased("every hour"));
+    EXPECT_FALSE(intervalPosition("every day"));
+    EXPECT_FALSE(intervalPeriod("Every 2 Days"));
+}
+
+TEST(ScheduleRules, HourBasedFirstRunWrapsToTomorrow) {
+    struct Case {
+        LocalDateTime now;
+        int hours;
+        ScheduledRun expected;
+    };
+    const Case cases[] = {
+        {{2026, 12, 4, 23, 40, 0}, 1, {"00:40:00", {2026, 12, 5}}},
+        {{2026, 12, 4, 13, 5, 0}, 12, {"01:05:00", {2026, 12, 5}}},
+        {{2026, 12, 4, 8, 15, 0}, 6, {"14:15:00", {2026, 12, 4}}},
+        {{2026, 12, 4, 11, 59, 0}, 12, {"23:59:00", {2026, 12, 4}}},
+        {{2026, 12, 31, 18, 0, 0}, 6, {"00:00:00", {2027, 1, 1}}},
+        {{2028, 2, 28, 22, 7, 0}, 6, {"04:07:00", {2028, 2, 29}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.now.hour << ":" << c.now.minute << " +" << c.hours);
+        EXPECT_EQ(hourBasedFirstRun(c.now, c.hours), c.expected);
+    }
+}
+
+TEST(ScheduleRules, DayBasedTimePassesAtTheCurrentMinute) {
+    const LocalDateTime now{2026, 12, 4, 14, 30, 45};
+    EXPECT_TRUE(dayBasedTimeHasPassed(now, 14, 30));
+    EXPECT_TRUE(dayBasedTimeHasPassed(now, 14, 29));
+    EXPECT_TRUE(dayBasedTimeHasPassed(now, 13, 59));
+    EXPECT_FALSE(dayBasedTimeHasPassed(now, 14, 31));
+    EXPECT_FALSE(dayBasedTimeHasPassed(now, 15, 0));
+    EXPECT_TRUE(dayBasedTimeHasPassed(now, 0, 1));
+}
+
+TEST(ScheduleRules, StoredTextsAreReadStrictly) {
+    EXPECT_EQ(runTimeText(4, 15), "04:15:00");
+    EXPECT_EQ(dateText({2026, 3, 9}), "2026-03-09");
+    EXPECT_EQ(parseDateText("2028-02-29"), (CalendarDate{2028, 2, 29}));
+    for (const char* bad : {"2027-02-29", "2026-13-01", "2026-1-01", "26-12-04", "", "2026/12/04",
+                            "2026-12-0x"}) {
+        EXPECT_FALSE(parseDateText(bad)) << bad;
+    }
+    EXPECT_EQ(parseRunTime("04:15:00")->hour, 4);
+    EXPECT_EQ(parseRunTime("4:15:00")->minute, 15);
+    EXPECT_TRUE(parseRunTime("23:59"));
+    for (const char* bad : {"24:00:00", "12:60:00", "12", ":15:00", "12:5:00", "12:15:0", "ab:cd"}) {
+        EXPECT_FALSE(parseRunTime(bad)) << bad;
+    }
+    EXPECT_EQ(dueMoment(" 2026-12-04 ", "10:30:00 "), at(2026, 12, 4, 10, 30));
+    EXPECT_FALSE(dueMoment("12/04/2026", "10:30:00"));
+}
+
+TEST(ScheduleRules, ADueEntryMovesToTheFirstMomentAfterNowAndRunsOnce) {
+    const IntervalPeriod hour{1, true}, sixHours{6, true}, day{1, false}, week{7, false},
+        month{30, false};
+    struct Case {
+        const char* what;
+        TimePoint due;
+        IntervalPeriod period;
+        TimePoint now;
+        ScheduledRun expected;
+    };
+    const Case cases[] = {
+        {"due this very second", at(2026, 12, 4, 10, 30), hour, at(2026, 12, 4, 10, 30),
+         {"11:30:00", {2026, 12, 4}}},
+        {"a few seconds late", at(2026, 12, 4, 10, 30), day, at(2026, 12, 4, 10, 30, 5),
+         {"10:30:00", {2026, 12, 5}}},
+        {"hours missed", at(2026, 12, 4, 10, 15), hour, at(2026, 12, 4, 13, 40),
+         {"14:15:00", {2026, 12, 4}}},
+        {"exactly on a later period", at(2026, 12, 4, 10, 0), sixHours, at(2026, 12, 4, 22, 0),
+         {"04:00:00", {2026, 12, 5}}},
+        {"days missed, time still ahead today", at(2026, 11, 20, 18, 0), day,
+         at(2026, 12, 4, 9, 0), {"18:00:00", {2026, 12, 4}}},
+        {"days missed, time gone today", at(2026, 11, 20, 8, 0), day, at(2026, 12, 4, 9, 0),
+         {"08:00:00", {2026, 12, 5}}},
+        {"weeks missed keep the weekday", at(2026, 11, 2, 7, 0), week, at(2026, 12, 4, 9, 0),
+         {"07:00:00", {2026, 12, 7}}},
+        {"a year missed", at(2025, 12, 1, 7, 0), month, at(2026, 12, 4, 9, 0),
+         {"07:00:00", {2026, 12, 26}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(nextRunAfter(c.due, c.period, c.now), c.expected);
+    }
+}
+
+// Day-based runs keep their time of day across a summer-time change; hourly ones count real
+// hours.
+TEST(ScheduleRules, SummerTimeChangesKeepDailyTimes) {
+    const char* saved = std::getenv("TZ");
+    const std::string previous = saved != nullptr ? saved : "";
+    ::setenv("TZ", "Europe/Berlin", 1);
+    ::tzset();
+    EXPECT_EQ(nextRunAfter(at(2026, 3, 28, 9, 0), {1, false}, at(2026, 3, 28, 9, 0, 1)),
+              (ScheduledRun{"09:00:00", {2026, 3, 29}}));
+    EXPECT_EQ(nextRunAfter(at(2026, 3, 29, 1, 30), {1, true}, at(2026, 3, 29, 1, 30)),
+              (ScheduledRun{"03:30:00", {2026, 3, 29}}));
+    if (saved != nullptr) {
+        ::setenv("TZ", previous.c_str(), 1);
+    } else {
+        ::unsetenv("TZ");
+    }
+    ::tzset();
+}
+
+TEST(ScheduleRules, CalendarArithmetic) {
+    EXPECT_EQ(addDays({2026, 12, 31}, 1), (CalendarDate{2027, 1, 1}));
+    EXPECT_EQ(addDays({2028, 3, 1}, -1), (CalendarDate{2028, 2, 29}));
+    EXPECT_EQ(daysBetween({2026, 1, 1}, {2027, 1, 1}), 365);
+    EXPECT_LT((CalendarDate{2026, 12, 4}), (CalendarDate{2026, 12, 5}));
+}
+
+}  // namespace
+}  // namespace corvane::test

@@ -1,0 +1,130 @@
+// Reading a set's header and location, rewriting its location line, and the location browse rule.
+#include "schedule/set_location.h"
+
+#include "schedule_fixture.h"
+
+namespace corvane::test {
+namespace {
+
+using SetLocation = ScheduleFixture;
+
+TEST_F(SetLocation, RewriteReplacesLineSevenAndTrimsEveryLine) {
+    const std::string path = home / "Backup Sets/Daily.cvt";
+    writeFile(path,
+              "\" Corvane Set - v6.0 \"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
+              "\"CompressionStyle=9 \"\r\n\"BackupFreshen=1\"\r\n\"BackupAddNew=0\"\r\n"
+              "\"DefaultLocation=/old/Daily.bac\"\r\n\"[FOLDERS/PATHS]\"\r\n\"  /data/  \"\r\n"
+              "\"** - /data/*.txt\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=1\"\r\n"
+              "\"left over\"\r\n");
+    ASSERT_TRUE(rewriteSetLocation(" " + path + " ", "  /media/usb/$DATE$.bac "));
+    EXPECT_EQ(readFile(path),
+              "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
+              "\"CompressionStyle=9\"\r\n\"BackupFreshen=1\"\r\n\"BackupAddNew=0\"\r\n"
+              "\"DefaultLocation=/media/usb/$DATE$.bac\"\r\n\"[FOLDERS/PATHS]\"\r\n\"/data/\"\r\n"
+              "\"** - /data/*.txt\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=1\"\r\n");
+    EXPECT_FALSE(fileExists(path + "1"));
+}
+
+TEST_F(SetLocation, RewriteOfAFileCutShortEndsAtTheEndOfTheFile) {
+    const std::vector<std::string> head = {"Corvane Set - v6.0", "[OPTIONS]",
+                                           "IncludeSubFolders=1", "CompressionStyle=6",
+                                           "BackupFreshen=0", "BackupAddNew=0",
+                                           "DefaultLocation=/old/x.bac", "[FOLDERS/PATHS]"};
+    const std::string quotedHead =
+        "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
+        "\"CompressionStyle=6\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
+        "\"DefaultLocation=/new/x.bac\"\r\n\"[FOLDERS/PATHS]\"\r\n";
+
+    // Ending among the entries: the end line and an "AllFolders=0" line complete the file.
+    auto lines = head;
+    lines.push_back("/data/");
+    const std::string amongEntries = writeSet("Entries.cvt", lines);
+    ASSERT_TRUE(rewriteSetLocation(amongEntries, "/new/x.bac"));
+    EXPECT_EQ(readFile(amongEntries),
+              quotedHead + "\"/data/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
+
+    // Ending right after the end line: the missing last line reads as "AllFolders=0".
+    lines.push_back("[END OF BACKUP]");
+    const std::string afterEnd = writeSet("AfterEnd.cvt", lines);
+    ASSERT_TRUE(rewriteSetLocation(afterEnd, "/new/x.bac"));
+    EXPECT_EQ(readFile(afterEnd),
+              quotedHead + "\"/data/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
+
+    // Ending before its location line: every line read past the end is "AllFolders=0".
+    const std::string header = writeSet("Header.cvt", {"Corvane Set - v6.0", "[OPTIONS]"});
+    ASSERT_TRUE(rewriteSetLocation(header, "/new/x.bac"));
+    EXPECT_EQ(readFile(header),
+              "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"AllFolders=0\"\r\n"
+              "\"AllFolders=0\"\r\n\"AllFolders=0\"\r\n\"AllFolders=0\"\r\n"
+              "\"DefaultLocation=/new/x.bac\"\r\n\"AllFolders=0\"\r\n\"[END OF BACKUP]\"\r\n"
+              "\"AllFolders=0\"\r\n");
+}
+
+TEST_F(SetLocation, FailedRewriteLeavesTheSetAndNoCopy) {
+    const Status missing = rewriteSetLocation(home / "Backup Sets/Gone.cvt", "/x/$DATE$.bac");
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().code, errc::kFileNotFound);
+    EXPECT_FALSE(fileExists(home / "Backup Sets/Gone.cvt1"));
+
+    // The copy is written but cannot take the set's place: a folder of that name is in the way.
+    makeFolder(home / "Backup Sets/Folder.cvt");
+    EXPECT_FALSE(rewriteSetLocation(home / "Backup Sets/Folder.cvt", "/x/$DATE$.bac"));
+    EXPECT_FALSE(fileExists(home / "Backup Sets/Folder.cvt1"));
+
+    const std::string set = writeStandardSet("Locked.cvt", "/old/Locked.bac");
+    const std::string before = readFile(set);
+    UnwritableFolder locked(home / "Backup Sets");
+    if (!locked.effective()) GTEST_SKIP() << "the file system ignores unwritable folders";
+    EXPECT_FALSE(rewriteSetLocation(set, "/x/$DATE$.bac"));
+    EXPECT_EQ(readFile(set), before);
+    EXPECT_FALSE(fileExists(set + "1"));
+}
+
+TEST_F(SetLocation, SummaryAndHeaderTest) {
+    const std::string good = writeStandardSet("Good.cvt", " /media/usb/Good.bac ");
+    const auto summary = readSetSummary(good);
+    ASSERT_TRUE(summary);
+    EXPECT_TRUE(summary->compatible);
+    EXPECT_EQ(summary->defaultLocation, "/media/usb/Good.bac");
+    EXPECT_TRUE(*hasSetHeader(good));
+
+    const std::string old = writeSet("Old.cvt", {"Backup Set - v4.0", "[OPTIONS]"});
+    EXPECT_FALSE(readSetSummary(old)->compatible);
+    EXPECT_FALSE(*hasSetHeader(old));
+    writeFile(home / "Backup Sets/Empty.cvt", "");
+    EXPECT_FALSE(*hasSetHeader(home / "Backup Sets/Empty.cvt"));
+    EXPECT_FALSE(*hasSetHeader(writeSet("Case.cvt", {"corvane set - v6.0"})));
+
+    const auto shortSet = readSetSummary(writeSet("Short.cvt", {"Corvane Set - v6.0", "[OPTIONS]"}));
+    ASSERT_FALSE(shortSet);
+    EXPECT_EQ(shortSet.error().code, errc::kInputPastEnd);
+    EXPECT_FALSE(readSetSummary(home / "none.cvt"));
+}
+
+TEST(LocationBrowse, NewFolderKeepsTheArchiveName) {
+    struct Case {
+        std::string picked;
+        std::string current;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"/media/usb", "/home/me/$DATE$.bac", "/media/usb/$DATE$.bac"},
+        {"/media/usb/", "/home/me/Weekly.bac", "/media/usb/Weekly.bac"},
+        {" /media/usb ", "/home/me/Weekly.zip", "/media/usb/Weekly.bac"},
+        {std::string("/media/usb\0garbage", 18), "/home/me/Weekly.bac", "/media/usb/Weekly.bac"},
+        {"/media/usb", "NoFolder.bac", "/media/usb/$DATE$.bac"},
+        {"/media/usb", "", "/media/usb/$DATE$.bac"},
+        {"/media/usb", "/home/me/", "/media/usb/$DATE$.bac"},
+        {"/media/usb", "/home/me/abc", "/media/usb/bac"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.current);
+        const auto location = locationInFolder(c.picked, c.current);
+        ASSERT_TRUE(location);
+        EXPECT_EQ(*location, c.expected);
+    }
+    EXPECT_FALSE(locationInFolder("/media/usb", "/home/me/ab"));
+}
+
+}  // namespace
+}  // namespace corvane::test
