@@ -1,0 +1,18 @@
+#include "schedule/manager_control.h"
+
+#include "platform/process.h"
+#include "platform/program_folder.h"
+
+namespace corvane {
+
+ProcessManagerControl::ProcessManagerControl(std::string programFolder, std::string managerProgram)
+    : m_programFolder(std::move(programFolder)),
+      m_managerProgram(managerProgram.empty()
+                           ? executableFolder() + std::string(kManagerProgramName)
+                           : std::move(managerProgram)) {}
+
+Result<ManagerStop> ProcessManagerControl::stop() { return stopManager(m_programFolder); }
+
+Status ProcessManagerControl::start() { return startDetached(m_managerProgram, {"--headless"}); }
+
+}  // namespace corvane
