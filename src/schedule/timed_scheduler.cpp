@@ -1,0 +1,87 @@
+#include "schedule/timed_scheduler.h"
+
+#include <filesystem>
+
+#include "common/file_io.h"
+#include "schedule/schedule_rules.h"
+#include "schedule/timed_record.h"
+
+namespace corvane {
+
+ManagerLog::ManagerLog(std::string programFolder, const Clock& clock)
+    : m_path(std::move(programFolder) + "CVTimer.log"), m_clock(clock) {}
+
+void ManagerLog::write(std::string_view line) const {
+    std::error_code ignored;
+    if (std::filesystem::file_size(m_path, ignored) > kSizeLimit) {
+        std::filesystem::rename(m_path, m_path + ".old", ignored);
+    }
+    (void)appendLines(m_path, {dateTimeText(m_clock.now()) + "  " + std::string(line)});
+}
+
+TimedScheduler::TimedScheduler(std::string programFolder, const Clock& clock, StartRun startRun,
+                               const ManagerLog& log)
+    : m_programFolder(std::move(programFolder)),
+      m_clock(clock),
+      m_startRun(std::move(startRun)),
+      m_log(log) {}
+
+void TimedScheduler::reportOnce(const std::string& key, const std::string& line) {
+    if (m_reported.insert(key).second) m_log.write(line);
+}
+
+std::optional<TimePoint> TimedScheduler::runDue() {
+    const auto records = readTimedList(m_programFolder);
+    if (!records) {
+        reportOnce("read " + records.error().description,
+                   "Cannot read " + timedListPath(m_programFolder) + ": " +
+                       records.error().description);
+        return std::nullopt;
+    }
+    std::optional<TimePoint> earliest;
+    const auto consider = [&earliest](TimePoint moment) {
+        if (!earliest || moment < *earliest) earliest = moment;
+    };
+    const TimePoint now = m_clock.now();
+    for (std::size_t number = 1; number <= records->size(); ++number) {
+        const TimedRecord& entry = (*records)[number - 1];
+        if (entry.setPath.empty()) continue;
+        const std::string key = std::to_string(number) + "|" + entry.setPath + "|" +
+                                entry.nextRunDate + "|" + entry.runTime + "|" + entry.interval;
+        const auto period = intervalPeriod(entry.interval);
+        const auto due = dueMoment(entry.nextRunDate, entry.runTime);
+        if (!period || !due) {
+            reportOnce(key, "Skipped " + entry.setPath + ": the interval \"" + entry.interval +
+                                "\", date \"" + entry.nextRunDate + "\" or time \"" +
+                                entry.runTime + "\" is not valid");
+            continue;
+        }
+        if (*due > now) {
+            consider(*due);
+            continue;
+        }
+        if (m_startedUnmoved.count(key) != 0) continue;
+
+        const ScheduledRun next = nextRunAfter(*due, *period, now);
+        const std::string nextDate = dateText(next.nextRunDate);
+        const auto moved =
+            writeTimedSchedule(m_programFolder, number, entry.setPath, next.runTime, nextDate);
+        if (moved && !*moved) continue;  // the list changed under us; the next pass rereads it
+        if (!moved) {
+            m_log.write("Cannot move on " + entry.setPath + ": " + moved.error().description);
+            m_startedUnmoved.insert(key);
+        }
+        const Status started = m_startRun(entry.setPath);
+        if (started) {
+            m_log.write("Started corvane " + timedRunArgument(entry.setPath) + "; next run " +
+                        nextDate + " " + next.runTime);
+        } else {
+            m_log.write("Cannot start corvane " + timedRunArgument(entry.setPath) + ": " +
+                        started.error().description);
+        }
+        if (moved) consider(*dueMoment(nextDate, next.runTime));
+    }
+    return earliest;
+}
+
+}  // namespace corvane

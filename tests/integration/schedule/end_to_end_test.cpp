@@ -1,0 +1,59 @@
+// A timed backup from end to end: cvtimer finds an entry that has just fallen due, starts the
+// real corvane with "~~Timed", the archive is written and passes an outside tester, and the
+// entry records its result and its next run; an entry due tomorrow is left alone.
+#include <cstdlib>
+
+#include "manager_fixture.h"
+#include "schedule/timed_record.h"
+
+namespace corvane::test {
+namespace {
+
+TEST_F(ManagerFixture, TimedBackupRunsFromTheScheduleToATestedArchive) {
+    installProgram("corvane/corvane");
+    makeFolder(home / "data/letters");
+    makeFolder(home / "out");
+    writeFile(home / "data/notes.txt", "notes kept safe\n");
+    writeFile(home / "data/letters/first.txt", std::string(20000, 'a') + "\n");
+    const std::string set = home / "Backup Sets/Timed Set.cvt";
+    const std::string archive = home / "out/Timed Set.bac";
+    writeFile(set, "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
+                   "\"CompressionStyle=6\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
+                   "\"DefaultLocation=" + archive + "\"\r\n\"[FOLDERS/PATHS]\"\r\n\"" +
+                   home.path() + "data/\"\r\n\"" + home.path() +
+                   "data/letters/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
+
+    const Minute now = currentMinute();
+    const TimePoint due = *dueMoment(now.date, now.time);
+    const TimedRecord dueEntry{set, "Every 12 Hours", now.time, now.date, "N/A"};
+    const TimedRecord tomorrowEntry{home / "Backup Sets/Other.cvt", "Every Day",
+                                    currentMinute(1).time, currentMinute(1).date, "N/A"};
+    ASSERT_TRUE(writeTimedList(home.path(), {dueEntry, tomorrowEntry}));
+    const std::string tomorrowBytes = readFile(home / "Timed.dat").substr(211);
+
+    ProcessManagerControl control(home.path(), managerProgram());
+    ASSERT_TRUE(control.start());
+    const auto result = [this] { return readTimedList(home.path())->at(0).lastResult; };
+    const auto failed = [this] { return fileExists(home / "error.log"); };
+    // A run that fails before it can record its result still leaves its error block.
+    ASSERT_TRUE(waitFor([&] { return result() != "N/A" || failed(); }, std::chrono::seconds(60)))
+        << "no timed run ended; manager log:\n"
+        << readFile(home / "CVTimer.log");
+    waitFor([&] { return result() != "N/A"; }, std::chrono::seconds(1));
+    ASSERT_EQ(result(), "Success") << (failed() ? readFile(home / "error.log") : std::string());
+
+    ASSERT_TRUE(fileExists(archive));
+    const std::string test = "7zz t -bd -y '" + archive + "' > /dev/null";
+    EXPECT_EQ(std::system(test.c_str()), 0) << test;
+
+    const TimedRecord moved = readTimedList(home.path())->at(0);
+    const LocalDateTime next = toLocal(due + std::chrono::hours(12));
+    EXPECT_EQ(moved.runTime, runTimeText(next.hour, next.minute));
+    EXPECT_EQ(moved.nextRunDate, dateText(dateOf(next)));
+    EXPECT_EQ(moved.interval, "Every 12 Hours");
+    EXPECT_EQ(readFile(home / "Timed.dat").substr(211), tomorrowBytes);
+    EXPECT_EQ(readFile(home / "CVTimer.log").find("Other.cvt"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace corvane::test
