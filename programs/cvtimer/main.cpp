@@ -63,7 +63,8 @@ int runHeadless() {
     if (!pidFile) {
         std::fprintf(stderr, "cvtimer: %s\n", pidFile.error().description.c_str());
         log.write("Not started: " + pidFile.error().description);
-        return 1;
+        // Another manager already carries out the schedule; a service manager must not retry.
+        return pidFile.error().code == errc::kFileAlreadyOpen ? 0 : 1;
     }
     if (signalFd < 0) {
         log.write(std::string("Not started: no signal descriptor: ") + std::strerror(errno));
