@@ -1,6 +1,8 @@
 #include "platform/manager_process.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -75,30 +77,38 @@ Result<ManagerStop> stopManager(const std::string& programFolder, std::chrono::m
 }
 
 Result<ManagerPidFile> ManagerPidFile::claim(const std::string& programFolder) {
-    const auto running = runningManager(programFolder);
-    if (!running) return running.error();
-    if (*running && **running != ::getpid()) {
-        return Error{errc::kFileAlreadyOpen,
-                     "The Timed Backups Manager is already running (process " +
-                         std::to_string(**running) + ")"};
-    }
     const std::string path = managerPidPath(programFolder);
-    if (const Status written = writeFileAtomically(path, std::to_string(::getpid()) + "\n");
-        !written) {
-        return written.error();
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return errorFromErrno(errno, path);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int lockErrno = errno;
+        ::close(fd);
+        if (lockErrno != EWOULDBLOCK) return errorFromErrno(lockErrno, path);
+        const auto holder = readPidFile(path);
+        const std::string who =
+            holder && *holder ? " (process " + std::to_string(**holder) + ")" : std::string();
+        return Error{errc::kFileAlreadyOpen, "The Timed Backups Manager is already running" + who};
     }
-    return ManagerPidFile(path);
+    const std::string content = std::to_string(::getpid()) + "\n";
+    if (::ftruncate(fd, 0) != 0 ||
+        ::pwrite(fd, content.data(), content.size(), 0) != static_cast<ssize_t>(content.size())) {
+        const Error error = errorFromErrno(errno, path);
+        ::close(fd);
+        return error;
+    }
+    return ManagerPidFile(path, fd);
 }
 
 ManagerPidFile::ManagerPidFile(ManagerPidFile&& other) noexcept
-    : m_path(std::move(other.m_path)) {
-    other.m_path.clear();
+    : m_path(std::move(other.m_path)), m_fd(other.m_fd) {
+    other.m_fd = -1;
 }
 
 ManagerPidFile::~ManagerPidFile() {
-    if (m_path.empty()) return;
-    const auto named = readPidFile(m_path);
-    if (named && *named && **named == ::getpid()) ::unlink(m_path.c_str());
+    if (m_fd < 0) return;
+    // Removed while still locked, so a manager starting now finds either the locked file or none.
+    ::unlink(m_path.c_str());
+    ::close(m_fd);
 }
 
 }  // namespace corvane

@@ -36,23 +36,25 @@ enum class ManagerStop {
 Result<ManagerStop> stopManager(const std::string& programFolder,
                                 std::chrono::milliseconds wait = std::chrono::seconds(5));
 
-// The manager's own side: holds the pid file while the manager runs.
+// The manager's own side: holds the pid file, locked, while the manager runs. The lock keeps a
+// second manager for the same program folder from starting, even when both start at once.
 class ManagerPidFile {
 public:
-    // Writes this process's id into the pid file. Fails with "file already open" (55) when
-    // another manager is running for the same program folder.
+    // Locks the pid file and writes this process's id into it. Fails with "file already open"
+    // (55) when another manager holds it.
     static Result<ManagerPidFile> claim(const std::string& programFolder);
 
     ManagerPidFile(ManagerPidFile&& other) noexcept;
     ManagerPidFile& operator=(ManagerPidFile&&) = delete;
     ManagerPidFile(const ManagerPidFile&) = delete;
     ManagerPidFile& operator=(const ManagerPidFile&) = delete;
-    // Removes the file, unless by then it names another process.
+    // Removes the file and releases the lock.
     ~ManagerPidFile();
 
 private:
-    explicit ManagerPidFile(std::string path) : m_path(std::move(path)) {}
+    ManagerPidFile(std::string path, int fd) : m_path(std::move(path)), m_fd(fd) {}
     std::string m_path;
+    int m_fd = -1;
 };
 
 }  // namespace corvane

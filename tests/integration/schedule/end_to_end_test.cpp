@@ -38,7 +38,7 @@ TEST_F(ManagerFixture, TimedBackupRunsFromTheScheduleToATestedArchive) {
     // A run that fails before it can record its result still leaves its error block.
     ASSERT_TRUE(waitFor([&] { return result() != "N/A" || failed(); }, std::chrono::seconds(60)))
         << "no timed run ended; manager log:\n"
-        << readFile(home / "CVTimer.log");
+        << logText();
     waitFor([&] { return result() != "N/A"; }, std::chrono::seconds(1));
     ASSERT_EQ(result(), "Success") << (failed() ? readFile(home / "error.log") : std::string());
 
@@ -52,7 +52,7 @@ TEST_F(ManagerFixture, TimedBackupRunsFromTheScheduleToATestedArchive) {
     EXPECT_EQ(moved.nextRunDate, dateText(dateOf(next)));
     EXPECT_EQ(moved.interval, "Every 12 Hours");
     EXPECT_EQ(readFile(home / "Timed.dat").substr(211), tomorrowBytes);
-    EXPECT_EQ(readFile(home / "CVTimer.log").find("Other.cvt"), std::string::npos);
+    EXPECT_EQ(logText().find("Other.cvt"), std::string::npos);
 }
 
 }  // namespace

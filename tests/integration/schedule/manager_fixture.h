@@ -70,6 +70,11 @@ protected:
         return running ? *running : std::nullopt;
     }
 
+    // The manager's log so far; empty before it has written anything.
+    std::string logText() const {
+        return fileExists(home / "CVTimer.log") ? readFile(home / "CVTimer.log") : std::string();
+    }
+
     bool managerStarts() {
         return waitFor([this] { return runningPid().has_value(); });
     }

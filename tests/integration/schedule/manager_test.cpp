@@ -40,7 +40,7 @@ TEST_F(ManagerFixture, VisitThatStopsTheManagerRestartsItAfterTheRewrite) {
     EXPECT_EQ(readFile(home / "Timed.dat"), record("/sets/b.cvt", "Every Day", currentMinute(2)));
     ASSERT_TRUE(managerStarts());
     EXPECT_NE(*runningPid(), first);
-    const std::string log = readFile(home / "CVTimer.log");
+    const std::string log = logText();
     EXPECT_NE(log.find("Timed Backups Manager stopped (signal 15)"), std::string::npos);
     EXPECT_TRUE(host.unexpected().empty());
 }
@@ -95,7 +95,7 @@ TEST_F(ManagerFixture, SecondManagerForTheSameFolderRefusesToRun) {
     const int first = *runningPid();
     ASSERT_TRUE(control.start());
     EXPECT_TRUE(waitFor([this] {
-        return readFile(home / "CVTimer.log").find("Not started") != std::string::npos;
+        return logText().find("Not started") != std::string::npos;
     }));
     EXPECT_EQ(runningPid(), first);
 }

@@ -140,12 +140,5 @@ TEST(ScheduleRules, SummerTimeChangesKeepDailyTimes) {
     ::tzset();
 }
 
-TEST(ScheduleRules, CalendarArithmetic) {
-    EXPECT_EQ(addDays({2026, 12, 31}, 1), (CalendarDate{2027, 1, 1}));
-    EXPECT_EQ(addDays({2028, 3, 1}, -1), (CalendarDate{2028, 2, 29}));
-    EXPECT_EQ(daysBetween({2026, 1, 1}, {2027, 1, 1}), 365);
-    EXPECT_LT((CalendarDate{2026, 12, 4}), (CalendarDate{2026, 12, 5}));
-}
-
 }  // namespace
 }  // namespace corvane::test
