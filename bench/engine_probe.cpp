@@ -78,8 +78,8 @@ int main(int argc, char** argv) {
     std::sort(files.begin(), files.end());
     struct Config { std::string name; int engine; int level; std::size_t size = 0; double cpu = 0; };
     std::vector<Config> configs;
-    for (int l = 2; l <= 2; ++l) configs.push_back({"isal-" + std::to_string(l), 1, l});
-    for (int l : {6}) configs.push_back({"libdeflate-" + std::to_string(l), 0, l});
+    for (int l = 0; l <= 3; ++l) configs.push_back({"isal-" + std::to_string(l), 1, l});
+    for (int l : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}) configs.push_back({"libdeflate-" + std::to_string(l), 0, l});
     std::vector<libdeflate_compressor*> compressors(13, nullptr);
     for (int l = 1; l <= 12; ++l) compressors[static_cast<std::size_t>(l)] = libdeflate_alloc_compressor(l);
     Bytes levelBuf(ISAL_DEF_LVL3_LARGE), out;
