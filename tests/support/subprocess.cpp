@@ -63,7 +63,7 @@ ProcessResult runProcess(const std::vector<std::string>& argv,
 
 std::string builtProgram(const std::string& relativePath) {
     const char* build = std::getenv("CORVANE_BUILD_DIR");
-    return std::string(build != nullptr ? build : ".") + "/" + relativePath;
+    return std::string(build != nullptr ? build : CORVANE_BUILD_DIR) + "/" + relativePath;
 }
 
 void requireTool(const std::string& name) {
