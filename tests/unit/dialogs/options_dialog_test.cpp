@@ -2,6 +2,7 @@
 // the temp-folder menu and the all-folders reminder; and the archive password prompt.
 #include <unistd.h>
 
+#include "box_check.h"
 #include "config/options_dialog.h"
 #include "config/password.h"
 #include "config/password_prompt.h"
@@ -49,50 +50,41 @@ TEST_F(Options, OpensOnTheFirstPageWithTheRecordsValues) {
     options.ok();
     EXPECT_EQ(stored().compression, 1);
     EXPECT_EQ(stored().testMode, 2);
-    EXPECT_FALSE(setSaved);
-    EXPECT_FALSE(options.isOpen());
+    EXPECT_FALSE(setSaved || options.isOpen());
 }
 
 TEST_F(Options, OkStoresEveryControlAndCancelNone) {
     const ConfigRecord before = config.record();
-    {
-        OptionsDialog options = dialog();
-        options.checks().logFile = true;
-        options.selectCompression(3);
-        options.cancel();
-        EXPECT_FALSE(options.isOpen());
-    }
+    OptionsDialog cancelled = dialog();
+    cancelled.checks().logFile = true;
+    cancelled.selectCompression(3);
+    cancelled.cancel();
     EXPECT_EQ(config.record(), before);
     EXPECT_EQ(stored(), before);
     EXPECT_TRUE(setSaved);
 
     OptionsDialog options = dialog();
-    OptionsDialog::Checks& checks = options.checks();
-    checks = {true, true, false, false, true, false, false, false, false, true, true, false};
+    // addNew, freshen, subFolders, shutDown, skipPrompt, promptPreview, restoreOverwrite,
+    // systemValidate, newLocationPrompt, logFile, verifyExists, noAskDefault
+    options.checks() = {true, true, false, false, true, false, true, false, true, true, true,
+                        false};
     options.selectCompression(1);
     options.selectCompression(9);  // not in the list: ignored
     options.selectTestChoice(TestChoice::Always);
     options.setTempFolder("  /scratch/ ");
     (void)options.setAddAllFolders(true);
     options.ok();
-    const ConfigRecord saved = stored();
-    EXPECT_EQ(saved, config.record());
-    EXPECT_EQ(saved.compression, 9);
-    EXPECT_EQ(saved.addNew, 1);
-    EXPECT_EQ(saved.freshen, 1);
-    EXPECT_EQ(saved.subFolders, 0);
-    EXPECT_EQ(saved.shutDown, 0);
-    EXPECT_EQ(saved.skipPrompt, 1);
-    EXPECT_EQ(saved.promptPreview, 0);
-    EXPECT_EQ(saved.restoreOverwrite, 0);
-    EXPECT_EQ(saved.systemValidate, 0);
-    EXPECT_EQ(saved.newLocationPrompt, 0);
-    EXPECT_EQ(saved.logFile, 1);
-    EXPECT_EQ(saved.verifyExists, 1);
-    EXPECT_EQ(saved.noAskDefault, 0);
-    EXPECT_EQ(saved.addAllFolders, 1);
-    EXPECT_EQ(saved.testMode, 1);
-    EXPECT_EQ(saved.tempFolder, "/scratch/");
+    ConfigRecord expected = before;
+    expected.compression = 9;
+    expected.addNew = expected.freshen = expected.skipPrompt = expected.restoreOverwrite = 1;
+    expected.newLocationPrompt = expected.logFile = expected.verifyExists = 1;
+    expected.subFolders = expected.shutDown = expected.promptPreview = 0;
+    expected.systemValidate = expected.noAskDefault = 0;
+    expected.addAllFolders = 1;
+    expected.testMode = 1;
+    expected.tempFolder = "/scratch/";
+    EXPECT_EQ(config.record(), expected);
+    EXPECT_EQ(stored(), expected);
 }
 
 TEST_F(Options, PasswordBoxesAreCheckedBeforeTheyAreStored) {
@@ -133,9 +125,7 @@ TEST_F(Options, PasswordBoxesAreCheckedBeforeTheyAreStored) {
             EXPECT_EQ(passwordFromStored(saved.passwordText), c.kept);
         } else {
             EXPECT_EQ(saved.password, 0) << c.password;
-            EXPECT_EQ(host.messages().back().text, c.warning) << c.password;
-            EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
-            EXPECT_EQ(host.messages().back().buttons, Buttons::Ok);
+            expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok, c.warning);
         }
     }
     EXPECT_EQ(storedPasswordText("d"), "a");
@@ -212,12 +202,10 @@ TEST_F(Options, ASaveThatFailsIsReportedAndTheSettingsStayInForce) {
     EXPECT_FALSE(options.isOpen());
     EXPECT_FALSE(setSaved);
     ASSERT_EQ(host.messages().size(), 1u);
-    const auto& error = host.messages().back();
-    EXPECT_EQ(error.icon, Icon::Exclamation);
-    const std::string start =
-        "Unable to save the Configuration Settings.  They stay in force until Corvane is "
-        "closed.\r\n\r\nError #";
-    EXPECT_EQ(error.text.substr(0, start.size()), start);
+    expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
+              "Unable to save the Configuration Settings.  They stay in force until Corvane is "
+              "closed.\r\n\r\nError #75.  Description:  Path/File access error (Is a "
+              "directory).");
 }
 
 TEST_F(Options, ThePasswordPromptTrimsOrCancels) {
@@ -225,13 +213,10 @@ TEST_F(Options, ThePasswordPromptTrimsOrCancels) {
     prompt.setText("  open sesame ");
     prompt.ok();
     EXPECT_EQ(prompt.result(), "open sesame");
-    EXPECT_FALSE(prompt.isOpen());
-
     PasswordPrompt cancelled;
     cancelled.setText("typed");
     cancelled.cancel();
-    EXPECT_FALSE(cancelled.result().has_value());
-    EXPECT_FALSE(cancelled.isOpen());
+    EXPECT_FALSE(cancelled.result().has_value() || cancelled.isOpen());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "box_check.h"
 #include "sets/set_statistics.h"
 #include "set_fixture.h"
 
@@ -124,10 +125,7 @@ TEST_F(Statistics, MoreThan65535FilesDrawTheMessage) {
     host.expectMessage("Maximum Number of Files Reached", Answer::Ok);
     statistics.calculate();
     EXPECT_EQ(statistics.filesText(), "65,536");
-    const auto& message = host.messages().back();
-    EXPECT_EQ(message.icon, Icon::Exclamation);
-    EXPECT_EQ(message.buttons, Buttons::Ok);
-    EXPECT_EQ(message.text,
+    expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
               "The number of files to be included in your backup exceed the allowed 65,535."
               "\r\n\r\nNote:  If you have exclusions in your backup set, remember that exclusions "
               "are NOT taken into account for these statistics.");
@@ -138,9 +136,7 @@ TEST_F(Statistics, AnEntryThatCannotBeReadStopsTheCount) {
     SetStatistics statistics(document);
     host.expectMessage("Error", Answer::Ok);
     statistics.calculate();
-    const auto& error = host.messages().back();
-    EXPECT_EQ(error.icon, Icon::Critical);
-    EXPECT_EQ(error.text,
+    expectBox(host.messages().back(), Icon::Critical, Buttons::Ok,
               "An error was encountered trying to calculate the statistics for the currently "
               "open backup set.\r\n\r\nThis is usally caused by Corvane not having access to all "
               "of the folders or files included in the backup set.\r\n\r\nError #53.  "

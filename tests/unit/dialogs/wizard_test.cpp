@@ -1,4 +1,5 @@
 // The new-set wizard: its steps and buttons, the entries of step 2, Finish and Cancel.
+#include "box_check.h"
 #include "sets/new_set_wizard.h"
 #include "set_fixture.h"
 
@@ -151,10 +152,8 @@ TEST_F(Wizard, CancelAsksAndThenEmptiesTheTree) {
     wizard.cancel();
     EXPECT_TRUE(wizard.isOpen());
     EXPECT_EQ(document.set().tree.count(), 4u);
-    const auto& question = host.messages().back();
-    EXPECT_EQ(question.text, "Are you sure you wish to exit the Wizard without saving?");
-    EXPECT_EQ(question.icon, Icon::Question);
-    EXPECT_EQ(question.buttons, Buttons::OkCancel);
+    expectBox(host.messages().back(), Icon::Question, Buttons::OkCancel,
+              "Are you sure you wish to exit the Wizard without saving?");
 
     host.expectMessage("Exit Wizard", Answer::Ok);
     wizard.cancel();
