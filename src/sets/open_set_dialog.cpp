@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "common/text.h"
 #include "platform/program_folder.h"
 #include "sets/new_set_dialog.h"

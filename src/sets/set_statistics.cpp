@@ -124,6 +124,7 @@ Result<SetCounts> countSetContent(const SetTree& tree, const std::function<void(
 }
 
 void SetStatistics::calculate() {
+    if (!m_idle) return;  // a click that arrives while the window repaints during a count
     const SetContext& context = m_document.context();
     const SetTree& tree = m_document.set().tree;
     m_idle = false;
