@@ -66,8 +66,8 @@ LoadResult Program::runUnattended(const CommandLine& commandLine) {
     return {commandLine.mode, result.endProgram, exitCode};
 }
 
-void Program::activate() {
-    if (m_pendingArchive.empty()) return;
+bool Program::activate() {
+    if (m_pendingArchive.empty()) return true;
     const std::string archive = m_pendingArchive;
     m_pendingArchive.clear();
     const Status started = m_services.launcher.start("cvrest", {archive});
@@ -75,7 +75,9 @@ void Program::activate() {
         m_services.host.message(Icon::Exclamation, Buttons::Ok, "Error Loading",
                                 "Error loading the restore program (cvrest) to open '" + archive +
                                     "'.\r\n\r\nError:  " + started.error().description + ".");
+        return false;
     }
+    return true;
 }
 
 void Program::close() {

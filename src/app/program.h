@@ -64,8 +64,8 @@ public:
     LoadResult load(const std::string& commandLine);
 
     // Each time the main window becomes active: hands a pending archive to the restore program,
-    // once.
-    void activate();
+    // once. False when the restore program could not be started (the user was told).
+    bool activate();
 
     // The closing step: closes the set (asking to save) and stores the configuration with the
     // CD capacity chosen during this run.

@@ -18,6 +18,7 @@ const char* describeResult(int code) {
         case kDoneWithWarnings: return "done with warnings";
         case kVolumeMissing: return "a volume of the archive is missing";
         case kBadArguments: return "invalid settings";
+        case kInternalError: return "out of memory or a system failure";
         default: return code < 1 ? "done" : "unknown error";
     }
 }

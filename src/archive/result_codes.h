@@ -19,6 +19,7 @@ enum ResultCode : int {
     kDoneWithWarnings = 527,   // done, but files were skipped
     kVolumeMissing = 528,      // a volume of a split archive was not found
     kBadArguments = 529,       // the settings do not describe a possible run
+    kInternalError = 530,      // out of memory, or a system service (random numbers) failed
 };
 
 // How a run counts a result: below 1, 526 and 527 are successes; 517 and 518 are cancels;

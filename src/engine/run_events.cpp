@@ -35,7 +35,7 @@ bool RunEvents::drawDue(bool force) {
     return true;
 }
 
-void RunEvents::fileProgress(const std::string& name, int percent, bool last) {
+void RunEvents::onFileProgress(const std::string& name, int percent, bool last) {
     const bool newFile = name != m_currentFile;
     m_currentFile = name;
     if (last && m_phase == EventPhase::Compress) m_log.line("-  Adding " + trim(name));
@@ -48,7 +48,7 @@ void RunEvents::fileProgress(const std::string& name, int percent, bool last) {
     view.setFileProgress(percent >= 100 ? 0 : percent);
 }
 
-void RunEvents::overallProgress(const OverallProgress& progress) {
+void RunEvents::onOverallProgress(const archive::OverallProgress& progress) {
     const bool finished = progress.filesDone >= progress.filesTotal;
     if (!drawDue(finished)) return;
     m_context.host.progressView().setOverallProgress(
@@ -58,17 +58,17 @@ void RunEvents::overallProgress(const OverallProgress& progress) {
         std::to_string(progress.ratioPercent) + "%");
 }
 
-void RunEvents::previewingFile(const std::string& name) {
+void RunEvents::onPreviewingFile(const std::string& name) {
     if (drawDue(false)) m_context.host.previewingView().setFile(name);
 }
 
-void RunEvents::operationComplete(std::uint64_t estimatedBytes) {
+void RunEvents::onOperationComplete(std::uint64_t estimatedBytes) {
     if (m_phase != EventPhase::Preview) return;
     m_context.host.previewingView().close();
     if (m_previewComplete) m_previewComplete(estimatedBytes);
 }
 
-void RunEvents::skippedFile(const std::string& name, int reason) {
+void RunEvents::onSkippedFile(const std::string& name, int reason) {
     const bool prompt = m_context.config.record().skipPrompt == 1;
     const bool cannotOpen = reason >= 100;
     if (unattended()) {
@@ -93,7 +93,7 @@ void RunEvents::skippedFile(const std::string& name, int reason) {
     view.show();
 }
 
-bool RunEvents::integrityWarning(const std::string& name) {
+bool RunEvents::onIntegrityWarning(const std::string& name) {
     if (unattended()) {
         m_log.line("-  Possible Corrupt File " + trim(name));
         return true;
@@ -107,8 +107,8 @@ bool RunEvents::integrityWarning(const std::string& name) {
     return false;
 }
 
-bool RunEvents::preprocessingFile(const std::string& name, std::uint64_t size,
-                                  std::string& storedName) {
+bool RunEvents::onPreprocessingFile(const std::string& name, std::uint64_t size,
+                                    std::string& storedName) {
     storedName = name;
     if (drawDue(false)) m_context.host.progressView().setOperationLine("Preprocessing " + name + "...");
     if (size <= kMaximumFileSize) return true;
@@ -131,7 +131,7 @@ bool RunEvents::preprocessingFile(const std::string& name, std::uint64_t size,
     return false;
 }
 
-bool RunEvents::insertDisk(int number) {
+bool RunEvents::onInsertDisk(int number) {
     if (unattended()) return false;
     // A CD's volume label cannot be changed on a mounted file system here, so that step is left
     // out.
@@ -156,9 +156,9 @@ bool RunEvents::insertDisk(int number) {
     return true;
 }
 
-bool RunEvents::diskNotEmpty(const std::string&) { return m_clearDisks; }
+bool RunEvents::onDiskNotEmpty(const std::string&) { return m_clearDisks; }
 
-bool RunEvents::passwordNeeded(std::string& password) {
+bool RunEvents::onPasswordNeeded(std::string& password) {
     if (unattended()) return false;
     std::optional<std::string> entered;
     {

@@ -19,7 +19,7 @@ inline constexpr std::uint64_t kMaximumFileSize = 4'000'000'000ULL;
 // The handlers of the component's events during one operation: they drive the progress and
 // previewing windows, ask for disks and passwords, and write log lines; unattended runs never
 // ask. Drawing is throttled so that a fast run is not slowed down by its display.
-class RunEvents final : public ComponentEvents {
+class RunEvents final : public archive::ArchiveObserver {
 public:
     RunEvents(EngineContext& context, const RunLog& log, EventPhase phase,
               std::string& currentPassword);
@@ -32,17 +32,17 @@ public:
     // An unattended run met a file too large and must end the program now.
     bool endProgramRequested() const { return m_endProgram; }
 
-    void fileProgress(const std::string& name, int percent, bool last) override;
-    void overallProgress(const OverallProgress& progress) override;
-    void previewingFile(const std::string& name) override;
-    void operationComplete(std::uint64_t estimatedBytes) override;
-    void skippedFile(const std::string& name, int reason) override;
-    bool integrityWarning(const std::string& name) override;
-    bool preprocessingFile(const std::string& name, std::uint64_t size,
-                           std::string& storedName) override;
-    bool insertDisk(int number) override;
-    bool diskNotEmpty(const std::string& folder) override;
-    bool passwordNeeded(std::string& password) override;
+    void onFileProgress(const std::string& name, int percent, bool last) override;
+    void onOverallProgress(const archive::OverallProgress& progress) override;
+    void onPreviewingFile(const std::string& name) override;
+    void onOperationComplete(std::uint64_t estimatedBytes) override;
+    void onSkippedFile(const std::string& name, int reason) override;
+    bool onIntegrityWarning(const std::string& name) override;
+    bool onPreprocessingFile(const std::string& name, std::uint64_t size,
+                             std::string& storedName) override;
+    bool onInsertDisk(int number) override;
+    bool onDiskNotEmpty(const std::string& folder) override;
+    bool onPasswordNeeded(std::string& password) override;
 
 private:
     bool unattended() const { return m_context.flags.commandLineRun; }

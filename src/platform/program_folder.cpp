@@ -25,7 +25,7 @@ std::string locateProgramFolder() {
     if (const char* home = std::getenv("CORVANE_HOME"); home != nullptr && *home != '\0') {
         return withTrailingSeparator(home);
     }
-    const std::string beside = executableFolder();
+    std::string beside = executableFolder();
     if (::access((beside + "Backup.cfg").c_str(), F_OK) == 0) return beside;
     if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
         return withTrailingSeparator(data) + "corvane/";

@@ -42,6 +42,8 @@ public:
 
     BackupSet& set() { return m_set; }
     const BackupSet& set() const { return m_set; }
+    // The services the document works with, shared by the dialogs that edit it.
+    const SetContext& context() const { return m_context; }
 
     // Asks to save unsaved changes (Yes/No), empties the tree, disables the set commands and
     // reloads the configuration.
@@ -67,9 +69,10 @@ public:
     void removeSelectedItem();
     // Adds the sub-folders of `root`, breadth first.
     void readFolderTree(const std::string& root);
+    // Adds the three category nodes, expanded and sorted, as every new tree starts.
+    void addCategories();
 
 private:
-    void addCategories();
     void enableContentCommands(bool enabled);
     void showSetNameStatus();
     void readOneFolder(const std::string& folder, std::deque<std::string>& queue);

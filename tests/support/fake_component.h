@@ -16,14 +16,15 @@ namespace corvane::test {
 // by each call are kept.
 class FakeComponent final : public ArchiveComponent {
 public:
-    using Script = std::function<int(ComponentEvents&, FakeComponent&)>;
+    using Events = archive::ArchiveObserver;
+    using Script = std::function<int(Events&, FakeComponent&)>;
 
-    Script onPreview = [](ComponentEvents&, FakeComponent&) { return 0; };
-    Script onCompress = [](ComponentEvents&, FakeComponent& self) {
+    Script onPreview = [](Events&, FakeComponent&) { return 0; };
+    Script onCompress = [](Events&, FakeComponent& self) {
         self.writeArchive();
         return 0;
     };
-    Script onTest = [](ComponentEvents&, FakeComponent&) { return 0; };
+    Script onTest = [](Events&, FakeComponent&) { return 0; };
 
     void reset() override {
         m_settings = ComponentSettings{};
@@ -31,9 +32,9 @@ public:
         ++resets;
     }
     ComponentSettings& settings() override { return m_settings; }
-    int preview(ComponentEvents& events) override { return run(kPreviewing, onPreview, events, previews); }
-    int compress(ComponentEvents& events) override { return run(kCompressing, onCompress, events, compresses); }
-    int test(ComponentEvents& events) override { return run(kTesting, onTest, events, tests); }
+    int preview(Events& events) override { return run(kPreviewing, onPreview, events, previews); }
+    int compress(Events& events) override { return run(kCompressing, onCompress, events, compresses); }
+    int test(Events& events) override { return run(kTesting, onTest, events, tests); }
     void requestAbort() override { m_aborted = true; }
     int currentOperation() const override { return m_operation; }
 
@@ -46,7 +47,7 @@ public:
     std::vector<ComponentSettings> previews, compresses, tests;
 
 private:
-    int run(int operation, Script& script, ComponentEvents& events,
+    int run(int operation, Script& script, Events& events,
             std::vector<ComponentSettings>& calls) {
         m_aborted = false;
         calls.push_back(m_settings);

@@ -101,7 +101,7 @@ UnwritableFolder::~UnwritableFolder() {
 
 std::string testDataFolder() {
     const char* folder = std::getenv("CORVANE_TEST_DATA");
-    return std::string(folder != nullptr ? folder : "tests/data") + "/";
+    return std::string(folder != nullptr ? folder : CORVANE_TEST_DATA_DIR) + "/";
 }
 
 void FakeComponent::writeArchive() const {

@@ -18,9 +18,9 @@ const char* kTestPassed =
 TEST_F(InteractiveRun, SuccessWithoutTestShowsNoBoxAndUpdatesRecords) {
     const Bytes task = TaskRecord{home / "backup sets/OFFICE.CVT", "N/A"}.encode();
     writeFile(home / "Tasks.dat", std::string(task.begin(), task.end()));
-    component.onCompress = [](ComponentEvents& events, FakeComponent& self) {
-        events.fileProgress("/data/a.txt", 40, false);
-        events.fileProgress("/data/a.txt", 100, true);
+    component.onCompress = [](FakeComponent::Events& events, FakeComponent& self) {
+        events.onFileProgress("/data/a.txt", 40, false);
+        events.onFileProgress("/data/a.txt", 100, true);
         self.writeArchive();
         return 0;
     };
@@ -68,7 +68,7 @@ TEST_F(InteractiveRun, TestDecisionFollowsTestMode) {
     EXPECT_EQ(component.tests.size(), 1u);
 
     config.record().testMode = 1;
-    component.onTest = [](ComponentEvents&, FakeComponent&) { return 524; };
+    component.onTest = [](FakeComponent::Events&, FakeComponent&) { return 524; };
     host.expectMessage("Test Failed", Answer::Ok);
     EXPECT_EQ(runner.runInteractive({}), RunOutcome::TestFailed);
     EXPECT_EQ(host.messages().back().text,
@@ -81,7 +81,7 @@ TEST_F(InteractiveRun, TestDecisionFollowsTestMode) {
 // A test result of 526 or 527 passes, and that run ends without its closing log line.
 TEST_F(InteractiveRun, TestWithWarningsPassesWithoutTheClosingLine) {
     config.record().testMode = 1;
-    component.onTest = [](ComponentEvents&, FakeComponent&) { return 527; };
+    component.onTest = [](FakeComponent::Events&, FakeComponent&) { return 527; };
     host.expectMessage("Backup Test Successful", Answer::Ok);
     runner.runInteractive({});
     EXPECT_TRUE(logHas("### Test Operation successful ###"));
@@ -89,7 +89,7 @@ TEST_F(InteractiveRun, TestWithWarningsPassesWithoutTheClosingLine) {
 }
 
 TEST_F(InteractiveRun, CancelAndFailureOfTheCompress) {
-    const auto pressCancelDuringCompress = [&](ComponentEvents&, FakeComponent& self) {
+    const auto pressCancelDuringCompress = [&](FakeComponent::Events&, FakeComponent& self) {
         host.progress().pressCancel();
         return self.abortedOr(0);
     };
@@ -102,7 +102,7 @@ TEST_F(InteractiveRun, CancelAndFailureOfTheCompress) {
     EXPECT_TRUE(logHas("### Backup Operation cancelled by User ###"));
     EXPECT_FALSE(host.progress().isOpen());
 
-    component.onCompress = [](ComponentEvents&, FakeComponent&) { return 521; };
+    component.onCompress = [](FakeComponent::Events&, FakeComponent&) { return 521; };
     host.expectMessage("Error", Answer::Ok);
     EXPECT_EQ(runner.runInteractive({}), RunOutcome::Failed);
     EXPECT_EQ(host.messages().back().text, "Error performing Backup.\r\n\r\nError:  521");
@@ -117,9 +117,9 @@ TEST_F(InteractiveRun, DiskChangesAskForEachDiskWithABeep) {
     drives.type = DriveType::Removable;
     config.record().promptPreview = 0;
     std::vector<bool> inserted;
-    component.onCompress = [&](ComponentEvents& events, FakeComponent& self) {
-        inserted.push_back(events.insertDisk(2));
-        inserted.push_back(events.insertDisk(0));
+    component.onCompress = [&](FakeComponent::Events& events, FakeComponent& self) {
+        inserted.push_back(events.onInsertDisk(2));
+        inserted.push_back(events.onInsertDisk(0));
         return self.abortedOr(0);
     };
     host.expectMessage("Clear Disk Contents", Answer::No);
@@ -148,9 +148,9 @@ TEST_F(InteractiveRun, DiskChangesAskForEachDiskWithABeep) {
 TEST_F(InteractiveRun, PreviewShowsSizeAndDisksThenGoesOn) {
     drives.type = DriveType::Removable;
     drives.total = 1'000'000;
-    component.onPreview = [](ComponentEvents& events, FakeComponent&) {
-        events.previewingFile("/data/a.txt");
-        events.operationComplete(2'600'000);
+    component.onPreview = [](FakeComponent::Events& events, FakeComponent&) {
+        events.onPreviewingFile("/data/a.txt");
+        events.onOperationComplete(2'600'000);
         return 0;
     };
     host.expectMessage("Clear Disk Contents", Answer::No);
@@ -178,7 +178,7 @@ TEST_F(InteractiveRun, PreviewShowsSizeAndDisksThenGoesOn) {
 
 TEST_F(InteractiveRun, CancelledPreviewAsksAndFallsBackToSingleStyle) {
     drives.type = DriveType::Removable;
-    component.onPreview = [&](ComponentEvents&, FakeComponent& self) {
+    component.onPreview = [&](FakeComponent::Events&, FakeComponent& self) {
         host.previewing().pressCancel();
         return self.abortedOr(0);
     };
@@ -196,8 +196,8 @@ TEST_F(InteractiveRun, CancelledPreviewAsksAndFallsBackToSingleStyle) {
     host.queuePreviewAnswer(Answer::Yes);
     host.expectMessage("Preview", Answer::Yes);
     host.expectMessage("Insert Disk", Answer::Ok);
-    component.onCompress = [](ComponentEvents& events, FakeComponent&) {
-        events.insertDisk(2);
+    component.onCompress = [](FakeComponent::Events& events, FakeComponent&) {
+        events.onInsertDisk(2);
         return 0;
     };
     EXPECT_EQ(runner.runInteractive({BackupStyle::CdMultipleDisks, "650 MB"}),
@@ -205,7 +205,7 @@ TEST_F(InteractiveRun, CancelledPreviewAsksAndFallsBackToSingleStyle) {
     EXPECT_TRUE(component.compresses.back().spanDisks);
     EXPECT_EQ(host.messages().back().text, "Please insert DISK #2 of the set.");
 
-    component.onPreview = [](ComponentEvents&, FakeComponent&) { return 522; };
+    component.onPreview = [](FakeComponent::Events&, FakeComponent&) { return 522; };
     host.expectMessage("Clear Disk Contents", Answer::No);
     host.queuePreviewAnswer(Answer::Yes);
     host.expectMessage("Error", Answer::Ok);
@@ -214,9 +214,9 @@ TEST_F(InteractiveRun, CancelledPreviewAsksAndFallsBackToSingleStyle) {
 }
 
 TEST_F(InteractiveRun, SkippedFilesAreShownOrLoggedBySkipPrompt) {
-    component.onCompress = [](ComponentEvents& events, FakeComponent&) {
-        events.skippedFile("/data/locked.db", 103);
-        events.skippedFile("/data/same.txt", 2);
+    component.onCompress = [](FakeComponent::Events& events, FakeComponent&) {
+        events.onSkippedFile("/data/locked.db", 103);
+        events.onSkippedFile("/data/same.txt", 2);
         return 527;
     };
     config.record().skipPrompt = 1;
@@ -234,11 +234,11 @@ TEST_F(InteractiveRun, SkippedFilesAreShownOrLoggedBySkipPrompt) {
 }
 
 TEST_F(InteractiveRun, OversizedFileStopsTheRun) {
-    component.onCompress = [](ComponentEvents& events, FakeComponent& self) {
+    component.onCompress = [](FakeComponent::Events& events, FakeComponent& self) {
         std::string stored;
-        events.preprocessingFile("/data/small", 4'000'000'000ULL, stored);
+        events.onPreprocessingFile("/data/small", 4'000'000'000ULL, stored);
         if (self.abortRequested()) return 518;
-        events.preprocessingFile("/data/huge", 4'000'000'001ULL, stored);
+        events.onPreprocessingFile("/data/huge", 4'000'000'001ULL, stored);
         return self.abortedOr(0);
     };
     host.expectMessage("Backup", Answer::Ok);
@@ -254,10 +254,10 @@ TEST_F(InteractiveRun, PasswordIsHandedOverAndAskedAgainWhenWrong) {
     config.record().passwordText = storedPasswordText("s3cret");
     config.record().testMode = 1;
     std::vector<std::string> tried;
-    component.onTest = [&](ComponentEvents& events, FakeComponent& self) {
+    component.onTest = [&](FakeComponent::Events& events, FakeComponent& self) {
         std::string password = self.settings().password;
         while (password != "right") {
-            if (!events.passwordNeeded(password)) return 518;
+            if (!events.onPasswordNeeded(password)) return 518;
             tried.push_back(password);
         }
         return 0;
@@ -271,9 +271,9 @@ TEST_F(InteractiveRun, PasswordIsHandedOverAndAskedAgainWhenWrong) {
     EXPECT_EQ(runner.currentPassword(), "right");
 
     // Cancelling the prompt stops the test and forgets the password.
-    component.onTest = [](ComponentEvents& events, FakeComponent&) {
+    component.onTest = [](FakeComponent::Events& events, FakeComponent&) {
         std::string password;
-        return events.passwordNeeded(password) ? 0 : 518;
+        return events.onPasswordNeeded(password) ? 0 : 518;
     };
     host.queuePassword(std::nullopt);
     host.expectMessage("Test Backup", Answer::Ok);
@@ -286,8 +286,8 @@ TEST_F(InteractiveRun, PasswordIsHandedOverAndAskedAgainWhenWrong) {
 
 TEST_F(InteractiveRun, IntegrityWarningCanStopTheTest) {
     config.record().testMode = 1;
-    component.onTest = [](ComponentEvents& events, FakeComponent& self) {
-        if (!events.integrityWarning("/data/a.txt")) return self.abortedOr(524);
+    component.onTest = [](FakeComponent::Events& events, FakeComponent& self) {
+        if (!events.onIntegrityWarning("/data/a.txt")) return self.abortedOr(524);
         return 0;
     };
     host.expectMessage("Integrity Warning", Answer::Cancel);

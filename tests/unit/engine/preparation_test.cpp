@@ -98,7 +98,7 @@ TEST_F(Preparation, BrowsingSetsTheDestinationAndKeepsTheDatedForm) {
 
     document.set().defaultLocation = "/old/place.bac";
     host.queueFolder("/");  // a root gets no second separator
-    component.onCompress = [](ComponentEvents&, FakeComponent&) { return 0; };
+    component.onCompress = [](FakeComponent::Events&, FakeComponent&) { return 0; };
     EXPECT_EQ(runner.runInteractive({}), RunOutcome::Succeeded);
     EXPECT_EQ(component.compresses.back().archivePath, "/Office.bac");
     EXPECT_EQ(document.set().defaultLocation, "/Office.bac");
@@ -174,8 +174,8 @@ TEST_F(Preparation, DiskSettingsFollowTheStyle) {
     drives.type = DriveType::Removable;
     config.record().promptPreview = 0;
     bool cleared = false;
-    component.onCompress = [&](ComponentEvents& events, FakeComponent&) {
-        cleared = events.diskNotEmpty(home / "out");
+    component.onCompress = [&](FakeComponent::Events& events, FakeComponent&) {
+        cleared = events.onDiskNotEmpty(home / "out");
         return 0;
     };
     host.expectMessage("Clear Disk Contents", Answer::Yes);
@@ -200,7 +200,7 @@ TEST_F(Preparation, ExistingArchiveIsFreshenedOrReplacedButNeverDeletedFirst) {
     config.record().freshen = 1;
     config.record().addNew = 0;
     config.record().tempFolder = home / "temp/";
-    component.onCompress = [&](ComponentEvents&, FakeComponent&) {
+    component.onCompress = [&](FakeComponent::Events&, FakeComponent&) {
         EXPECT_EQ(readFile(home / "out/fixed.bac"), "previous archive");
         return 0;
     };

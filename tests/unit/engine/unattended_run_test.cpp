@@ -50,7 +50,7 @@ TEST_F(UnattendedRun, CommandLineSuccessEndsByShutDown) {
 }
 
 TEST_F(UnattendedRun, FailureWritesTheErrorBlockAndTheTimedScreen) {
-    component.onCompress = [](ComponentEvents&, FakeComponent&) { return 519; };
+    component.onCompress = [](FakeComponent::Events&, FakeComponent&) { return 519; };
     const UnattendedResult result = runner.runUnattended();
     EXPECT_EQ(result.outcome, RunOutcome::Failed);
     EXPECT_TRUE(result.endProgram);
@@ -66,7 +66,7 @@ TEST_F(UnattendedRun, FailureWritesTheErrorBlockAndTheTimedScreen) {
 
 TEST_F(UnattendedRun, TimedRunRecordsItsResultInTheFirstMatchingEntry) {
     flags.timedRun = true;
-    component.onCompress = [](ComponentEvents&, FakeComponent&) { return 518; };
+    component.onCompress = [](FakeComponent::Events&, FakeComponent&) { return 518; };
     EXPECT_EQ(runner.runUnattended().outcome, RunOutcome::Cancelled);
     EXPECT_EQ(lastResult(1), "N/A");
     EXPECT_EQ(lastResult(2), "Failed");
@@ -74,7 +74,7 @@ TEST_F(UnattendedRun, TimedRunRecordsItsResultInTheFirstMatchingEntry) {
     EXPECT_EQ(host.timedErrorScreens(), 0);
     EXPECT_EQ(errorLog().substr(0, 44), "Timed Backup - Backup operation cancelled.\r\n");
 
-    component.onCompress = [](ComponentEvents&, FakeComponent& self) {
+    component.onCompress = [](FakeComponent::Events&, FakeComponent& self) {
         self.writeArchive();
         return 0;
     };
@@ -88,8 +88,8 @@ TEST_F(UnattendedRun, TimedRunRecordsItsResultInTheFirstMatchingEntry) {
 
 TEST_F(UnattendedRun, FailedTestAfterBackup) {
     config.record().testMode = 1;
-    component.onTest = [](ComponentEvents& events, FakeComponent&) {
-        events.integrityWarning("/data/a.txt");
+    component.onTest = [](FakeComponent::Events& events, FakeComponent&) {
+        events.onIntegrityWarning("/data/a.txt");
         return 524;
     };
     EXPECT_EQ(runner.runUnattended().outcome, RunOutcome::TestFailed);
@@ -106,9 +106,9 @@ TEST_F(UnattendedRun, FailedTestAfterBackup) {
 }
 
 TEST_F(UnattendedRun, OversizedFileEndsTheProgramAfterItsBlock) {
-    component.onCompress = [](ComponentEvents& events, FakeComponent& self) {
+    component.onCompress = [](FakeComponent::Events& events, FakeComponent& self) {
         std::string stored;
-        if (!events.preprocessingFile("/data/huge.img", 5'000'000'000ULL, stored)) return 517;
+        if (!events.onPreprocessingFile("/data/huge.img", 5'000'000'000ULL, stored)) return 517;
         return self.abortedOr(0);
     };
     UnattendedResult result = runner.runUnattended();
@@ -127,9 +127,9 @@ TEST_F(UnattendedRun, OversizedFileEndsTheProgramAfterItsBlock) {
 }
 
 TEST_F(UnattendedRun, SkippedFilesGoToErrorLogOnlyWithSkipPrompt) {
-    component.onCompress = [](ComponentEvents& events, FakeComponent&) {
-        events.skippedFile("/data/locked.db", 100);
-        events.skippedFile("/data/other", 5);
+    component.onCompress = [](FakeComponent::Events& events, FakeComponent&) {
+        events.onSkippedFile("/data/locked.db", 100);
+        events.onSkippedFile("/data/other", 5);
         return 527;
     };
     runner.runUnattended();

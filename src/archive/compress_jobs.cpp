@@ -1,0 +1,131 @@
+#include "archive/compress_jobs.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "archive/archive_observer.h"
+#include "archive/crc32.h"
+#include "archive/winzip_aes.h"
+
+namespace corvane::archive {
+
+namespace {
+
+constexpr std::size_t kAesKeyLength = 32;
+
+// Encrypts `data` in place behind the AES header and appends the authentication code.
+bool encryptInto(const std::string& password, std::span<const std::uint8_t> plain, Bytes& out) {
+    auto aes = startAes(password);
+    if (!aes) return false;
+    out = std::move(aes->header);
+    const std::size_t start = out.size();
+    out.insert(out.end(), plain.begin(), plain.end());
+    aes->cipher->encrypt(std::span(out).subspan(start));
+    const auto code = aes->cipher->finish();
+    out.insert(out.end(), code.begin(), code.end());
+    return true;
+}
+
+void pack(CompressContext& context, std::span<const std::uint8_t> input,
+          const std::string& password, PackedFile& out) {
+    out.size = input.size();
+    out.crc = crc32Update(0, input);
+    Bytes packed;
+    const bool worthCompressing = input.size() < kPieceSize / 64 ||
+                                  !context.compressor.looksIncompressible(input);
+    out.method = worthCompressing && context.compressor.compressWhole(input, packed)
+                     ? zip::kMethodDeflate
+                     : zip::kMethodStore;
+    const std::span<const std::uint8_t> data =
+        out.method == zip::kMethodDeflate ? std::span<const std::uint8_t>(packed) : input;
+    if (password.empty()) {
+        out.data.assign(data.begin(), data.end());
+        return;
+    }
+    AesInfo aes;
+    aes.actualMethod = out.method;
+    aes.vendorVersion = input.size() >= zip::kAe1MinimumSize ? zip::kAesVersion1 : zip::kAesVersion2;
+    out.aes = aes;
+    if (!encryptInto(password, data, out.data)) out.skipReason = kSkipCannotOpen;
+}
+
+}  // namespace
+
+SharedFile::~SharedFile() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+std::shared_ptr<SharedFile> openSource(const std::string& path) {
+    // A backup should not mark every file as read; O_NOATIME is refused for files of other
+    // users, which are then opened plainly.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOATIME);
+    if (fd < 0 && errno == EPERM) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    return fd < 0 ? nullptr : std::make_shared<SharedFile>(fd);
+}
+
+bool readSource(int fd, std::uint64_t offset, std::size_t length, std::vector<std::uint8_t>& out) {
+    out.resize(length);
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t got =
+            ::pread(fd, out.data() + done, length - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    out.resize(done);
+    return true;
+}
+
+void packFile(CompressContext& context, const std::string& path, std::uint64_t plannedSize,
+              const std::string& password, PackedFile& out) {
+    const auto file = openSource(path);
+    if (!file) {
+        out.skipReason = kSkipCannotOpen;
+        return;
+    }
+    if (!readSource(file->fd(), 0, static_cast<std::size_t>(plannedSize), context.input)) {
+        out.skipReason = kSkipReadFailed;
+        return;
+    }
+    pack(context, context.input, password, out);
+}
+
+void packBytes(CompressContext& context, std::vector<std::uint8_t> bytes,
+               const std::string& password, PackedFile& out) {
+    pack(context, bytes, password, out);
+}
+
+void packPiece(CompressContext& context, const SharedFile& file, std::uint64_t offset,
+               std::size_t length, bool last, bool store, PackedPiece& out) {
+    const std::size_t history = store ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(offset, kHistorySize));
+    if (!readSource(file.fd(), offset - history, history + length, context.input)) {
+        out.skipReason = kSkipReadFailed;
+        return;
+    }
+    const std::span<const std::uint8_t> all(context.input);
+    const auto before = all.first(std::min(history, all.size()));
+    const auto piece = all.subspan(before.size());
+    out.size = piece.size();
+    out.crc = crc32Update(0, piece);
+    if (store) {
+        out.data.assign(piece.begin(), piece.end());
+    } else {
+        context.compressor.compressPiece(before, piece, last, out.data);
+    }
+}
+
+std::optional<AesStart> startAes(const std::string& password) {
+    AesStart start;
+    start.header.resize(zip::kAes256SaltSize);
+    if (!makeSalt(start.header)) return std::nullopt;
+    const AesKeys keys = deriveAesKeys(password, start.header, kAesKeyLength);
+    start.header.insert(start.header.end(), keys.verifier.begin(), keys.verifier.end());
+    start.cipher = std::make_unique<AesCipher>(keys);
+    return start;
+}
+
+}  // namespace corvane::archive

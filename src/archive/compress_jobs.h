@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "archive/deflate_engine.h"
+#include "archive/winzip_aes.h"
+#include "archive/zip_item.h"
+
+namespace corvane::archive {
+
+// What one worker thread owns while compressing.
+struct CompressContext {
+    explicit CompressContext(int level) : compressor(level) {}
+    Compressor compressor;
+    std::vector<std::uint8_t> input;
+};
+
+// An open source file shared by the jobs of its pieces; closed with the last of them.
+class SharedFile {
+public:
+    explicit SharedFile(int fd) : m_fd(fd) {}
+    ~SharedFile();
+    SharedFile(const SharedFile&) = delete;
+    SharedFile& operator=(const SharedFile&) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Opens a source file for reading; nullptr when it cannot be opened.
+std::shared_ptr<SharedFile> openSource(const std::string& path);
+
+// Reads up to `length` bytes at `offset` into `out`, fewer at the end of the file. False on a
+// read error.
+bool readSource(int fd, std::uint64_t offset, std::size_t length, std::vector<std::uint8_t>& out);
+
+// A small file read, checked and packed in one job.
+struct PackedFile {
+    int skipReason = 0;  // non-zero: the file could not be read (nothing else is set)
+    std::uint16_t method = zip::kMethodStore;  // of the data before encryption
+    std::uint32_t crc = 0;
+    std::uint64_t size = 0;  // bytes read
+    std::optional<AesInfo> aes;
+    Bytes data;  // what follows the local header
+};
+
+// Reads, checks and compresses a whole file of at most kPieceSize bytes; encrypts it with
+// WinZip AES-256 when `password` is not empty. Store at level 0 and whenever it does not shrink.
+void packFile(CompressContext& context, const std::string& path, std::uint64_t plannedSize,
+              const std::string& password, PackedFile& out);
+
+// The packing of in-memory data (a link's target) as packFile does it for a file.
+void packBytes(CompressContext& context, std::vector<std::uint8_t> bytes,
+               const std::string& password, PackedFile& out);
+
+// One piece of a large file.
+struct PackedPiece {
+    int skipReason = 0;
+    std::uint32_t crc = 0;
+    std::uint64_t size = 0;  // bytes read
+    Bytes data;              // raw bytes when storing, else a joinable deflate piece
+};
+
+void packPiece(CompressContext& context, const SharedFile& file, std::uint64_t offset,
+               std::size_t length, bool last, bool store, PackedPiece& out);
+
+// WinZip AES: the salt and verifier that start an entry's data, and the keys for the rest.
+struct AesStart {
+    Bytes header;  // salt + password verifier
+    std::unique_ptr<AesCipher> cipher;
+};
+std::optional<AesStart> startAes(const std::string& password);
+
+}  // namespace corvane::archive

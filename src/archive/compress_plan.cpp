@@ -1,0 +1,121 @@
+#include "archive/compress_plan.h"
+
+#include <sys/stat.h>
+
+#include <unordered_map>
+#include <unordered_set>
+
+#include "archive/result_codes.h"
+
+namespace corvane::archive {
+
+namespace {
+
+bool isRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// The handler's name, made safe: relative, no "." or ".." parts, folders ending in "/".
+std::string cleanStoredName(const std::string& wanted, const SourceEntry& source) {
+    std::string name = storedNameFor(wanted);
+    if (name.empty()) return source.storedName;
+    const bool folder = source.kind == SourceKind::Folder;
+    if (folder && name.back() != '/') name += '/';
+    if (!folder && name.back() == '/') name.pop_back();
+    return name.empty() ? source.storedName : name;
+}
+
+// "Newer than the archived copy": the extended timestamp when the entry has one, else the
+// DOS time with its 2-second steps.
+bool isNewer(const SourceEntry& source, const ZipItem& archived) {
+    if (archived.unixMtime) return source.mtime > *archived.unixMtime;
+    return toDosTime(source.mtime) > archived.dosTime;
+}
+
+int preprocess(OperationEvents& events, std::vector<SourceEntry>& sources) {
+    std::vector<SourceEntry> kept;
+    std::unordered_set<std::string> names;
+    for (auto& source : sources) {
+        std::string stored = source.storedName;
+        if (!events.preprocessing(source.path, source.size, stored)) return kStoppedByHandler;
+        if (events.aborted()) return kAborted;
+        source.storedName = cleanStoredName(stored, source);
+        if (source.storedName.size() > kMaxStoredName) {
+            events.skipped(source.path, kSkipNameTooLong);
+        } else if (!names.insert(source.storedName).second) {
+            events.skipped(source.path, kSkipDuplicateName);
+        } else {
+            kept.push_back(std::move(source));
+        }
+    }
+    sources = std::move(kept);
+    return kDone;
+}
+
+int planUpdate(const ArchiveSettings& settings, OperationEvents& events, CompressPlan& plan) {
+    plan.oldVolumes = std::make_unique<VolumeReader>(settings.archivePath, &events);
+    auto directory = readDirectory(*plan.oldVolumes);
+    if (!directory) return directory.error().code;
+    plan.old = std::move(directory.value());
+    std::unordered_map<std::string, std::size_t> byName;
+    for (std::size_t at = 0; at < plan.sources.size(); ++at) byName.emplace(plan.sources[at].storedName, at);
+    std::vector<bool> placed(plan.sources.size(), false);
+    for (std::size_t at = 0; at < plan.old->items.size(); ++at) {
+        const ZipItem& item = plan.old->items[at];
+        const auto match = byName.find(item.name);
+        if (match == byName.end() || placed[match->second]) {
+            plan.steps.push_back({PlanStep::Kind::Copy, at});
+            continue;
+        }
+        const SourceEntry& source = plan.sources[match->second];
+        placed[match->second] = true;
+        const bool newer = isNewer(source, item);
+        if (newer && settings.skipIfNewer) {
+            events.skipped(source.path, kSkipNewer);
+        } else if (!newer && settings.skipIfNotNewer) {
+            events.skipped(source.path, kSkipNotNewer);
+        } else {
+            plan.steps.push_back({PlanStep::Kind::Add, match->second});
+            continue;
+        }
+        plan.steps.push_back({PlanStep::Kind::Copy, at});
+    }
+    for (std::size_t at = 0; at < plan.sources.size(); ++at) {
+        if (placed[at]) continue;
+        if (settings.skipIfNotInArchive) {
+            events.skipped(plan.sources[at].path, kSkipNotInArchive);
+        } else {
+            plan.steps.push_back({PlanStep::Kind::Add, at});
+        }
+    }
+    return kDone;
+}
+
+}  // namespace
+
+int buildPlan(const ArchiveSettings& settings, OperationEvents& events, CompressPlan& plan) {
+    const SelectionCallbacks callbacks{
+        [&](const std::string& path, int reason) { events.skipped(path, reason); },
+        [&] { return events.aborted(); }};
+    if (!selectSources(settings.includes, settings.exclusions, callbacks, plan.sources)) {
+        return kAborted;
+    }
+    if (const int code = preprocess(events, plan.sources); code != kDone) return code;
+    if (settings.updating() && isRegularFile(settings.archivePath)) {
+        if (const int code = planUpdate(settings, events, plan); code != kDone) return code;
+    } else if (!settings.updating() || !settings.skipIfNotInArchive) {
+        for (std::size_t at = 0; at < plan.sources.size(); ++at) {
+            plan.steps.push_back({PlanStep::Kind::Add, at});
+        }
+    } else {
+        for (const auto& source : plan.sources) events.skipped(source.path, kSkipNotInArchive);
+    }
+    for (const auto& step : plan.steps) {
+        if (step.kind == PlanStep::Kind::Add) ++plan.additions;
+    }
+    if (plan.additions == 0) return events.hadWarnings() ? kDoneWithWarnings : kNothingToDo;
+    return kDone;
+}
+
+}  // namespace corvane::archive

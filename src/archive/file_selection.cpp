@@ -1,0 +1,229 @@
+#include "archive/file_selection.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <set>
+#include <unordered_set>
+
+#include "archive/archive_observer.h"
+#include "archive/wildcard.h"
+
+namespace corvane::archive {
+
+namespace {
+
+struct Include {
+    std::string folder;  // ends in "/" (or is empty: the current folder)
+    std::string mask;    // empty: the whole folder
+};
+
+bool endsWithSlash(const std::string& text) { return !text.empty() && text.back() == '/'; }
+
+std::string nameOf(const std::string& path) {
+    const std::string bare = endsWithSlash(path) ? path.substr(0, path.size() - 1) : path;
+    const auto slash = bare.rfind('/');
+    return slash == std::string::npos ? bare : bare.substr(slash + 1);
+}
+
+Include parseInclude(const std::string& text) {
+    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "/*") == 0) {
+        return {text.substr(0, text.size() - 1), {}};
+    }
+    if (endsWithSlash(text)) return {text, {}};
+    const auto slash = text.rfind('/');
+    Include include = slash == std::string::npos
+                          ? Include{{}, text}
+                          : Include{text.substr(0, slash + 1), text.substr(slash + 1)};
+    struct stat info {};
+    if (!hasWildcard(include.mask) && ::lstat(text.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        return {text + "/", {}};
+    }
+    return include;
+}
+
+class Walker {
+public:
+    Walker(const std::vector<std::string>& exclusions, const std::set<std::string>& markers,
+           const SelectionCallbacks& callbacks, std::vector<SourceEntry>& out)
+        : m_callbacks(callbacks), m_markers(markers), m_out(out) {
+        for (const auto& exclusion : exclusions) {
+            if (exclusion.empty() || markers.count(exclusion) != 0) continue;
+            (exclusion.find('/') == std::string::npos ? m_nameMasks : m_pathMasks).push_back(exclusion);
+        }
+    }
+
+    bool aborted() const { return m_callbacks.aborted && m_callbacks.aborted(); }
+
+    // Everything under `folder`; returns how many entries it added.
+    std::size_t takeFolder(const std::string& folder) {
+        std::size_t added = 0;
+        for (const auto& name : list(folder)) {
+            if (aborted()) return added;
+            added += takeChild(folder, name);
+        }
+        if (added == 0) added += add(folder, SourceKind::Folder, folderInfo(folder));
+        return added;
+    }
+
+    // Files matching `mask` in `folder`, and in its sub-folders unless it is marked.
+    void takeMatches(const std::string& folder, const std::string& mask) {
+        const bool descend = m_markers.count(folder) == 0;
+        if (!descend && !hasWildcard(mask)) {
+            // A single file: no need to list a folder that may be large.
+            const std::string path = folder + mask;
+            struct stat info {};
+            if (::lstat(path.c_str(), &info) != 0) {
+                skip(path, kSkipCannotOpen);
+            } else if (!S_ISDIR(info.st_mode) && !excluded(path, false)) {
+                addFile(path, info);
+            }
+            return;
+        }
+        for (const auto& name : list(folder)) {
+            if (aborted()) return;
+            const std::string path = folder + name;
+            struct stat info {};
+            if (::lstat(path.c_str(), &info) != 0) continue;
+            if (S_ISDIR(info.st_mode)) {
+                if (descend && !excluded(path + "/", true)) takeMatches(path + "/", mask);
+            } else if (matchesMask(mask, name) && !excluded(path, false)) {
+                addFile(path, info);
+            }
+        }
+    }
+
+    bool excluded(const std::string& path, bool folder) const {
+        const std::string name = nameOf(path);
+        for (const auto& mask : m_nameMasks) {
+            if (matchesMask(mask, name)) return true;
+        }
+        const std::string bare = folder ? path.substr(0, path.size() - 1) : path;
+        for (const auto& mask : m_pathMasks) {
+            if (matchesMask(mask, bare) || (folder && matchesMask(mask, path))) return true;
+        }
+        return false;
+    }
+
+    void skip(const std::string& path, int reason) {
+        if (m_callbacks.skipped) m_callbacks.skipped(path, reason);
+    }
+
+private:
+    std::size_t takeChild(const std::string& folder, const std::string& name) {
+        const std::string path = folder + name;
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0) {
+            skip(path, kSkipCannotOpen);
+            return 0;
+        }
+        if (S_ISDIR(info.st_mode)) {
+            return excluded(path + "/", true) ? 0 : takeFolder(path + "/");
+        }
+        if (excluded(path, false)) return 0;
+        return addFile(path, info);
+    }
+
+    std::size_t addFile(const std::string& path, const struct stat& info) {
+        if (S_ISREG(info.st_mode)) return add(path, SourceKind::File, info);
+        if (S_ISLNK(info.st_mode)) return add(path, SourceKind::Symlink, info);
+        skip(path, kSkipSpecialFile);
+        return 0;
+    }
+
+    struct stat folderInfo(const std::string& folder) {
+        struct stat info {};
+        ::lstat(folder.c_str(), &info);
+        return info;
+    }
+
+    std::size_t add(const std::string& path, SourceKind kind, const struct stat& info) {
+        if (!m_seen.insert(path).second) return 1;  // already taken: counts as taken here too
+        SourceEntry entry;
+        entry.path = path;
+        entry.storedName = storedNameFor(path);
+        if (entry.storedName.empty()) return 0;
+        entry.kind = kind;
+        entry.size = kind == SourceKind::Folder ? 0 : static_cast<std::uint64_t>(info.st_size);
+        entry.mtime = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+        entry.mode = static_cast<std::uint32_t>(info.st_mode);
+        m_out.push_back(std::move(entry));
+        return 1;
+    }
+
+    std::vector<std::string> list(const std::string& folder) {
+        std::vector<std::string> names;
+        DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
+        if (listing == nullptr) {
+            skip(folder, kSkipCannotOpen);
+            return names;
+        }
+        while (const dirent* entry = ::readdir(listing)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        ::closedir(listing);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    const SelectionCallbacks& m_callbacks;
+    const std::set<std::string>& m_markers;
+    std::vector<SourceEntry>& m_out;
+    std::vector<std::string> m_nameMasks;
+    std::vector<std::string> m_pathMasks;
+    std::unordered_set<std::string> m_seen;
+};
+
+}  // namespace
+
+bool selectSources(const std::vector<std::string>& includes,
+                   const std::vector<std::string>& exclusions, const SelectionCallbacks& callbacks,
+                   std::vector<SourceEntry>& out) {
+    std::vector<Include> parsed;
+    std::set<std::string> maskFolders;
+    for (const auto& text : includes) {
+        if (text.empty()) continue;
+        parsed.push_back(parseInclude(text));
+        if (!parsed.back().mask.empty()) maskFolders.insert(parsed.back().folder);
+    }
+    std::set<std::string> markers;
+    for (const auto& exclusion : exclusions) {
+        if (maskFolders.count(exclusion) != 0) markers.insert(exclusion);
+    }
+    Walker walker(exclusions, markers, callbacks, out);
+    for (const auto& include : parsed) {
+        if (walker.aborted()) return false;
+        if (include.mask.empty()) {
+            struct stat info {};
+            if (::lstat(include.folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+                walker.skip(include.folder, kSkipCannotOpen);
+            } else if (!walker.excluded(include.folder, true)) {
+                walker.takeFolder(include.folder);
+            }
+        } else {
+            walker.takeMatches(include.folder, include.mask);
+        }
+    }
+    return !walker.aborted();
+}
+
+std::string storedNameFor(const std::string& path) {
+    std::string name;
+    std::size_t at = 0;
+    while (at < path.size()) {
+        std::size_t next = path.find('/', at);
+        if (next == std::string::npos) next = path.size();
+        const std::string_view part(path.data() + at, next - at);
+        if (!part.empty() && part != "." && part != "..") {
+            if (!name.empty()) name += '/';
+            name.append(part);
+        }
+        at = next + 1;
+    }
+    if (!name.empty() && endsWithSlash(path)) name += '/';
+    return name;
+}
+
+}  // namespace corvane::archive

@@ -1,0 +1,75 @@
+#include "archive/output_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "archive/result_codes.h"
+
+namespace corvane::archive {
+
+namespace {
+
+class SystemFile final : public OutputFile {
+public:
+    SystemFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
+    ~SystemFile() override {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    SystemFile(const SystemFile&) = delete;
+    SystemFile& operator=(const SystemFile&) = delete;
+
+    Status write(std::span<const std::uint8_t> bytes) override {
+        const std::uint8_t* data = bytes.data();
+        std::size_t left = bytes.size();
+        while (left > 0) {
+            const ssize_t written = ::write(m_fd, data, left);
+            if (written < 0) {
+                if (errno == EINTR) continue;
+                return systemError(kWriteFailed, "cannot write", m_path);
+            }
+            data += written;
+            left -= static_cast<std::size_t>(written);
+        }
+        return {};
+    }
+    Status sync() override {
+        if (::fsync(m_fd) != 0) return systemError(kWriteFailed, "cannot flush", m_path);
+        return {};
+    }
+    Status close() override {
+        const int fd = m_fd;
+        m_fd = -1;
+        if (fd >= 0 && ::close(fd) != 0) return systemError(kWriteFailed, "cannot close", m_path);
+        return {};
+    }
+
+private:
+    int m_fd;
+    std::string m_path;
+};
+
+class SystemFactory final : public OutputFactory {
+public:
+    Result<std::unique_ptr<OutputFile>> create(const std::string& path) override {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) return systemError(kCannotCreate, "cannot create", path);
+        return std::unique_ptr<OutputFile>(std::make_unique<SystemFile>(fd, path));
+    }
+};
+
+}  // namespace
+
+OutputFactory& systemOutputFactory() {
+    static SystemFactory factory;
+    return factory;
+}
+
+Error systemError(int code, const std::string& what, const std::string& path) {
+    const int cause = errno;
+    return Error{code, what + " " + path + ": " + std::strerror(cause)};
+}
+
+}  // namespace corvane::archive

@@ -1,0 +1,117 @@
+#include "archive/zip_in.h"
+
+#include <algorithm>
+
+#include "archive/result_codes.h"
+#include "common/le_codec.h"
+
+namespace corvane::archive {
+
+namespace {
+
+constexpr std::uint32_t kMaxVolumes = 100000;
+// A directory larger than this on a multi-volume archive is taken for damage.
+constexpr std::uint64_t kMaxCentralSize = std::uint64_t{1} << 32;
+
+Error damaged(const std::string& what) { return Error{kNotZip, what}; }
+
+struct EndLocation {
+    EndInfo end;
+    std::uint64_t endOffset = 0;  // where the classic end record starts in the last volume
+    std::uint64_t zip64Bytes = 0;  // ZIP64 end record and locator right before it
+};
+
+Result<EndLocation> locateEnd(VolumeReader& volumes) {
+    if (Status opened = volumes.openLast(); !opened) return opened.error();
+    auto lastSize = volumes.size(0);
+    if (!lastSize) return lastSize.error();
+    const std::uint64_t tailLength = std::min<std::uint64_t>(
+        *lastSize, zip::kEndOfCentralSize + zip::kMaxCommentSize + zip::kZip64LocatorSize);
+    std::vector<std::uint8_t> tail(static_cast<std::size_t>(tailLength));
+    const std::uint64_t tailStart = *lastSize - tailLength;
+    if (Status got = volumes.read({0, tailStart}, tail); !got) return got.error();
+    const auto found = findEndRecord(tail);
+    if (!found) return damaged("no end of central directory: not a ZIP archive, or cut short");
+    auto end = parseEndRecord(std::span(tail).subspan(*found));
+    if (!end) return end.error();
+    EndLocation location{*end, tailStart + *found, 0};
+    const auto locator = *found >= zip::kZip64LocatorSize
+                             ? parseZip64Locator(std::span(tail).subspan(
+                                   *found - zip::kZip64LocatorSize, zip::kZip64LocatorSize))
+                             : std::nullopt;
+    if (!locator) {
+        volumes.setCount(location.end.thisDisk + 1);
+        return location;
+    }
+    if (locator->totalDisks == 0 || locator->totalDisks > kMaxVolumes ||
+        locator->endDisk >= locator->totalDisks) {
+        return damaged("bad ZIP64 locator");
+    }
+    volumes.setCount(locator->totalDisks);
+    std::vector<std::uint8_t> record(zip::kZip64EndSize);
+    if (Status got = volumes.read({locator->endDisk, locator->endOffset}, record); !got) {
+        return got.error();
+    }
+    if (Status applied = applyZip64End(record, location.end); !applied) return applied.error();
+    if (location.end.thisDisk + 1 != locator->totalDisks) return damaged("bad ZIP64 end record");
+    if (locator->endDisk + 1 == locator->totalDisks &&
+        locator->endOffset + zip::kZip64EndSize + zip::kZip64LocatorSize == location.endOffset) {
+        location.zip64Bytes = zip::kZip64EndSize + zip::kZip64LocatorSize;
+    }
+    return location;
+}
+
+// Bytes in front of a single-volume archive (a self-extractor stub, a prepended file) shift
+// every offset; the directory then ends right before the end records instead.
+std::uint64_t findPrefix(VolumeReader& volumes, const EndLocation& location) {
+    const EndInfo& end = location.end;
+    if (volumes.count() != 1 || location.endOffset < location.zip64Bytes) return 0;
+    const std::uint64_t directoryEnd = location.endOffset - location.zip64Bytes;
+    if (end.centralOffset + end.centralSize >= directoryEnd || end.centralSize == 0) return 0;
+    const std::uint64_t prefix = directoryEnd - end.centralOffset - end.centralSize;
+    std::vector<std::uint8_t> signature(4);
+    if (!volumes.read({0, end.centralOffset + prefix}, signature)) return 0;
+    return le::getU32(signature, 0) == zip::kCentralHeaderSignature ? prefix : 0;
+}
+
+}  // namespace
+
+Result<ArchiveDirectory> readDirectory(VolumeReader& volumes) {
+    auto location = locateEnd(volumes);
+    if (!location) return location.error();
+    ArchiveDirectory directory;
+    directory.end = location->end;
+    const EndInfo& end = directory.end;
+    if (end.thisDisk + 1 != volumes.count() || end.centralDisk > end.thisDisk ||
+        end.entriesOnDisk > end.entriesTotal) {
+        return damaged("inconsistent end of central directory");
+    }
+    const std::uint64_t limit = volumes.count() == 1 ? location->endOffset : kMaxCentralSize;
+    if (end.centralSize > limit || end.entriesTotal > end.centralSize / zip::kCentralHeaderSize) {
+        return damaged("the central directory does not fit in the archive");
+    }
+    directory.prefixBytes = findPrefix(volumes, *location);
+    directory.centralStart = {end.centralDisk, end.centralOffset + directory.prefixBytes};
+    if (volumes.count() == 1 && directory.centralStart.offset + end.centralSize > limit) {
+        return damaged("the central directory overlaps the end records");
+    }
+    std::vector<std::uint8_t> central(static_cast<std::size_t>(end.centralSize));
+    if (Status got = volumes.read(directory.centralStart, central); !got) return got.error();
+    std::span<const std::uint8_t> rest(central);
+    directory.items.reserve(static_cast<std::size_t>(end.entriesTotal));
+    // Some writers store the entry count modulo 65536: read every record the directory holds.
+    while (rest.size() >= 4 && le::getU32(rest, 0) == zip::kCentralHeaderSignature) {
+        std::size_t consumed = 0;
+        auto item = parseCentralHeader(rest, consumed);
+        if (!item) return item.error();
+        directory.items.push_back(std::move(item.value()));
+        rest = rest.subspan(consumed);
+    }
+    const std::uint64_t found = directory.items.size();
+    const bool countMatches = end.zip64 ? found == end.entriesTotal
+                                        : found % 0x10000 == end.entriesTotal % 0x10000;
+    if (!countMatches) return damaged("the central directory does not hold the entries it should");
+    return directory;
+}
+
+}  // namespace corvane::archive

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/host.h"
+
+namespace corvane {
+
+// Asks for a folder with the platform's chooser. The answer is cut at its first NUL, trimmed
+// and given a trailing "/"; empty when the user cancelled.
+std::string chooseFolderPath(Host& host, std::string_view title);
+
+}  // namespace corvane

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/scripted_host.h"
+
+namespace corvane::test {
+
+// Checks the icon, buttons and text of a box that the logic showed (its title was checked by
+// the script that answered it).
+inline void expectBox(const ScriptedHost::MessageCall& box, Icon icon, Buttons buttons,
+                      const std::string& text) {
+    EXPECT_EQ(box.icon, icon) << box.title;
+    EXPECT_EQ(box.buttons, buttons) << box.title;
+    EXPECT_EQ(box.text, text) << box.title;
+}
+
+}  // namespace corvane::test

@@ -1,0 +1,168 @@
+// The wildcard and exclusion dialogs, the folder picker and the all-folders reminder.
+#include "box_check.h"
+#include "config/folders_reminder.h"
+#include "sets/entry_dialogs.h"
+#include "sets/folder_picker.h"
+#include "set_fixture.h"
+
+namespace corvane::test {
+namespace {
+
+class EntryDialogs : public SetFixture {
+protected:
+    EntryDialogs() { document.newSet("Daily.cvt"); }
+
+    // The texts of the children of a category, in index order.
+    std::vector<std::string> entriesUnder(std::string_view category) const {
+        std::vector<std::string> texts;
+        const SetTree& tree = document.set().tree;
+        for (std::size_t i = 1; i <= tree.count(); ++i) {
+            if (tree.at(i).parent == category) texts.push_back(tree.at(i).text);
+        }
+        return texts;
+    }
+};
+
+TEST_F(EntryDialogs, OkFollowsTheTrimmedTextAndEnterRunsIt) {
+    WildcardDialog dialog(document);
+    for (const std::string text : {"", "   "}) {
+        dialog.setText(text);
+        EXPECT_FALSE(dialog.okEnabled());
+        EXPECT_FALSE(dialog.pressEnter());  // not swallowed, nothing shown
+    }
+    dialog.setText("  /data/*.doc ");
+    EXPECT_TRUE(dialog.okEnabled());
+    EXPECT_EQ(dialog.focusSelection(), (TextSelection{2, 11}));
+    EXPECT_TRUE(dialog.pressEnter());
+    EXPECT_FALSE(dialog.isOpen());
+    EXPECT_EQ(entriesUnder(kFilesCategory), std::vector<std::string>{"** - /data/*.doc"});
+}
+
+TEST_F(EntryDialogs, AWildcardNeedsAnAbsolutePath) {
+    for (const std::string pattern : {"*.doc", "data/*.doc", "~/*.doc", "/*.doc", "/srv/*.d"}) {
+        WildcardDialog dialog(document);
+        dialog.setText(pattern);
+        const bool accepted = pattern.front() == '/';
+        if (!accepted) host.expectMessage("Invalid WildCard", Answer::Ok);
+        dialog.ok();
+        EXPECT_EQ(dialog.isOpen(), !accepted) << pattern;
+        EXPECT_EQ(dialog.text(), pattern);
+    }
+    expectBox(host.messages().front(), Icon::Exclamation, Buttons::Ok,
+              "Your WildCard addition must include a pathname in front of it.\r\n\r\neg:  "
+              "/home/me/Documents/*.doc");
+}
+
+TEST_F(EntryDialogs, AWildcardIsAddedOnceAndLetterCaseMakesItAnother) {
+    WildcardDialog first(document);
+    first.setText("/data/*.txt");
+    first.ok();
+    EXPECT_EQ(document.set().tree.find("** - /data/*.txt")->picture, Picture::File);
+    EXPECT_FALSE(document.set().saved);
+    for (CommandId id : kContentCommands) EXPECT_TRUE(enabled(id)) << commandKey(id);
+
+    WildcardDialog again(document);
+    again.setText(" /data/*.txt");
+    host.expectMessage("Duplicate WildCard", Answer::Ok);
+    again.ok();
+    expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
+              "Your backup set already contains '/data/*.txt'.  Unable to add again.");
+    EXPECT_TRUE(again.isOpen());
+    EXPECT_TRUE(again.takeFocusRequest());
+    EXPECT_EQ(host.busyDepth(), 0);
+
+    again.setText("/data/*.TXT");
+    again.ok();
+    EXPECT_EQ(entriesUnder(kFilesCategory),
+              (std::vector<std::string>{"** - /data/*.txt", "** - /data/*.TXT"}));
+}
+
+TEST_F(EntryDialogs, ChosenFilesAndFoldersReplaceTheText) {
+    WildcardDialog wildcard(document);
+    host.queueFolder("  /data/photos  ");
+    wildcard.chooseFolder();
+    EXPECT_EQ(wildcard.text(), "/data/photos/");
+    host.queueFolder("");  // cancelled
+    wildcard.chooseFolder();
+    EXPECT_EQ(wildcard.text(), "/data/photos/");
+
+    ExclusionDialog exclusion(document);
+    host.queueFolder(std::string("/tmp\0garbage", 12));
+    exclusion.chooseFolder();
+    EXPECT_EQ(exclusion.text(), "/tmp/*");
+    EXPECT_EQ(host.folderTitles(),
+              (std::vector<std::string>{"Select Root Folder for your WildCard:",
+                                        "Select Root Folder for your WildCard:",
+                                        "Select Folder to Exclude:"}));
+    host.queueOpenFiles({"/data/notes.txt"});
+    exclusion.chooseFile();
+    host.queueOpenFiles({});
+    exclusion.chooseFile();
+    EXPECT_EQ(exclusion.text(), "/data/notes.txt");
+    EXPECT_EQ(host.fileRequests().front().title, "Choose File to Exclude");
+}
+
+TEST_F(EntryDialogs, ExclusionsLoseOneTrailingSeparatorAndMarkTheSetChanged) {
+    struct Case {
+        std::string typed;
+        std::string boxAfter;  // also the stored exclusion, unless empty
+    };
+    for (const Case& c : {Case{" /var/cache/ ", "/var/cache"}, Case{"*.tmp", "*.tmp"},
+                          Case{"/tmp//", "/tmp/"}, Case{"/", ""}}) {
+        ExclusionDialog dialog(document);
+        dialog.setText(c.typed);
+        dialog.ok();
+        EXPECT_EQ(dialog.text(), c.boxAfter) << c.typed;
+        EXPECT_EQ(dialog.isOpen(), c.boxAfter.empty()) << c.typed;
+    }
+    EXPECT_EQ(entriesUnder(kExclusionsCategory),
+              (std::vector<std::string>{"- /var/cache", "- *.tmp", "- /tmp/"}));
+    EXPECT_EQ(document.set().tree.find("- *.tmp")->picture, Picture::Exclusion);
+    EXPECT_FALSE(document.set().saved);
+    EXPECT_FALSE(enabled(CommandId::Backup));  // exclusions are no content
+
+    ExclusionDialog again(document);
+    again.setText(" *.tmp ");
+    host.expectMessage("Duplicate Exclusion", Answer::Ok);
+    again.ok();
+    expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
+              "Exclusions already contain '*.tmp'.  Unable to add again.");
+    EXPECT_TRUE(again.isOpen());
+    EXPECT_TRUE(again.takeFocusRequest());
+}
+
+TEST_F(EntryDialogs, ThePickerAddsRealFoldersOnly) {
+    FolderPicker picker(document);
+    EXPECT_FALSE(picker.addEnabled());
+    picker.selectFolder(home / "data");
+    EXPECT_TRUE(picker.addEnabled());
+    picker.selectFolder("trash:///");  // a virtual place of the folder tree
+    EXPECT_FALSE(picker.addEnabled());
+    picker.addSelectedFolder();
+    EXPECT_EQ(document.set().tree.count(), 3u);
+
+    picker.selectFolder(home / "data");
+    picker.addSelectedFolder();
+    EXPECT_EQ(entriesUnder(kFoldersCategory), std::vector<std::string>{home / "data/"});
+    EXPECT_TRUE(picker.addEnabled() && picker.closeEnabled() && picker.isOpen());
+    host.expectMessage("Duplicate Folder/Path", Answer::Ok);  // the document's rule applies
+    picker.addSelectedFolder();
+    EXPECT_EQ(host.busyDepth(), 0);
+}
+
+TEST_F(EntryDialogs, TheReminderIsWrittenOffOnlyWhenAskedTo) {
+    FoldersReminder keep(home.path());
+    EXPECT_TRUE(keep.showAgain());
+    keep.close();
+    EXPECT_TRUE(FoldersReminder::shouldShow(home.path()));
+
+    FoldersReminder stop(home.path());
+    stop.setShowAgain(false);
+    stop.close();
+    EXPECT_FALSE(stop.isOpen());
+    EXPECT_FALSE(FoldersReminder::shouldShow(home.path()));
+    EXPECT_EQ(readFile(home / "Rem.dat"), "");
+}
+
+}  // namespace
+}  // namespace corvane::test
