@@ -1,8 +1,6 @@
 // A timed backup from end to end: cvtimer finds an entry that has just fallen due, starts the
 // real corvane with "~~Timed", the archive is written and passes an outside tester, and the
 // entry records its result and its next run; an entry due tomorrow is left alone.
-#include <cstdlib>
-
 #include "manager_fixture.h"
 #include "schedule/timed_record.h"
 
@@ -10,7 +8,8 @@ namespace corvane::test {
 namespace {
 
 TEST_F(ManagerFixture, TimedBackupRunsFromTheScheduleToATestedArchive) {
-    installProgram("corvane/corvane");
+    requireTool("7zz");
+    installProgram("programs/corvane/corvane");
     makeFolder(home / "data/letters");
     makeFolder(home / "out");
     writeFile(home / "data/notes.txt", "notes kept safe\n");
@@ -43,8 +42,11 @@ TEST_F(ManagerFixture, TimedBackupRunsFromTheScheduleToATestedArchive) {
     ASSERT_EQ(result(), "Success") << (failed() ? readFile(home / "error.log") : std::string());
 
     ASSERT_TRUE(fileExists(archive));
-    const std::string test = "7zz t -bd -y '" + archive + "' > /dev/null";
-    EXPECT_EQ(std::system(test.c_str()), 0) << test;
+    const ProcessResult tested = runProcess({"7zz", "t", "-bd", "-y", archive});
+    EXPECT_EQ(tested.exitCode, 0) << tested.out << tested.err;
+    const ProcessResult listed = runProcess({"7zz", "l", "-ba", archive});
+    EXPECT_NE(listed.out.find("data/notes.txt"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.out.find("data/letters/first.txt"), std::string::npos) << listed.out;
 
     const TimedRecord moved = readTimedList(home.path())->at(0);
     const LocalDateTime next = toLocal(due + std::chrono::hours(12));

@@ -14,6 +14,7 @@
 #include "platform/manager_process.h"
 #include "schedule/manager_control.h"
 #include "schedule/schedule_rules.h"
+#include "subprocess.h"
 #include "temp_folder.h"
 
 namespace corvane::test {
@@ -37,7 +38,7 @@ protected:
         makeFolder(home / "bin");
         makeFolder(home / "Backup Sets");
         ::setenv("CORVANE_HOME", home.path().c_str(), 1);
-        installProgram("cvtimer/cvtimer");
+        installProgram("programs/cvtimer/cvtimer");
     }
 
     ~ManagerFixture() override {
@@ -45,9 +46,9 @@ protected:
         ::unsetenv("CORVANE_HOME");
     }
 
-    // Copies a built program (its path below the build's "programs" folder) into bin/.
+    // Copies a program this build made ("programs/cvtimer/cvtimer") into bin/.
     void installProgram(const std::string& builtPath) {
-        const std::filesystem::path source = std::filesystem::path(CORVANE_PROGRAMS_DIR) / builtPath;
+        const std::filesystem::path source = builtProgram(builtPath);
         std::filesystem::copy_file(source, home / ("bin/" + source.filename().string()),
                                    std::filesystem::copy_options::overwrite_existing);
     }
