@@ -16,7 +16,8 @@ Result<std::vector<std::string>> readFavoriteList(const std::string& programFold
     return paths;
 }
 
-Status writeFavoriteList(const std::string& programFolder, const std::vector<std::string>& setPaths) {
+Status writeFavoriteList(const std::string& programFolder,
+                         const std::vector<std::string>& setPaths) {
     std::vector<Bytes> encoded;
     encoded.reserve(setPaths.size());
     for (const std::string& path : setPaths) {

@@ -18,7 +18,8 @@ inline std::string favoriteListPath(const std::string& programFolder) {
 Result<std::vector<std::string>> readFavoriteList(const std::string& programFolder);
 
 // Replaces Favorite.dat with `setPaths`, in order, through a temporary file.
-Status writeFavoriteList(const std::string& programFolder, const std::vector<std::string>& setPaths);
+Status writeFavoriteList(const std::string& programFolder,
+                         const std::vector<std::string>& setPaths);
 
 // After a successful backup: when no record holds `setPath` (both trimmed and upper-cased), it
 // is written as record N + 1, N being the record count, except that a list of exactly 20

@@ -28,7 +28,8 @@ Result<std::optional<int>> readPidFile(const std::string& path) {
     const auto first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos) return std::optional<int>{};
     int pid = 0;
-    const auto [end, failure] = std::from_chars(text.data() + first, text.data() + text.size(), pid);
+    const auto [end, failure] =
+        std::from_chars(text.data() + first, text.data() + text.size(), pid);
     if (failure != std::errc() || pid <= 0) return std::optional<int>{};
     return std::optional<int>{pid};
 }

@@ -42,7 +42,9 @@ ScheduledRun runAt(TimePoint moment) {
 
 }  // namespace
 
-bool isHourBased(std::string_view interval) { return interval.find("Hour") != std::string_view::npos; }
+bool isHourBased(std::string_view interval) {
+    return interval.find("Hour") != std::string_view::npos;
+}
 
 std::optional<std::size_t> intervalPosition(std::string_view interval) {
     for (std::size_t i = 0; i < kIntervalTexts.size(); ++i) {

@@ -102,7 +102,8 @@ TEST_F(ManagerFixture, SecondManagerForTheSameFolderRefusesToRun) {
 
 // cvtimer starts "corvane" beside itself; here a stand-in records its arguments.
 TEST_F(ManagerFixture, DueEntriesStartTimedRunsAndMoveOnWhileOthersWait) {
-    writeFile(home / "bin/corvane", "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" >> \"$CORVANE_HOME/runs\"\n");
+    writeFile(home / "bin/corvane",
+              "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" >> \"$CORVANE_HOME/runs\"\n");
     ::chmod((home / "bin/corvane").c_str(), 0755);
     const Minute now = currentMinute();
     const std::string waiting = record("/sets/tomorrow.cvt", "Every 7 Days", currentMinute(1));
@@ -111,7 +112,8 @@ TEST_F(ManagerFixture, DueEntriesStartTimedRunsAndMoveOnWhileOthersWait) {
     ProcessManagerControl control(home.path(), managerProgram());
     ASSERT_TRUE(control.start());
     ASSERT_TRUE(waitFor([this] { return fileExists(home / "runs"); }));
-    EXPECT_TRUE(waitFor([this] { return readFile(home / "runs") == "1|~~Timed/sets/Daily Set.cvt|"; }));
+    EXPECT_TRUE(waitFor(
+        [this] { return readFile(home / "runs") == "1|~~Timed/sets/Daily Set.cvt|"; }));
     const auto moved = readTimedList(home.path());
     ASSERT_EQ(moved->size(), 2u);
     EXPECT_EQ(moved->at(0).nextRunDate, currentMinute(1).date);

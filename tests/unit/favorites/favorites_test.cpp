@@ -133,7 +133,8 @@ TEST_F(FavoritesTest, DesktopShortcutLinksTheSetAndAssociatesSetFiles) {
     host.expectMessage("Desktop Shortcut", Answer::No);
     list.createDesktopShortcut();
     EXPECT_FALSE(fileExists(home / "Desktop/Daily Set.cvt.desktop"));
-    EXPECT_EQ(host.messages().back().text, "Create a Desktop Shortcut for the selected Backup Set?");
+    EXPECT_EQ(host.messages().back().text,
+              "Create a Desktop Shortcut for the selected Backup Set?");
     EXPECT_EQ(host.messages().back().icon, Icon::Question);
     EXPECT_EQ(host.messages().back().buttons, Buttons::YesNo);
 
@@ -167,7 +168,8 @@ TEST_F(FavoritesTest, ShortcutThatCannotBeWrittenIsReported) {
 }
 
 TEST(DesktopEntries, ExecQuotingAndTheShippedTemplatesAgree) {
-    EXPECT_NE(corvaneDesktopEntry("/opt/my $dir/corvane").find("Exec=\"/opt/my \\\\$dir/corvane\" %f"),
+    EXPECT_NE(corvaneDesktopEntry("/opt/my $dir/corvane")
+                  .find("Exec=\"/opt/my \\\\$dir/corvane\" %f"),
               std::string::npos);
     const std::string dist = testDataFolder() + "../../dist/";
     EXPECT_EQ(readFile(dist + "corvane.desktop.in"), corvaneDesktopEntry("@CORVANE@"));

@@ -19,6 +19,12 @@
 
 namespace corvane::test {
 
+// The "Incompatible Backup Set" message, word for word.
+inline constexpr const char* kIncompatibleText =
+    "The Backup Set you are attempting to open was created with Corvane previous to v5.0.  "
+    "Previous Backup Sets are not compatible with this version.\r\n\r\nYour Backup Set will "
+    "have to be recreated using this version of Corvane.";
+
 // A manager that records what the list asks of it, with the list file as it was at each call.
 class FakeManager final : public ManagerControl {
 public:

@@ -80,7 +80,8 @@ TEST(ScheduleRules, StoredTextsAreReadStrictly) {
     EXPECT_EQ(parseRunTime("04:15:00")->hour, 4);
     EXPECT_EQ(parseRunTime("4:15:00")->minute, 15);
     EXPECT_TRUE(parseRunTime("23:59"));
-    for (const char* bad : {"24:00:00", "12:60:00", "12", ":15:00", "12:5:00", "12:15:0", "ab:cd"}) {
+    for (const char* bad :
+         {"24:00:00", "12:60:00", "12", ":15:00", "12:5:00", "12:15:0", "ab:cd"}) {
         EXPECT_FALSE(parseRunTime(bad)) << bad;
     }
     EXPECT_EQ(dueMoment(" 2026-12-04 ", "10:30:00 "), at(2026, 12, 4, 10, 30));

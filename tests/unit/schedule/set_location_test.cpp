@@ -95,7 +95,8 @@ TEST_F(SetLocation, SummaryAndHeaderTest) {
     EXPECT_FALSE(*hasSetHeader(home / "Backup Sets/Empty.cvt"));
     EXPECT_FALSE(*hasSetHeader(writeSet("Case.cvt", {"corvane set - v6.0"})));
 
-    const auto shortSet = readSetSummary(writeSet("Short.cvt", {"Corvane Set - v6.0", "[OPTIONS]"}));
+    const auto shortSet =
+        readSetSummary(writeSet("Short.cvt", {"Corvane Set - v6.0", "[OPTIONS]"}));
     ASSERT_FALSE(shortSet);
     EXPECT_EQ(shortSet.error().code, errc::kInputPastEnd);
     EXPECT_FALSE(readSetSummary(home / "none.cvt"));

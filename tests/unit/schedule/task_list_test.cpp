@@ -1,13 +1,10 @@
 // The task list: Tasks.dat read and rewritten, the duplicate and header rules, and the chooser.
-#include "schedule/schedule_texts.h"
 #include "schedule/task_list.h"
 
 #include "schedule_fixture.h"
 
 namespace corvane::test {
 namespace {
-
-namespace texts = schedule_texts;
 
 std::string taskBytes(const std::string& setPath, const std::string& lastPerformed) {
     std::string record = setPath.substr(0, 150);
@@ -65,7 +62,7 @@ TEST_F(TaskListTest, AddRefusesDuplicatesIgnoringCaseAndOldSets) {
     host.queueOpenFiles({old});
     host.expectMessage("Incompatible Backup Set", Answer::Ok);
     list.addTask();
-    EXPECT_EQ(host.messages().back().text, texts::kIncompatibleText);
+    EXPECT_EQ(host.messages().back().text, kIncompatibleText);
 
     host.queueOpenFiles({});  // cancelled
     list.addTask();

@@ -1,5 +1,4 @@
 // The timed backup editors: field rules, enabling, browsing, and OK's checks in their order.
-#include "schedule/schedule_texts.h"
 #include "schedule/timed_editor.h"
 
 #include "schedule_fixture.h"
@@ -7,8 +6,8 @@
 namespace corvane::test {
 namespace {
 
-namespace texts = schedule_texts;
-
+constexpr std::string_view kPassed =
+    "Unable to set the Timed Backup for today.  The time you have entered has already passed.";
 constexpr std::size_t kEveryDay = 3;
 constexpr std::size_t kEveryHour = 6;
 constexpr std::size_t kEvery12Hours = 4;
@@ -79,19 +78,22 @@ TEST_F(TimedEditorTest, ChecksRunInOrderWithTheirExactMessages) {
         Icon icon;
     };
     const Case cases[] = {
-        {"nothing at all", false, std::nullopt, "", "", "No Backup Name", texts::kNoNameText,
+        {"nothing at all", false, std::nullopt, "", "", "No Backup Name",
+         "Unable to add Backup.  Backup 'Name' has not been specified.",
          Icon::Information},
         {"no interval, empty time", true, std::nullopt, "", "5", "Invalid Backup Time",
-         texts::kTimeMissingText, Icon::Information},
-        {"midnight", true, kEveryDay, "0", "00", "Invalid Backup Time", texts::kMidnightText,
+         "Unable to add Backup.  Backup 'Hour' and 'Minute' must be specified.",
+         Icon::Information},
+        {"midnight", true, kEveryDay, "0", "00", "Invalid Backup Time",
+         "Unable to add Backup.  Backup 'Hour' and 'Minute' cannot be set to '00:00'.",
          Icon::Information},
         {"no interval", true, std::nullopt, "9", "5", "Invalid Backup Type",
-         texts::kTypeMissingText, Icon::Information},
-        {"current minute", true, kEveryDay, "14", "30", "Invalid Time", texts::kPassedText,
+         "Unable to add Backup.  Backup 'Type' must be specified.", Icon::Information},
+        {"current minute", true, kEveryDay, "14", "30", "Invalid Time", kPassed,
          Icon::Exclamation},
-        {"a minute ago", true, kEveryDay, "14", "29", "Invalid Time", texts::kPassedText,
+        {"a minute ago", true, kEveryDay, "14", "29", "Invalid Time", kPassed,
          Icon::Exclamation},
-        {"an earlier hour", true, kEveryDay, "13", "59", "Invalid Time", texts::kPassedText,
+        {"an earlier hour", true, kEveryDay, "13", "59", "Invalid Time", kPassed,
          Icon::Exclamation},
     };
     for (const Case& c : cases) {
@@ -150,6 +152,14 @@ TEST_F(TimedEditorTest, DayBasedEntryPadsTheTimeAndWritesTheLocation) {
     EXPECT_EQ(tomorrow.minuteField(), "00");
     EXPECT_EQ(result.runTime, "09:00:00");
     EXPECT_EQ(result.nextRunDate, (CalendarDate{2026, 12, 5}));
+
+    TimedEditor earliest = newEditorWith(set);  // a minute past midnight is no midnight
+    earliest.selectInterval(kEveryDay);
+    earliest.typeHour("0");
+    earliest.typeMinute("1");
+    earliest.pickStartDate({2026, 12, 6});
+    ASSERT_TRUE(earliest.confirm());
+    EXPECT_EQ(result.runTime, "00:01:00");
 }
 
 TEST_F(TimedEditorTest, HourBasedEntryTakesItsTimeFromTheClock) {
@@ -174,7 +184,7 @@ TEST_F(TimedEditorTest, UnusableSetsAndLocationsAreReported) {
     const std::string old = writeSet("Old.cvt", {"Backup Set - v4.0", "[OPTIONS]"});
     host.expectMessage("Incompatible Backup Set", Answer::Ok);
     TimedEditor editor = newEditorWith(old);
-    EXPECT_EQ(host.messages().back().text, texts::kIncompatibleText);
+    EXPECT_EQ(host.messages().back().text, kIncompatibleText);
     EXPECT_EQ(host.messages().back().icon, Icon::Information);
     EXPECT_EQ(result.name, old);
     EXPECT_FALSE(editor.locationEnabled());
@@ -186,7 +196,9 @@ TEST_F(TimedEditorTest, UnusableSetsAndLocationsAreReported) {
     const std::string cut = writeSet("Cut.cvt", {"Corvane Set - v6.0", "[OPTIONS]"});
     host.expectMessage("Error", Answer::Ok);
     TimedEditor unreadable = newEditorWith(cut);
-    EXPECT_EQ(host.messages().back().text, texts::kSetReadFailedText);
+    EXPECT_EQ(host.messages().back().text,
+              "Error reading in information from Backup Set.  Unable to load the selected "
+              "Backup Set.");
     EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
     EXPECT_FALSE(unreadable.locationEnabled());
 
@@ -195,7 +207,7 @@ TEST_F(TimedEditorTest, UnusableSetsAndLocationsAreReported) {
     host.queueFolder("/media/usb");
     host.expectMessage("Error", Answer::Ok);
     location.browseLocation();
-    EXPECT_EQ(host.messages().back().text, texts::kLocationFailedText);
+    EXPECT_EQ(host.messages().back().text, "Error encountered setting the new default location.");
     EXPECT_EQ(location.locationField(), "/out/ab");
 }
 

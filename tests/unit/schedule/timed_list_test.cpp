@@ -1,14 +1,11 @@
 // The timed backup list: Timed.dat read and rewritten, and the manager stopped before the first
 // change of a visit and started again only when that visit stopped it.
-#include "schedule/schedule_texts.h"
 #include "schedule/timed_list.h"
 
 #include "schedule_fixture.h"
 
 namespace corvane::test {
 namespace {
-
-namespace texts = schedule_texts;
 
 class TimedListTest : public ScheduleFixture {
 protected:
@@ -133,15 +130,23 @@ TEST_F(TimedListTest, ManagerThatCannotBeStoppedAbandonsTheAction) {
     list.removeEntry();
     EXPECT_FALSE(editorShown);
     EXPECT_EQ(list.rows().size(), 1u);
-    EXPECT_EQ(host.messages().at(0).text, texts::kManagerNotStoppedText);
+    EXPECT_EQ(host.messages().at(0).text,
+              "Corvane was unable to shut down the Timed Backups Manager automatically.  "
+              "Please shut down the Manager from your System Tray and try again.");
     EXPECT_EQ(host.messages().at(0).icon, Icon::Exclamation);
 
+    // A manager whose state cannot be read: the action's own failure message.
     manager.stateError = Error{errc::kPermissionDenied, "Permission denied"};
     host.expectMessage("Error", Answer::Ok);
     list.removeEntry();
     EXPECT_EQ(host.messages().back().text, "Error Removing Timed Backup.\r\n\r\nError:  70");
+    host.expectMessage("Error", Answer::Ok);
+    list.addEntry([&](TimedEditor&) { editorShown = true; });
+    EXPECT_EQ(host.messages().back().text, "Error Setting Timed Backup.\r\n\r\nError:  70");
+    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
+    EXPECT_FALSE(editorShown);
     list.close();
-    EXPECT_EQ(manager.calls, (std::vector<std::string>{"stop", "stop", "stop"}));
+    EXPECT_EQ(manager.calls, (std::vector<std::string>{"stop", "stop", "stop", "stop"}));
 }
 
 TEST_F(TimedListTest, ModifyKeepsTheLastResult) {
@@ -182,14 +187,16 @@ TEST_F(TimedListTest, ModifyRefusesMissingAndIncompatibleSets) {
     list.click(0);
     host.expectMessage("Backup Set Not Found", Answer::Ok);
     list.modifyEntry(show);
-    EXPECT_EQ(host.messages().back().text, texts::kSetNotFoundText);
+    EXPECT_EQ(host.messages().back().text,
+              "The selected backup set cannot be found.  Unable to modify.\r\n\r\nPlease "
+              "recreate the backup set in order to use it as a Timed Backup again.");
     EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
     EXPECT_TRUE(manager.calls.empty());  // the manager is not touched
 
     list.click(1);
     host.expectMessage("Incompatible Backup Set", Answer::Ok);
     list.modifyEntry(show);
-    EXPECT_EQ(host.messages().back().text, texts::kIncompatibleText);
+    EXPECT_EQ(host.messages().back().text, kIncompatibleText);
     EXPECT_FALSE(editorShown);
     EXPECT_TRUE(list.windowShown());
     list.close();
