@@ -37,6 +37,7 @@ void FavoritesList::load() {
         return;
     }
     if (::access(path.c_str(), F_OK) != 0) (void)createEmptyFile(path);
+    m_rows.clear();
     for (const std::string& setPath : *records) {
         if (isExistingFile(setPath)) m_rows.push_back(setPath);
     }

@@ -85,7 +85,6 @@ void TimedEditor::browseSet() {
                                texts::kIncompatibleText);
         return;
     }
-    m_setCompatible = true;
     showLocation(summary->defaultLocation);
 }
 
