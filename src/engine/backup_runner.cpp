@@ -5,11 +5,13 @@
 #include "archive/result_codes.h"
 #include "common/number_text.h"
 #include "common/text.h"
+#include "config/folder_choice.h"
 #include "config/password.h"
 #include "engine/file_list.h"
 #include "engine/run_events.h"
 #include "favorites/favorite_record.h"
 #include "schedule/task_record.h"
+#include "sets/set_naming.h"
 
 namespace corvane {
 
@@ -27,13 +29,6 @@ std::string folderPart(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// A set's file name without its ".cvt" extension.
-std::string setBaseName(const std::string& setName) {
-    const std::string name = trim(setName);
-    return name.size() >= 4 && name[name.size() - 4] == '.' ? name.substr(0, name.size() - 4)
-                                                             : name;
-}
-
 }  // namespace
 
 BackupRunner::BackupRunner(EngineContext context)
@@ -44,7 +39,7 @@ std::string BackupRunner::datedArchiveName() const {
     const LocalDateTime today = toLocal(m_context.clock.now());
     char date[16];
     std::snprintf(date, sizeof date, "%02d-%02d-%04d", today.month, today.day, today.year);
-    return std::string(date) + " - " + setBaseName(m_context.document.set().setName) + ".bac";
+    return std::string(date) + " - " + archiveNameFor(trim(m_context.document.set().setName));
 }
 
 std::optional<BackupRunner::Prepared> BackupRunner::prepare(const BackupChoice& choice) {
@@ -90,14 +85,14 @@ std::optional<std::string> BackupRunner::chooseArchivePath() {
     if (m_context.config.record().noAskDefault == 1 && !trim(set.defaultLocation).empty()) {
         return dated ? folderPart(set.defaultLocation) + datedArchiveName() : set.defaultLocation;
     }
-    std::string folder = m_context.host.chooseFolder("Select Device or Location to Backup to:");
+    const std::string folder =
+        chooseFolderPath(m_context.host, "Select Device or Location to Backup to:");
     if (folder.empty()) return std::nullopt;
-    if (!endsWith(folder, "/")) folder += '/';
     if (dated) {
-        set.defaultLocation = folder + "$DATE$.bac";
+        set.defaultLocation = folder + std::string(kDatedArchiveName);
         return folder + datedArchiveName();
     }
-    set.defaultLocation = folder + setBaseName(set.setName) + ".bac";
+    set.defaultLocation = folder + archiveNameFor(trim(set.setName));
     return set.defaultLocation;
 }
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "archive/wildcard.h"
 #include "common/text.h"
 
 namespace corvane {
@@ -17,30 +18,6 @@ constexpr std::uint64_t kWarningBytes = 3'000'000'000;
 constexpr std::uint64_t kTooLargeBytes = 4'000'000'000;
 // The window repaints its progress bar at most this often while a count runs.
 constexpr auto kRepaintInterval = std::chrono::milliseconds(50);
-
-// Matches a file name against a mask of "*" (any run) and "?" (any one character).
-bool maskMatches(std::string_view mask, std::string_view name) {
-    std::size_t m = 0;
-    std::size_t n = 0;
-    std::size_t starAt = std::string_view::npos;
-    std::size_t resumeAt = 0;
-    while (n < name.size()) {
-        if (m < mask.size() && (mask[m] == '?' || mask[m] == name[n])) {
-            ++m;
-            ++n;
-        } else if (m < mask.size() && mask[m] == '*') {
-            starAt = m++;
-            resumeAt = n;
-        } else if (starAt != std::string_view::npos) {
-            m = starAt + 1;
-            n = ++resumeAt;
-        } else {
-            return false;
-        }
-    }
-    while (m < mask.size() && mask[m] == '*') ++m;
-    return m == mask.size();
-}
 
 // Adds the files directly in `folder` (those matching `mask`, when one is given). Folders are
 // skipped by the listing's type without a stat, so each file costs one stat relative to the
@@ -60,7 +37,7 @@ Status addFolderFiles(const std::string& folder, std::string_view mask, SetCount
         if (entry->d_type == DT_DIR) continue;
         const std::string_view name = entry->d_name;
         if (name == "." || name == "..") continue;
-        if (!mask.empty() && !maskMatches(mask, name)) continue;
+        if (!mask.empty() && !archive::matchesMask(mask, name)) continue;
         struct stat info {};
         if (::fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno == ENOENT) continue;  // gone since the listing: nothing to back up
