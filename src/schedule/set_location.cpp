@@ -142,10 +142,7 @@ Status rewriteSetLocation(const std::string& setPath, std::string_view location)
     return replaceWithCopy(path, out);
 }
 
-Result<std::string> locationInFolder(std::string_view pickedFolder,
-                                     std::string_view currentLocation) {
-    std::string folder = trim(pickedFolder.substr(0, pickedFolder.find('\0')));
-    if (folder.empty() || folder.back() != kSeparator) folder += kSeparator;
+Result<std::string> locationInFolder(const std::string& folder, std::string_view currentLocation) {
     const std::string current = trim(currentLocation);
     const auto slash = current.rfind(kSeparator);
     const std::string name = slash == std::string::npos ? std::string() : current.substr(slash + 1);

@@ -37,11 +37,10 @@ Result<SetSummary> readSetSummary(const std::string& setPath);
 // is as it was.
 Status rewriteSetLocation(const std::string& setPath, std::string_view location);
 
-// The location after a new folder was picked for `currentLocation`: the folder (cut at its first
-// NUL, trimmed, with a trailing "/") followed by "$DATE$.bac" when the current file-name part
-// holds "$DATE$" or there is no file-name part, else by that name with its last three characters
-// replaced by "bac". A name shorter than three characters is an error (invalid call, 5).
-Result<std::string> locationInFolder(std::string_view pickedFolder,
-                                     std::string_view currentLocation);
+// The location after `folder` (ending in "/") was picked for `currentLocation`: the folder
+// followed by "$DATE$.bac" when the current file-name part holds "$DATE$" or there is no
+// file-name part, else by that name with its last three characters replaced by "bac". A name
+// shorter than three characters is an error (invalid call, 5).
+Result<std::string> locationInFolder(const std::string& folder, std::string_view currentLocation);
 
 }  // namespace corvane

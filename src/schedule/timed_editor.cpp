@@ -1,6 +1,7 @@
 #include "schedule/timed_editor.h"
 
 #include "common/text.h"
+#include "config/folder_choice.h"
 #include "schedule/schedule_texts.h"
 #include "schedule/set_location.h"
 
@@ -90,8 +91,8 @@ void TimedEditor::browseSet() {
 
 void TimedEditor::browseLocation() {
     if (!m_locationEnabled) return;
-    const std::string folder = m_context.host.chooseFolder(texts::kChooseLocationTitle);
-    if (trim(folder.substr(0, folder.find('\0'))).empty()) return;
+    const std::string folder = chooseFolderPath(m_context.host, texts::kChooseLocationTitle);
+    if (folder.empty()) return;
     const auto location = locationInFolder(folder, m_location);
     if (!location) {
         m_context.host.message(Icon::Exclamation, Buttons::Ok, texts::kErrorTitle,

@@ -126,7 +126,7 @@ TEST_F(TimedEditorTest, DayBasedEntryPadsTheTimeAndWritesTheLocation) {
     EXPECT_EQ(host.fileRequests().at(0).initialFolder, home / "Backup Sets");
     EXPECT_TRUE(host.fileRequests().at(0).mustExist);
 
-    host.queueFolder("/media/usb");
+    host.queueFolder(std::string(" /media/usb\0garbage", 19));  // cut at the NUL and trimmed
     editor.browseLocation();
     EXPECT_EQ(host.folderTitles().at(0), "Select Device or Location to Backup to:");
     EXPECT_EQ(editor.locationField(), "/media/usb/Daily.bac");
