@@ -10,7 +10,9 @@ namespace corvane {
 
 Status SiblingLauncher::start(const std::string& program,
                               const std::vector<std::string>& arguments) {
-    return startDetached(executableFolder() + program, arguments);
+    const auto started = startDetached(executableFolder() + program, arguments);
+    if (!started) return started.error();
+    return {};
 }
 
 Program::Program(std::string programFolder, ProgramServices services)

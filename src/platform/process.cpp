@@ -11,7 +11,7 @@ extern char** environ;
 
 namespace corvane {
 
-Status startDetached(const std::string& program, const std::vector<std::string>& arguments) {
+Result<int> startDetached(const std::string& program, const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -40,7 +40,7 @@ Status startDetached(const std::string& program, const std::vector<std::string>&
         while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
     }).detach();
-    return {};
+    return static_cast<int>(child);
 }
 
 bool processExists(int pid) {

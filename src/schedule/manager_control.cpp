@@ -13,6 +13,10 @@ ProcessManagerControl::ProcessManagerControl(std::string programFolder, std::str
 
 Result<ManagerStop> ProcessManagerControl::stop() { return stopManager(m_programFolder); }
 
-Status ProcessManagerControl::start() { return startDetached(m_managerProgram, {"--headless"}); }
+Status ProcessManagerControl::start() {
+    const auto started = startDetached(m_managerProgram, {"--headless"});
+    if (!started) return started.error();
+    return {};
+}
 
 }  // namespace corvane

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "common/file_io.h"
+#include "platform/process.h"
 #include "schedule/schedule_rules.h"
 #include "schedule/timed_record.h"
 
@@ -71,8 +72,17 @@ std::optional<TimePoint> TimedScheduler::runDue() {
             m_log.write("Cannot move on " + entry.setPath + ": " + moved.error().description);
             m_startedUnmoved.insert(key);
         }
-        const Status started = m_startRun(entry.setPath);
+        if (const auto running = m_runs.find(entry.setPath);
+            running != m_runs.end() && processExists(running->second)) {
+            m_log.write("Not started corvane " + timedRunArgument(entry.setPath) +
+                        ": its previous run (process " + std::to_string(running->second) +
+                        ") is still going; next run " + nextDate + " " + next.runTime);
+            if (moved) consider(*dueMoment(nextDate, next.runTime));
+            continue;
+        }
+        const auto started = m_startRun(entry.setPath);
         if (started) {
+            if (*started > 0) m_runs[entry.setPath] = *started;
             m_log.write("Started corvane " + timedRunArgument(entry.setPath) + "; next run " +
                         nextDate + " " + next.runTime);
         } else {

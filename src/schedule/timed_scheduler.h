@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -35,8 +36,8 @@ private:
 class TimedScheduler {
 public:
     // Starts the timed run of one set: the program with "~~Timed" followed by the set path,
-    // unchanged.
-    using StartRun = std::function<Status(const std::string& setPath)>;
+    // unchanged. Returns the run's process id (0 when it is not known).
+    using StartRun = std::function<Result<int>(const std::string& setPath)>;
 
     TimedScheduler(std::string programFolder, const Clock& clock, StartRun startRun,
                    const ManagerLog& log);
@@ -55,6 +56,9 @@ private:
     std::set<std::string> m_reported;
     // Runs started whose move could not be written: they are not started again.
     std::set<std::string> m_startedUnmoved;
+    // The process of the last run started for each set path: a run still going when its set
+    // falls due again is not started a second time over the same archive.
+    std::map<std::string, int> m_runs;
 };
 
 // The command-line argument of a timed run of `setPath`.

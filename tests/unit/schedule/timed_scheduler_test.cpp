@@ -1,6 +1,8 @@
 // The manager's passes over Timed.dat: what is started, how entries move on, what is left alone.
 #include "schedule/timed_scheduler.h"
 
+#include <unistd.h>
+
 #include "schedule/timed_record.h"
 #include "schedule_fixture.h"
 
@@ -13,7 +15,8 @@ protected:
         : log(home.path(), clock),
           scheduler(home.path(), clock, [this](const std::string& setPath) {
               started.push_back(setPath);
-              return startResult;
+              if (!startResult) return Result<int>(startResult.error());
+              return Result<int>(runProcess);
           }, log) {}
 
     std::string listFile() { return readFile(home / "Timed.dat"); }
@@ -23,6 +26,7 @@ protected:
     TimedScheduler scheduler;
     std::vector<std::string> started;
     Status startResult;
+    int runProcess = 0;  // the process id the started runs report
 };
 
 TEST_F(TimedSchedulerTest, DueEntriesStartOnceAndMoveOnInPlace) {
@@ -62,11 +66,24 @@ TEST_F(TimedSchedulerTest, MoveNeverOverwritesTheResultARunWrites) {
     TimedScheduler racing(home.path(), clock, [this](const std::string& setPath) {
         // The run finishes at once and records its result before the pass ends.
         EXPECT_TRUE(recordTimedResult(home.path(), setPath, "Success"));
-        return Status{};
+        return Result<int>(0);
     }, log);
     racing.runDue();
     EXPECT_EQ(listFile(), timedBytes("/sets/a.cvt", "Every Hour", "15:00:00", "2026-12-04",
                                      "Success"));
+}
+
+TEST_F(TimedSchedulerTest, ARunStillGoingIsNotStartedAgain) {
+    writeFile(home / "Timed.dat",
+              timedBytes("/sets/long.cvt", "Every Hour", "14:00:00", "2026-12-04", "N/A"));
+    runProcess = static_cast<int>(::getpid());  // a process that is certainly alive
+    scheduler.runDue();
+    clock.advance(std::chrono::hours(1));
+    scheduler.runDue();
+    EXPECT_EQ(started, std::vector<std::string>{"/sets/long.cvt"});
+    EXPECT_NE(logText().find("Not started corvane ~~Timed/sets/long.cvt: its previous run"),
+              std::string::npos);
+    EXPECT_EQ(readTimedList(home.path())->at(0).runTime, "16:00:00");  // still moved on
 }
 
 TEST_F(TimedSchedulerTest, InvalidEntriesAreLoggedOnceAndLeftAlone) {
