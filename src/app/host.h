@@ -111,6 +111,8 @@ private:
 
 // Texts of the timed error screen, shared by every host that shows it.
 inline constexpr std::string_view kTimedErrorTitle = "Backup Error";
+// The timed error screen closes itself after this long when nobody presses OK.
+inline constexpr int kTimedErrorScreenMilliseconds = 30000;
 std::vector<std::string> timedErrorScreenLines();
 
 }  // namespace corvane

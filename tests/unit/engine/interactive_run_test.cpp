@@ -137,7 +137,7 @@ TEST_F(InteractiveRun, DiskChangesAskForEachDiskWithABeep) {
               "the next disk.  Also ensure that the newly inserted disk is ready in the drive "
               "before clicking OK.");
     EXPECT_EQ(m[2].buttons, Buttons::OkCancel);
-    EXPECT_EQ(m[3].text.substr(0, 39), "Please insert the LAST DISK of the set.");
+    EXPECT_EQ(m[3].text.substr(0, 41), "Please insert the LAST DISK of the set.\r\n");
     EXPECT_EQ(host.beeps(), 2);
     const auto& t = host.transcript();
     const auto beep = std::find(t.begin(), t.end(), "beep");
@@ -227,6 +227,21 @@ TEST_F(InteractiveRun, SkippedFilesAreShownOrLoggedBySkipPrompt) {
               "\r\n\r\nThis file will not be included in the Backup.");
     EXPECT_EQ(host.messages().size(), 1u);  // reasons below 100 draw no message
 
+    // While testing, the same box speaks of the test.
+    config.record().testMode = 1;
+    component.onTest = [](FakeComponent::Events& events, FakeComponent&) {
+        events.onSkippedFile("data/locked.db", 102);
+        return 527;
+    };
+    host.expectMessage("Skipped File", Answer::Ok);
+    host.expectMessage("Skipped File", Answer::Ok);
+    host.expectMessage("Backup Test Successful", Answer::Ok);
+    runner.runInteractive({});
+    EXPECT_EQ(host.messages()[host.messages().size() - 2].text,
+              "The following file cannot be opened for test extracted:  \r\n\r\ndata/locked.db"
+              "\r\n\r\nThis file will not be tested.");
+
+    config.record().testMode = 0;
     config.record().skipPrompt = 0;
     runner.runInteractive({});
     EXPECT_TRUE(logHas("-  Skipped File /data/locked.db"));
