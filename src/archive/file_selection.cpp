@@ -101,7 +101,10 @@ public:
         }
         const std::string bare = folder ? path.substr(0, path.size() - 1) : path;
         for (const auto& mask : m_pathMasks) {
-            if (matchesMask(mask, bare) || (folder && matchesMask(mask, path))) return true;
+            // "D/*" excludes what is in D; only a mask ending in "/" names the folder itself.
+            if (folder ? matchesMask(mask, endsWithSlash(mask) ? path : bare) : matchesMask(mask, bare)) {
+                return true;
+            }
         }
         return false;
     }

@@ -40,6 +40,13 @@ VolumeReader::~VolumeReader() {
 
 Status VolumeReader::openLast() { return ensureOpen(count() - 1); }
 
+void VolumeReader::openPresent() {
+    VolumeAsker* asker = m_asker;
+    m_asker = nullptr;
+    for (std::uint32_t disk = 0; disk < count(); ++disk) (void)ensureOpen(disk);
+    m_asker = asker;
+}
+
 void VolumeReader::setCount(std::uint32_t newCount) {
     std::lock_guard lock(m_mutex);
     if (newCount == m_volumes.size() || newCount == 0) return;

@@ -328,8 +328,9 @@ Status CompressRun::writeInline(const SourceEntry& source, int failureReason) {
             return {};
         }
         target.resize(static_cast<std::size_t>(length));
+        // A link's target is stored like a name, unencrypted, so that any tool can list it.
         CompressContext context(0);
-        packBytes(context, std::move(target), m_settings.password, packed);
+        packBytes(context, std::move(target), {}, packed);
         if (packed.skipReason != 0) return failure(kInternalError, "no random numbers for encryption");
         return writeFile(source, packed);
     }
