@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <csignal>
+#include <cstdlib>
 #include <random>
 
 #include "archive/result_codes.h"
@@ -40,6 +42,23 @@ std::string temporaryName(const std::string& folder, const std::string& archiveP
     static thread_local std::mt19937_64 generator{std::random_device{}()};
     return folder + "." + baseNameOf(archivePath) + ".cvtmp-" + std::to_string(::getpid()) + "-" +
            std::to_string(generator() % 1000000);
+}
+
+// Removes what runs that were killed left behind: temporary files of this archive whose
+// process no longer exists.
+void removeStaleTemporaries(const std::string& folder, const std::string& archivePath) {
+    const std::string prefix = "." + baseNameOf(archivePath) + ".cvtmp-";
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr) return;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            ::unlink((folder + name).c_str());
+        }
+    }
+    ::closedir(listing);
 }
 
 bool isFolder(const std::string& path) {
@@ -164,6 +183,7 @@ Status VolumeWriter::openVolume() {
             }
         }
     }
+    if (m_disk == 0) removeStaleTemporaries(folder, m_options.archivePath);
     m_tempPath = temporaryName(folder, m_options.archivePath);
     auto created = m_factory.create(m_tempPath);
     if (!created) {
