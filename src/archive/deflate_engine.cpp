@@ -58,7 +58,12 @@ EngineChoice engineForLevel(int level) {
     return kLevels[static_cast<std::size_t>(std::clamp(level, 0, 9))];
 }
 
-Compressor::Compressor(int level) : m_choice(engineForLevel(level)) {
+Compressor::Compressor(int level) : m_choice(engineForLevel(level)) {}
+
+// The engines' state is large (libdeflate's match finders, ISA-L's hash tables): allocated on
+// first use, so that a worker that only stores never pays for it.
+void Compressor::prepare() {
+    if (m_isal) return;
     if (m_choice.kind == EngineKind::Libdeflate) {
         m_libdeflate = libdeflate_alloc_compressor(m_choice.engineLevel);
         if (m_libdeflate == nullptr) throw std::bad_alloc();
@@ -73,6 +78,7 @@ Compressor::~Compressor() {
 }
 
 bool Compressor::compressWhole(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& out) {
+    if (m_choice.kind != EngineKind::Store) prepare();
     switch (m_choice.kind) {
         case EngineKind::Store: return false;
         case EngineKind::Isal: return isalWhole(input, out);
@@ -113,6 +119,7 @@ void Compressor::compressPiece(std::span<const std::uint8_t> history,
         appendStoredBlocks(input, last, out);
         return;
     }
+    prepare();
     if (m_choice.kind == EngineKind::Isal) {
         isalPiece(history, input, last, out);
     } else {
@@ -170,6 +177,7 @@ void Compressor::isalPiece(std::span<const std::uint8_t> history,
 
 bool Compressor::looksIncompressible(std::span<const std::uint8_t> input) {
     if (input.size() < kProbeSample * kProbeSamples) return false;
+    prepare();
     std::size_t sampled = 0;
     std::size_t packed = 0;
     m_probeOut.resize(kProbeSample * 2);

@@ -50,6 +50,7 @@ public:
     bool looksIncompressible(std::span<const std::uint8_t> input);
 
 private:
+    void prepare();
     bool isalWhole(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& out);
     void isalPiece(std::span<const std::uint8_t> history, std::span<const std::uint8_t> input,
                    bool last, std::vector<std::uint8_t>& out);

@@ -115,9 +115,7 @@ std::string volumeName(const std::string& archivePath, std::uint32_t disk, std::
 }
 
 VolumeWriter::VolumeWriter(VolumeOptions options, OutputFactory& factory, VolumeEvents& events)
-    : m_options(std::move(options)), m_factory(factory), m_events(events) {
-    m_buffer.reserve(kBufferSize);
-}
+    : m_options(std::move(options)), m_factory(factory), m_events(events) {}
 
 VolumeWriter::~VolumeWriter() {
     if (!m_finished) abandon();
