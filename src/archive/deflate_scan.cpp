@@ -37,20 +37,24 @@ public:
         return value;
     }
     void skip(std::size_t count) {
-        while (count > 0) {
-            const unsigned step = static_cast<unsigned>(std::min<std::size_t>(count, m_have));
-            m_window >>= step;
-            m_have -= step;
-            m_consumed += step;
-            count -= step;
-            if (m_have < 32) {
-                if (count > 0 && m_next >= m_bytes.size()) {
-                    m_consumed += count;  // past the end: only the position matters now
-                    return;
-                }
-                refill();
-            }
+        if (count < m_have) {
+            m_window >>= count;
+            m_have -= static_cast<unsigned>(count);
+            m_consumed += count;
+        } else {
+            // Past the window: whole bytes are stepped over without loading them.
+            count -= m_have;
+            m_consumed += m_have + count / 8 * 8;
+            m_window = 0;
+            m_have = 0;
+            m_next += count / 8;
+            refill();
+            const unsigned rest = static_cast<unsigned>(count % 8);
+            m_window >>= rest;
+            m_have -= std::min(rest, m_have);
+            m_consumed += rest;
         }
+        if (m_have < 32) refill();
     }
     void alignToByte() { skip((8 - (m_consumed & 7)) & 7); }
     std::size_t position() const { return m_consumed; }
