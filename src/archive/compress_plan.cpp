@@ -1,11 +1,11 @@
 #include "archive/compress_plan.h"
 
+#include "archive/result_codes.h"
+
 #include <sys/stat.h>
 
 #include <unordered_map>
 #include <unordered_set>
-
-#include "archive/result_codes.h"
 
 namespace corvane::archive {
 
@@ -59,7 +59,8 @@ int planUpdate(const ArchiveSettings& settings, OperationEvents& events, Compres
     if (!directory) return directory.error().code;
     plan.old = std::move(directory.value());
     std::unordered_map<std::string, std::size_t> byName;
-    for (std::size_t at = 0; at < plan.sources.size(); ++at) byName.emplace(plan.sources[at].storedName, at);
+    for (std::size_t at = 0; at < plan.sources.size(); ++at)
+        byName.emplace(plan.sources[at].storedName, at);
     std::vector<bool> placed(plan.sources.size(), false);
     for (std::size_t at = 0; at < plan.old->items.size(); ++at) {
         const ZipItem& item = plan.old->items[at];
@@ -109,7 +110,8 @@ int buildPlan(const ArchiveSettings& settings, OperationEvents& events, Compress
             plan.steps.push_back({PlanStep::Kind::Add, at});
         }
     } else {
-        for (const auto& source : plan.sources) events.skipped(source.path, kSkipNotInArchive);
+        for (const auto& source : plan.sources)
+            events.skipped(source.path, kSkipNotInArchive);
     }
     for (const auto& step : plan.steps) {
         if (step.kind == PlanStep::Kind::Add) ++plan.additions;

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <memory>
-#include <optional>
-#include <vector>
-
 #include "archive/file_selection.h"
 #include "archive/operations.h"
 #include "archive/zip_in.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
 
 namespace corvane::archive {
 

@@ -1,14 +1,14 @@
 #include "archive/file_selection.h"
 
+#include "archive/archive_observer.h"
+#include "archive/wildcard.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <set>
 #include <unordered_set>
-
-#include "archive/archive_observer.h"
-#include "archive/wildcard.h"
 
 namespace corvane::archive {
 
@@ -19,7 +19,9 @@ struct Include {
     std::string mask;    // empty: the whole folder
 };
 
-bool endsWithSlash(const std::string& text) { return !text.empty() && text.back() == '/'; }
+bool endsWithSlash(const std::string& text) {
+    return !text.empty() && text.back() == '/';
+}
 
 std::string nameOf(const std::string& path) {
     const std::string bare = endsWithSlash(path) ? path.substr(0, path.size() - 1) : path;
@@ -50,7 +52,8 @@ public:
         : m_callbacks(callbacks), m_markers(markers), m_out(out) {
         for (const auto& exclusion : exclusions) {
             if (exclusion.empty() || markers.count(exclusion) != 0) continue;
-            (exclusion.find('/') == std::string::npos ? m_nameMasks : m_pathMasks).push_back(exclusion);
+            (exclusion.find('/') == std::string::npos ? m_nameMasks : m_pathMasks)
+                .push_back(exclusion);
         }
     }
 
@@ -102,7 +105,8 @@ public:
         const std::string bare = folder ? path.substr(0, path.size() - 1) : path;
         for (const auto& mask : m_pathMasks) {
             // "D/*" excludes what is in D; only a mask ending in "/" names the folder itself.
-            if (folder ? matchesMask(mask, endsWithSlash(mask) ? path : bare) : matchesMask(mask, bare)) {
+            if (folder ? matchesMask(mask, endsWithSlash(mask) ? path : bare)
+                       : matchesMask(mask, bare)) {
                 return true;
             }
         }

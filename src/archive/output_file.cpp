@@ -1,12 +1,12 @@
 #include "archive/output_file.h"
 
+#include "archive/result_codes.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-
-#include "archive/result_codes.h"
 
 namespace corvane::archive {
 
@@ -36,8 +36,8 @@ public:
         m_written += bytes.size();
         // Start writing back what is done, so that the final sync has little left to wait for.
         if (m_written - m_flushed >= kWritebackStep) {
-            ::sync_file_range(m_fd, static_cast<off_t>(m_flushed), static_cast<off_t>(m_written - m_flushed),
-                              SYNC_FILE_RANGE_WRITE);
+            ::sync_file_range(m_fd, static_cast<off_t>(m_flushed),
+                              static_cast<off_t>(m_written - m_flushed), SYNC_FILE_RANGE_WRITE);
             m_flushed = m_written;
         }
         return {};

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "archive/volume_out.h"
+#include "common/result.h"
+
 #include <cstdint>
 #include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
-
-#include "archive/volume_out.h"
-#include "common/result.h"
 
 namespace corvane::archive {
 

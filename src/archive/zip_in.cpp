@@ -1,9 +1,9 @@
 #include "archive/zip_in.h"
 
-#include <algorithm>
-
 #include "archive/result_codes.h"
 #include "common/le_codec.h"
+
+#include <algorithm>
 
 namespace corvane::archive {
 
@@ -14,11 +14,13 @@ constexpr std::uint32_t kMaxVolumes = 100000;
 constexpr std::uint64_t kMaxCentralSize = std::uint64_t{1} << 40;
 constexpr std::size_t kCentralBlock = 256 * 1024;
 
-Error damaged(const std::string& what) { return Error{kNotZip, what}; }
+Error damaged(const std::string& what) {
+    return Error{kNotZip, what};
+}
 
 struct EndLocation {
     EndInfo end;
-    std::uint64_t endOffset = 0;  // where the classic end record starts in the last volume
+    std::uint64_t endOffset = 0;   // where the classic end record starts in the last volume
     std::uint64_t zip64Bytes = 0;  // ZIP64 end record and locator right before it
 };
 
@@ -118,7 +120,9 @@ Result<ArchiveDirectory> readDirectory(VolumeReader& volumes) {
     for (;;) {
         if (Status got = fill(zip::kCentralHeaderSize); !got) return got.error();
         std::span<const std::uint8_t> rest = std::span(buffer).subspan(used);
-        if (rest.size() < zip::kCentralHeaderSize || le::getU32(rest, 0) != zip::kCentralHeaderSignature) break;
+        if (rest.size() < zip::kCentralHeaderSize ||
+            le::getU32(rest, 0) != zip::kCentralHeaderSignature)
+            break;
         const std::size_t length = zip::kCentralHeaderSize + le::getU16(rest, 28) +
                                    le::getU16(rest, 30) + le::getU16(rest, 32);
         if (Status got = fill(length); !got) return got.error();
@@ -129,8 +133,8 @@ Result<ArchiveDirectory> readDirectory(VolumeReader& volumes) {
         used += consumed;
     }
     const std::uint64_t found = directory.items.size();
-    const bool countMatches = end.zip64 ? found == end.entriesTotal
-                                        : found % 0x10000 == end.entriesTotal % 0x10000;
+    const bool countMatches =
+        end.zip64 ? found == end.entriesTotal : found % 0x10000 == end.entriesTotal % 0x10000;
     if (!countMatches) return damaged("the central directory does not hold the entries it should");
     return directory;
 }

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "archive/zip_constants.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "archive/zip_constants.h"
 
 namespace corvane::archive {
 

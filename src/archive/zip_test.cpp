@@ -1,13 +1,13 @@
 // The test operation: reads an archive through and checks every entry. Workers check batches
 // of entries from the volumes at hand; an entry on a volume that is not there is checked again
 // on this thread, which may ask for the disk once nothing else is reading.
-#include <algorithm>
-#include <deque>
-
 #include "archive/operations.h"
 #include "archive/result_codes.h"
 #include "archive/work_pool.h"
 #include "archive/zip_check.h"
+
+#include <algorithm>
+#include <deque>
 
 namespace corvane::archive {
 
@@ -37,7 +37,9 @@ struct Unit {
 class TestRun {
 public:
     TestRun(const ArchiveSettings& settings, OperationEvents& events)
-        : m_events(events), m_volumes(settings.archivePath, &events), m_password(settings.password) {}
+        : m_events(events),
+          m_volumes(settings.archivePath, &events),
+          m_password(settings.password) {}
 
     int run();
 
@@ -75,7 +77,8 @@ private:
 int TestRun::checkOverlaps() {
     const auto& items = m_directory.items;
     std::vector<std::size_t> order(items.size());
-    for (std::size_t at = 0; at < order.size(); ++at) order[at] = at;
+    for (std::size_t at = 0; at < order.size(); ++at)
+        order[at] = at;
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         return std::tie(items[a].diskStart, items[a].localOffset) <
                std::tie(items[b].diskStart, items[b].localOffset);
@@ -83,17 +86,18 @@ int TestRun::checkOverlaps() {
     for (std::size_t at = 0; at < order.size(); ++at) {
         const ZipItem& item = items[order[at]];
         // The least an entry takes: its header with the name, and its data.
-        const std::uint64_t end = item.localOffset + zip::kLocalHeaderSize + item.name.size() +
-                                  item.compressedSize;
+        const std::uint64_t end =
+            item.localOffset + zip::kLocalHeaderSize + item.name.size() + item.compressedSize;
         const bool last = at + 1 == order.size();
-        const bool clash =
-            !last ? items[order[at + 1]].diskStart == item.diskStart &&
-                        items[order[at + 1]].localOffset < end
-                  : m_directory.end.centralDisk == item.diskStart &&
-                        m_directory.centralStart.offset <
-                            end + (item.diskStart == 0 ? m_directory.prefixBytes : 0);
+        const bool clash = !last
+                               ? items[order[at + 1]].diskStart == item.diskStart &&
+                                     items[order[at + 1]].localOffset < end
+                               : m_directory.end.centralDisk == item.diskStart &&
+                                     m_directory.centralStart.offset <
+                                         end + (item.diskStart == 0 ? m_directory.prefixBytes : 0);
         if (!clash) continue;
-        if (!m_events.integrityWarning(last ? item.name : items[order[at + 1]].name)) return kAborted;
+        if (!m_events.integrityWarning(last ? item.name : items[order[at + 1]].name))
+            return kAborted;
         record(kNotZip);
     }
     return kDone;
@@ -123,7 +127,8 @@ bool TestRun::produce(Unit& unit) {
     unit.password = m_password;
     unit.outcomes = std::make_shared<std::vector<EntryOutcome>>(unit.count);
     std::vector<const ZipItem*> items;
-    for (std::size_t at = 0; at < unit.count; ++at) items.push_back(&m_directory.items[unit.first + at]);
+    for (std::size_t at = 0; at < unit.count; ++at)
+        items.push_back(&m_directory.items[unit.first + at]);
     unit.ticket = m_pool->submit([this, items = std::move(items), outcomes = unit.outcomes,
                                   password = unit.password](CheckContext& context) {
         const ReadAt read = [this](VolumePosition at, std::span<std::uint8_t> out) {
@@ -184,8 +189,9 @@ int TestRun::finishEntry(std::size_t index, const std::string& password, EntryOu
     m_readDone += item.uncompressedSize;
     m_packedDone += item.compressedSize;
     m_progress.ratioPercent =
-        m_readDone == 0 ? 0
-                        : static_cast<int>(100 - std::min<std::uint64_t>(m_packedDone * 100 / m_readDone, 100));
+        m_readDone == 0
+            ? 0
+            : static_cast<int>(100 - std::min<std::uint64_t>(m_packedDone * 100 / m_readDone, 100));
     m_events.overall(m_progress);
     return kDone;
 }

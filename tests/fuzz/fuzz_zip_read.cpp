@@ -1,5 +1,8 @@
 // Reader fuzzer: any bytes, as one archive or cut into split volumes, must be tested without a
 // crash, a hang or a leak; the deflate block walker must survive them too.
+#include "archive/archiver.h"
+#include "archive/deflate_scan.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,9 +11,6 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include "archive/archiver.h"
-#include "archive/deflate_scan.h"
 
 namespace {
 
@@ -34,7 +34,8 @@ std::string scratchFolder() {
     const char* base = std::getenv("TMPDIR");
     struct stat info {};
     const char* fallback = ::stat("/dev/shm", &info) == 0 ? "/dev/shm" : "/tmp";
-    return std::string(base != nullptr ? base : fallback) + "/fuzz-zip-read-" + std::to_string(::getpid());
+    return std::string(base != nullptr ? base : fallback) + "/fuzz-zip-read-" +
+           std::to_string(::getpid());
 }
 
 void writeFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
@@ -72,6 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zip.archivePath = folder + "a.zip";
     zip.setObserver(&answers);
     (void)zip.test();
-    for (const auto& path : paths) ::unlink(path.c_str());
+    for (const auto& path : paths)
+        ::unlink(path.c_str());
     return 0;
 }

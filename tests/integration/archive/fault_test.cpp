@@ -1,5 +1,10 @@
 // Real faults: a full file system, disks filled to their free space, a file the user may not
 // read, and the process killed in the middle of a freshen. The previous archive must survive.
+#include "archive/archiver.h"
+#include "archive/file_selection.h"
+#include "archive_support.h"
+#include "temp_folder.h"
+
 #include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <signal.h>
@@ -14,11 +19,6 @@
 #include <filesystem>
 #include <random>
 #include <thread>
-
-#include "archive/archiver.h"
-#include "archive/file_selection.h"
-#include "archive_support.h"
-#include "temp_folder.h"
 
 extern char** environ;
 
@@ -35,7 +35,8 @@ public:
     SmallDisk(const std::string& path, const char* size) : m_path(path) {
         corvane::test::makeFolder(path);
         const std::string options = std::string("size=") + size;
-        m_mounted = ::geteuid() == 0 && ::mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0;
+        m_mounted =
+            ::geteuid() == 0 && ::mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0;
     }
     ~SmallDisk() {
         if (m_mounted) ::umount2(m_path.c_str(), MNT_DETACH);
@@ -118,7 +119,8 @@ TEST_F(Faults, SpanningFillsEachDiskToItsFreeSpace) {
     ASSERT_GE(observer.count("insert-disk"), 2u);
     for (const auto& entry : fs::directory_iterator(folder / "removed")) {
         EXPECT_LE(fs::file_size(entry.path()), std::uintmax_t{1} << 20);
-        EXPECT_GT(fs::file_size(entry.path()), std::uintmax_t{800} << 10);  // filled, not split early
+        EXPECT_GT(fs::file_size(entry.path()),
+                  std::uintmax_t{800} << 10);  // filled, not split early
     }
     // Gather the disks in one folder to read them back.
     corvane::test::makeFolder(folder / "all");
@@ -169,7 +171,8 @@ TEST_F(Faults, KillingAFreshenAtAnyMomentKeepsTheOldArchive) {
     std::vector<std::string> arguments = {tool, "compress", archive, "-f", source + "*"};
     auto start = [&] {
         std::vector<char*> argv;
-        for (auto& argument : arguments) argv.push_back(argument.data());
+        for (auto& argument : arguments)
+            argv.push_back(argument.data());
         argv.push_back(nullptr);
         pid_t pid = 0;
         EXPECT_EQ(::posix_spawn(&pid, tool.c_str(), nullptr, nullptr, argv.data(), environ), 0);
@@ -189,7 +192,8 @@ TEST_F(Faults, KillingAFreshenAtAnyMomentKeepsTheOldArchive) {
     for (int trial = 0; trial < 20; ++trial) {
         writeBytes(archive, old);
         const pid_t pid = start();
-        const auto delay = std::chrono::duration_cast<std::chrono::microseconds>(full) * (random() % 1000) / 1000;
+        const auto delay =
+            std::chrono::duration_cast<std::chrono::microseconds>(full) * (random() % 1000) / 1000;
         std::this_thread::sleep_for(delay);
         ::kill(pid, SIGKILL);
         ::waitpid(pid, &status, 0);
@@ -198,14 +202,16 @@ TEST_F(Faults, KillingAFreshenAtAnyMomentKeepsTheOldArchive) {
         // Killed before the new archive was in place: the old one, untouched. Otherwise the
         // complete new one.
         const bool isOld = after == old;
-        EXPECT_TRUE(isOld || (after.size() == fresh.size() && zip.test() == kDone)) << "trial " << trial;
+        EXPECT_TRUE(isOld || (after.size() == fresh.size() && zip.test() == kDone))
+            << "trial " << trial;
     }
     EXPECT_GE(killed, 10);
     // The next run clears what the killed runs left behind.
     writeBytes(archive, old);
     status = 0;
     ::waitpid(start(), &status, 0);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);  // src and the archive
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()),
+              2);  // src and the archive
 }
 
 }  // namespace

@@ -1,25 +1,28 @@
 // An archive over 4 GiB, and an entry over 4 GiB: ZIP64 sizes, offsets and descriptors, read
 // back by the component and by the oracle tools. Writes about 5 GB; not in the default suite
 // (see bench/README.md).
+#include "archive/archiver.h"
+#include "archive_support.h"
+#include "temp_folder.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 
-#include "archive/archiver.h"
-#include "archive_support.h"
-#include "temp_folder.h"
-
 namespace corvane::archive {
 namespace {
 
 constexpr std::uint64_t kHuge = (std::uint64_t{9} << 29) + 12345;  // 4.5 GiB and a bit
 
-std::string shellQuoted(const std::string& text) { return "'" + text + "'"; }
+std::string shellQuoted(const std::string& text) {
+    return "'" + text + "'";
+}
 
 TEST(LargeArchive, OverFourGibibytesIsReadByEveryTool) {
-    for (const char* tool : {"7zz", "unzip", "bsdtar", "python3"}) test::requireTool(tool);
+    for (const char* tool : {"7zz", "unzip", "bsdtar", "python3"})
+        test::requireTool(tool);
     corvane::test::TempFolder folder;
     corvane::test::makeFolder(folder / "src");
     // A sparse file reads as zeros without taking the disk space.
@@ -28,7 +31,8 @@ TEST(LargeArchive, OverFourGibibytesIsReadByEveryTool) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(kHuge)), 0);
     ::close(fd);
-    test::writeBytes(folder / "src/b-after.txt", test::textData(100000, 1));  // its offset passes 4 GiB
+    test::writeBytes(folder / "src/b-after.txt",
+                     test::textData(100000, 1));  // its offset passes 4 GiB
 
     struct Shape {
         const char* name;
@@ -53,10 +57,12 @@ TEST(LargeArchive, OverFourGibibytesIsReadByEveryTool) {
         EXPECT_EQ(test::runCommand("7zz t -bd " + path, &output), 0) << output;
         EXPECT_EQ(test::runCommand("unzip -tq " + path, &output), 0) << output;
         EXPECT_EQ(test::runCommand("bsdtar -tf " + path, &output), 0) << output;
-        EXPECT_EQ(test::runCommand("python3 -c 'import sys, zipfile; "
-                                   "sys.exit(1 if zipfile.ZipFile(sys.argv[1]).testzip() else 0)' " + path,
-                                   &output),
-                  0)
+        EXPECT_EQ(
+            test::runCommand("python3 -c 'import sys, zipfile; "
+                             "sys.exit(1 if zipfile.ZipFile(sys.argv[1]).testzip() else 0)' " +
+                                 path,
+                             &output),
+            0)
             << output;
         std::filesystem::remove(zip.archivePath);
     }

@@ -1,15 +1,15 @@
 // Archives of every shape the component writes, read by tools nobody here wrote (7-Zip,
 // Info-ZIP, Python's zipfile, libarchive), and archives those tools write, read by the
 // component. A missing tool fails these tests.
+#include "archive/archiver.h"
+#include "archive_support.h"
+#include "temp_folder.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-
-#include "archive/archiver.h"
-#include "archive_support.h"
-#include "temp_folder.h"
 
 namespace corvane::archive {
 namespace {
@@ -18,12 +18,15 @@ namespace fs = std::filesystem;
 using test::runCommand;
 using test::writeBytes;
 
-std::string shellQuoted(const std::string& text) { return "'" + text + "'"; }
+std::string shellQuoted(const std::string& text) {
+    return "'" + text + "'";
+}
 
 // The oracles. Each returns its output on failure, empty text on success.
 std::string sevenZipTest(const std::string& path, const std::string& password = {}) {
     std::string output;
-    const int status = runCommand("7zz t -bd -p" + shellQuoted(password) + " " + shellQuoted(path), &output);
+    const int status =
+        runCommand("7zz t -bd -p" + shellQuoted(password) + " " + shellQuoted(path), &output);
     return status == 0 && output.find("Everything is Ok") != std::string::npos ? "" : output;
 }
 
@@ -40,7 +43,9 @@ std::string pythonTest(const std::string& path) {
         "    bad = z.testzip()\n"
         "    print(len(z.infolist()))\n"
         "    sys.exit(1 if bad else 0)\n";
-    return runCommand("python3 -c " + shellQuoted(script) + " " + shellQuoted(path), &output) == 0 ? "" : output;
+    return runCommand("python3 -c " + shellQuoted(script) + " " + shellQuoted(path), &output) == 0
+               ? ""
+               : output;
 }
 
 // bsdtar lists the entries; the count must match.
@@ -48,20 +53,24 @@ std::string bsdtarList(const std::string& path, std::size_t entries) {
     std::string output;
     if (runCommand("bsdtar -tf " + shellQuoted(path), &output) != 0) return output;
     const auto lines = static_cast<std::size_t>(std::count(output.begin(), output.end(), '\n'));
-    return lines == entries ? "" : "bsdtar listed " + std::to_string(lines) + " entries:\n" + output;
+    return lines == entries ? ""
+                            : "bsdtar listed " + std::to_string(lines) + " entries:\n" + output;
 }
 
 // zip -s 0 joins a split archive into one file that unzip can test.
 std::string joinAndUnzip(const std::string& path, const std::string& joined) {
     std::string output;
-    if (runCommand("zip -q -s 0 " + shellQuoted(path) + " --out " + shellQuoted(joined), &output) != 0) return output;
+    if (runCommand("zip -q -s 0 " + shellQuoted(path) + " --out " + shellQuoted(joined), &output) !=
+        0)
+        return output;
     return unzipTest(joined);
 }
 
 class Oracles : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* tool : {"7zz", "zip", "unzip", "bsdtar", "python3"}) test::requireTool(tool);
+        for (const char* tool : {"7zz", "zip", "unzip", "bsdtar", "python3"})
+            test::requireTool(tool);
         source = folder / "src/";
         corvane::test::makeFolder(source + "docs/empty");
         writeBytes(source + "docs/notes.txt", test::textData(200000, 1));
@@ -87,11 +96,15 @@ TEST_F(Oracles, SingleArchivesOfEveryLevelAndEncryptionAreReadByEveryTool) {
         int level;
         const char* password;
     };
-    const Shape shapes[] = {{"stored", 0, ""}, {"level 1", 1, ""}, {"level 6", 6, ""},
-                            {"level 9", 9, ""}, {"encrypted", 6, "pa55 word"}};
+    const Shape shapes[] = {{"stored", 0, ""},
+                            {"level 1", 1, ""},
+                            {"level 6", 6, ""},
+                            {"level 9", 9, ""},
+                            {"encrypted", 6, "pa55 word"}};
     for (const auto& shape : shapes) {
         SCOPED_TRACE(shape.name);
-        const std::string archive = folder / (std::string("backup-") + std::to_string(shape.level) + ".bac");
+        const std::string archive =
+            folder / (std::string("backup-") + std::to_string(shape.level) + ".bac");
         zip.archivePath = archive;
         zip.clearLists();
         zip.addInclude(source + "*");
@@ -112,8 +125,9 @@ TEST_F(Oracles, SingleArchivesOfEveryLevelAndEncryptionAreReadByEveryTool) {
 class ScratchFolder {
 public:
     ScratchFolder() {
-        std::string pattern = fs::is_directory("/dev/shm") ? "/dev/shm/corvane-many-XXXXXX"
-                                                           : fs::temp_directory_path() / "corvane-many-XXXXXX";
+        std::string pattern = fs::is_directory("/dev/shm")
+                                  ? "/dev/shm/corvane-many-XXXXXX"
+                                  : fs::temp_directory_path() / "corvane-many-XXXXXX";
         if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot create " << pattern;
         m_path = pattern + "/";
     }
@@ -224,7 +238,8 @@ TEST_F(Oracles, ArchivesOfOtherToolsPassTheComponentsTest) {
         "                            (\"py-zip64.zip\", zipfile.ZIP_DEFLATED, True)):\n"
         "    with zipfile.ZipFile(sys.argv[1] + name, \"w\", method) as z:\n"
         "        for path in (\"docs/notes.txt\", \"docs/photo.jpg\", \"big.txt\"):\n"
-        "            with open(sys.argv[2] + path, \"rb\") as f, z.open(path, \"w\", force_zip64=force) as w:\n"
+        "            with open(sys.argv[2] + path, \"rb\") as f, z.open(path, \"w\", "
+        "force_zip64=force) as w:\n"
         "                w.write(f.read())\n";
     struct Maker {
         const char* archive;
@@ -232,14 +247,35 @@ TEST_F(Oracles, ArchivesOfOtherToolsPassTheComponentsTest) {
         const char* password;
     };
     const Maker makers[] = {
-        {"zip.zip", "cd " + shellQuoted(source) + " && zip -q -r -9 " + shellQuoted(out + "zip.zip") + " .", ""},
-        {"zip-stored.zip", "cd " + shellQuoted(source) + " && zip -q -r -0 " + shellQuoted(out + "zip-stored.zip") + " .", ""},
-        {"zip-stream.zip", "cd " + shellQuoted(source) + " && zip -q -r - . > " + shellQuoted(out + "zip-stream.zip"), ""},
-        {"7z.zip", "7zz a -bd -bso0 -tzip -mx=7 " + shellQuoted(out + "7z.zip") + " " + shellQuoted(source + "."), ""},
-        {"7z-aes256.zip", "7zz a -bd -bso0 -tzip -mem=AES256 -psecret " + shellQuoted(out + "7z-aes256.zip") + " " + shellQuoted(source + "."), "secret"},
-        {"7z-aes128.zip", "7zz a -bd -bso0 -tzip -mem=AES128 -psecret " + shellQuoted(out + "7z-aes128.zip") + " " + shellQuoted(source + "."), "secret"},
-        {"bsdtar.zip", "cd " + shellQuoted(source) + " && bsdtar -cf " + shellQuoted(out + "bsdtar.zip") + " --format zip .", ""},
-        {"py-deflated.zip", "python3 -c " + shellQuoted(python) + " " + shellQuoted(out) + " " + shellQuoted(source), ""},
+        {"zip.zip",
+         "cd " + shellQuoted(source) + " && zip -q -r -9 " + shellQuoted(out + "zip.zip") + " .",
+         ""},
+        {"zip-stored.zip",
+         "cd " + shellQuoted(source) + " && zip -q -r -0 " + shellQuoted(out + "zip-stored.zip") +
+             " .",
+         ""},
+        {"zip-stream.zip",
+         "cd " + shellQuoted(source) + " && zip -q -r - . > " + shellQuoted(out + "zip-stream.zip"),
+         ""},
+        {"7z.zip",
+         "7zz a -bd -bso0 -tzip -mx=7 " + shellQuoted(out + "7z.zip") + " " +
+             shellQuoted(source + "."),
+         ""},
+        {"7z-aes256.zip",
+         "7zz a -bd -bso0 -tzip -mem=AES256 -psecret " + shellQuoted(out + "7z-aes256.zip") + " " +
+             shellQuoted(source + "."),
+         "secret"},
+        {"7z-aes128.zip",
+         "7zz a -bd -bso0 -tzip -mem=AES128 -psecret " + shellQuoted(out + "7z-aes128.zip") + " " +
+             shellQuoted(source + "."),
+         "secret"},
+        {"bsdtar.zip",
+         "cd " + shellQuoted(source) + " && bsdtar -cf " + shellQuoted(out + "bsdtar.zip") +
+             " --format zip .",
+         ""},
+        {"py-deflated.zip",
+         "python3 -c " + shellQuoted(python) + " " + shellQuoted(out) + " " + shellQuoted(source),
+         ""},
         {"py-stored.zip", "", ""},
         {"py-zip64.zip", "", ""},
     };

@@ -5,8 +5,8 @@
 #include "archive/winzip_aes.h"
 #include "archive/zip_in.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -87,8 +87,8 @@ std::vector<std::int64_t> RecordingObserver::values(const std::string& kind) con
 
 std::string textData(std::size_t size, unsigned seed) {
     static const std::array<const char*, 12> words = {
-        "static ", "int ", "return ", "buffer", "->", "length", "(void)", ";\n",
-        "struct ", "unsigned long ", "if (", "} else {\n"};
+        "static ", "int ", "return ", "buffer",         "->",   "length",
+        "(void)",  ";\n",  "struct ", "unsigned long ", "if (", "} else {\n"};
     std::mt19937 generator(seed);
     std::string text;
     text.reserve(size + 16);
@@ -103,7 +103,8 @@ std::string textData(std::size_t size, unsigned seed) {
 std::string randomData(std::size_t size, unsigned seed) {
     std::mt19937_64 generator(seed);
     std::string bytes(size, '\0');
-    for (auto& byte : bytes) byte = static_cast<char>(generator());
+    for (auto& byte : bytes)
+        byte = static_cast<char>(generator());
     return bytes;
 }
 
@@ -155,7 +156,9 @@ std::map<std::string, Extracted> extractAll(const std::string& archivePath,
         ADD_FAILURE() << "cannot read " << archivePath << ": " << directory.error().description;
         return entries;
     }
-    const auto read = [&](VolumePosition at, std::span<std::uint8_t> out) { return volumes.read(at, out); };
+    const auto read = [&](VolumePosition at, std::span<std::uint8_t> out) {
+        return volumes.read(at, out);
+    };
     for (const auto& item : directory->items) {
         auto entry = readEntryHeader(item, read, directory->prefixBytes);
         if (!entry) {
@@ -169,10 +172,12 @@ std::map<std::string, Extracted> extractAll(const std::string& archivePath,
         }
         if (item.aes) {
             const std::size_t salt = item.aes->saltLength();
-            const AesKeys keys = deriveAesKeys(password, std::span(data).first(salt), item.aes->keyLength());
+            const AesKeys keys =
+                deriveAesKeys(password, std::span(data).first(salt), item.aes->keyLength());
             AesCipher cipher(keys);
-            std::vector<std::uint8_t> body(data.begin() + static_cast<std::ptrdiff_t>(salt + 2),
-                                           data.end() - static_cast<std::ptrdiff_t>(zip::kAesMacSize));
+            std::vector<std::uint8_t> body(
+                data.begin() + static_cast<std::ptrdiff_t>(salt + 2),
+                data.end() - static_cast<std::ptrdiff_t>(zip::kAesMacSize));
             cipher.decrypt(body);
             data = std::move(body);
         }
@@ -181,9 +186,11 @@ std::map<std::string, Extracted> extractAll(const std::string& archivePath,
             Inflater inflater;
             std::size_t leftover = 0;
             const auto outcome = inflater.feed(
-                data, [&](std::span<const std::uint8_t> out) { content.append(out.begin(), out.end()); },
+                data,
+                [&](std::span<const std::uint8_t> out) { content.append(out.begin(), out.end()); },
                 leftover);
-            if (outcome != Inflater::Outcome::Finished) ADD_FAILURE() << item.name << ": bad deflate data";
+            if (outcome != Inflater::Outcome::Finished)
+                ADD_FAILURE() << item.name << ": bad deflate data";
         } else {
             content.assign(data.begin(), data.end());
         }
@@ -219,7 +226,8 @@ private:
 Result<std::unique_ptr<OutputFile>> FailingFactory::create(const std::string& path) {
     auto inner = systemOutputFactory().create(path);
     if (!inner) return inner.error();
-    return std::unique_ptr<OutputFile>(std::make_unique<FailingFile>(std::move(inner.value()), m_left));
+    return std::unique_ptr<OutputFile>(
+        std::make_unique<FailingFile>(std::move(inner.value()), m_left));
 }
 
 }  // namespace corvane::archive::test

@@ -1,15 +1,14 @@
 #pragma once
 
-#include <cstdint>
-#include <functional>
-#include <string>
-#include <vector>
-
-#include <map>
-
 #include "archive/archive_observer.h"
 #include "archive/output_file.h"
 #include "archive/zip_item.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
 
 namespace corvane::archive::test {
 

@@ -1,15 +1,16 @@
 // The component end to end with its own reader: shapes, events, update, faults.
+#include "archive/archiver.h"
+
+#include "archive/file_selection.h"
+#include "archive_support.h"
+#include "temp_folder.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <thread>
-
-#include "archive/archiver.h"
-#include "archive/file_selection.h"
-#include "archive_support.h"
-#include "temp_folder.h"
 
 namespace corvane::archive {
 namespace {
@@ -36,10 +37,13 @@ protected:
         zip.setObserver(&observer);
     }
 
-    std::string stored(const std::string& relative) const { return storedNameFor(source + relative); }
+    std::string stored(const std::string& relative) const {
+        return storedNameFor(source + relative);
+    }
 
     std::vector<std::string> files() const {
-        return {"big.bin", "big.txt", "docs/notes.txt", "docs/photo.jpg", "docs/sub/zero.dat", "link"};
+        return {"big.bin",        "big.txt",           "docs/notes.txt",
+                "docs/photo.jpg", "docs/sub/zero.dat", "link"};
     }
 
     corvane::test::TempFolder folder;
@@ -79,8 +83,10 @@ TEST_F(ArchiverTest, EveryLevelWithAndWithoutPasswordReadsBackIdentical) {
             EXPECT_EQ(entries.at(stored("big.txt")).item.dataMethod(),
                       level == 0 ? zip::kMethodStore : zip::kMethodDeflate);
             if (!password.empty()) {
-                EXPECT_EQ(entries.at(stored("docs/sub/zero.dat")).item.aes->vendorVersion, zip::kAesVersion2);
-                EXPECT_EQ(entries.at(stored("docs/notes.txt")).item.aes->vendorVersion, zip::kAesVersion1);
+                EXPECT_EQ(entries.at(stored("docs/sub/zero.dat")).item.aes->vendorVersion,
+                          zip::kAesVersion2);
+                EXPECT_EQ(entries.at(stored("docs/notes.txt")).item.aes->vendorVersion,
+                          zip::kAesVersion1);
             }
         }
     }
@@ -100,7 +106,8 @@ TEST_F(ArchiverTest, EventsComeInArchiveOrderOnTheCallingThread) {
     EXPECT_EQ(operationSeen, Archiver::kCompressing);
     EXPECT_EQ(zip.currentOperation(), Archiver::kIdle);
     std::vector<std::string> expected;
-    for (const auto& name : {"big.bin", "big.txt", "docs/notes.txt", "docs/photo.jpg", "docs/sub/zero.dat", "empty/", "link"}) {
+    for (const auto& name : {"big.bin", "big.txt", "docs/notes.txt", "docs/photo.jpg",
+                             "docs/sub/zero.dat", "empty/", "link"}) {
         expected.push_back(source + name);
     }
     EXPECT_EQ(observer.names("preprocessing"), expected);
@@ -163,7 +170,8 @@ TEST_F(ArchiverTest, FailingDeviceKeepsThePreviousArchive) {
     ASSERT_EQ(zip.compress(), kDone);
     const std::uint64_t full = std::filesystem::file_size(archive);
     writeBytes(archive, previous);
-    for (const std::uint64_t limit : {std::uint64_t{0}, std::uint64_t{100}, std::uint64_t{1} << 20, full - 10}) {
+    for (const std::uint64_t limit :
+         {std::uint64_t{0}, std::uint64_t{100}, std::uint64_t{1} << 20, full - 10}) {
         test::FailingFactory failing(limit);
         zip.setOutputFactory(&failing);
         EXPECT_EQ(zip.compress(), kWriteFailed) << limit;
@@ -184,7 +192,8 @@ TEST_F(ArchiverTest, UnreadableFileIsSkippedWithAWarningAndTheArchiveIsValid) {
     const auto reasons = observer.values("skipped");
     EXPECT_EQ(observer.names("skipped"),
               (std::vector<std::string>{source + "big.txt", source + "docs/photo.jpg"}));
-    for (const auto reason : reasons) EXPECT_GE(reason, kSkipCannotOpen);
+    for (const auto reason : reasons)
+        EXPECT_GE(reason, kSkipCannotOpen);
     EXPECT_EQ(zip.test(), kDone);
     EXPECT_EQ(test::extractAll(archive).size(), files().size() - 1);
 }
@@ -203,7 +212,8 @@ TEST_F(ArchiverTest, FreshenReplacesNewerFilesAndCopiesTheRest) {
     EXPECT_EQ(zip.compress(), kNothingToDo);
     EXPECT_TRUE(readBytes(archive) == before);
     EXPECT_EQ(observer.count("skipped"), files().size() + 1);
-    for (const auto reason : observer.values("skipped")) EXPECT_EQ(reason, kSkipNotNewer);
+    for (const auto reason : observer.values("skipped"))
+        EXPECT_EQ(reason, kSkipNotNewer);
 
     writeBytes(source + "docs/notes.txt", "changed");
     writeBytes(source + "docs/new.txt", "new file");
@@ -268,7 +278,8 @@ TEST_F(ArchiverTest, ResetRestoresTheRunStartSettings) {
     zip.reset();
     EXPECT_TRUE(zip.includes().empty());
     EXPECT_TRUE(zip.exclusions().empty());
-    EXPECT_FALSE(zip.skipIfNotNewer || zip.skipIfNotInArchive || zip.skipIfNewer || zip.useTempCopy);
+    EXPECT_FALSE(zip.skipIfNotNewer || zip.skipIfNotInArchive || zip.skipIfNewer ||
+                 zip.useTempCopy);
     EXPECT_TRUE(zip.tempFolder.empty());
     EXPECT_TRUE(zip.password.empty());
     EXPECT_TRUE(zip.runStart);

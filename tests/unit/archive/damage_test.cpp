@@ -1,15 +1,15 @@
 // Testing damaged archives: each kind of damage gives its event and code, never a crash.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <functional>
-
 #include "archive/archiver.h"
 #include "archive/file_selection.h"
 #include "archive/zip_in.h"
 #include "archive_support.h"
 #include "common/le_codec.h"
 #include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
 
 namespace corvane::archive {
 namespace {
@@ -33,9 +33,10 @@ std::vector<Layout> layoutOf(const std::string& path) {
     if (!directory) return layout;
     std::uint64_t central = directory->centralStart.offset;
     for (const auto& item : directory->items) {
-        auto entry = readEntryHeader(item, [&](VolumePosition at, std::span<std::uint8_t> out) {
-            return volumes.read(at, out);
-        }, 0);
+        auto entry = readEntryHeader(
+            item,
+            [&](VolumePosition at, std::span<std::uint8_t> out) { return volumes.read(at, out); },
+            0);
         EXPECT_TRUE(entry.ok());
         layout.push_back({item.localOffset, entry->dataStart.offset, central, item.name});
         central += zip::kCentralHeaderSize + item.name.size() + buildCentralExtra(item).size();
@@ -56,7 +57,9 @@ protected:
         zip.addInclude(folder / "src/*");
     }
 
-    std::string name(const char* file) const { return storedNameFor(folder / ("src/" + std::string(file))); }
+    std::string name(const char* file) const {
+        return storedNameFor(folder / ("src/" + std::string(file)));
+    }
 
     corvane::test::TempFolder folder;
     std::string archive;
@@ -78,19 +81,29 @@ TEST_F(Damage, EachDamageGivesItsWarningAndCode) {
         std::vector<std::string> warnings;
     };
     const Case cases[] = {
-        {"flipped data byte", [&](std::string& bytes) { bytes[b.data + 100] ^= 0x55; }, kCrcMismatch, {b.name}},
-        {"flipped local name", [&](std::string& bytes) { bytes[b.local + zip::kLocalHeaderSize + 2] ^= 1; },
-         kNotZip, {b.name}},
-        {"central CRC changed", [&](std::string& bytes) { bytes[b.central + 16] ^= 1; }, kNotZip, {b.name}},
+        {"flipped data byte",
+         [&](std::string& bytes) { bytes[b.data + 100] ^= 0x55; },
+         kCrcMismatch,
+         {b.name}},
+        {"flipped local name",
+         [&](std::string& bytes) { bytes[b.local + zip::kLocalHeaderSize + 2] ^= 1; },
+         kNotZip,
+         {b.name}},
+        {"central CRC changed",
+         [&](std::string& bytes) { bytes[b.central + 16] ^= 1; },
+         kNotZip,
+         {b.name}},
         {"overlapping entries",
          [&](std::string& bytes) {
              // c's record now points at b's data: the two overlap.
              const auto at = layout[2].central + 42;
              std::vector<std::uint8_t> field(4);
              le::putU32(field, 0, static_cast<std::uint32_t>(b.local + 10));
-             for (std::size_t byte = 0; byte < field.size(); ++byte) bytes[at + byte] = static_cast<char>(field[byte]);
+             for (std::size_t byte = 0; byte < field.size(); ++byte)
+                 bytes[at + byte] = static_cast<char>(field[byte]);
          },
-         kNotZip, {layout[2].name, layout[2].name}},  // the overlap, then its bad header
+         kNotZip,
+         {layout[2].name, layout[2].name}},  // the overlap, then its bad header
         {"end cut off", [](std::string& bytes) { bytes.resize(bytes.size() - 30); }, kNotZip, {}},
         {"cut in half", [](std::string& bytes) { bytes.resize(bytes.size() / 2); }, kNotZip, {}},
         {"not a zip", [](std::string& bytes) { bytes = test::randomData(5000, 9); }, kNotZip, {}},

@@ -1,17 +1,17 @@
 // Archives written by other tools (tests/data/archive) pass the component's test.
-#include <gtest/gtest.h>
-
 #include "archive/archiver.h"
 #include "archive_support.h"
 #include "temp_folder.h"
+
+#include <gtest/gtest.h>
 
 namespace corvane::archive {
 namespace {
 
 TEST(Fixtures, ArchivesOfOtherToolsTestClean) {
     const std::pair<const char*, const char*> fixtures[] = {
-        {"zip-deflate.zip", ""}, {"zip-stream.zip", ""},   {"7z-deflate.zip", ""},
-        {"7z-aes256.zip", "fixture"}, {"bsdtar.zip", ""}, {"python-zip64.zip", ""},
+        {"zip-deflate.zip", ""},      {"zip-stream.zip", ""}, {"7z-deflate.zip", ""},
+        {"7z-aes256.zip", "fixture"}, {"bsdtar.zip", ""},     {"python-zip64.zip", ""},
         {"python-stored.zip", ""},
     };
     for (const auto& [name, password] : fixtures) {

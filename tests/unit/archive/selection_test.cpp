@@ -1,13 +1,13 @@
 // Include and exclusion list semantics over a real folder tree.
+#include "archive/archive_observer.h"
+#include "archive/file_selection.h"
+#include "temp_folder.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <set>
-
-#include "archive/archive_observer.h"
-#include "archive/file_selection.h"
-#include "temp_folder.h"
 
 namespace corvane::archive {
 namespace {
@@ -16,8 +16,10 @@ class Selection : public ::testing::Test {
 protected:
     void SetUp() override {
         root = folder / "root/";
-        for (const char* path : {"docs/sub", "cache", "empty"}) corvane::test::makeFolder(root + path);
-        for (const char* path : {"a.txt", "b.log", "docs/c.txt", "docs/d.tmp", "docs/sub/e.txt", "cache/f.txt"}) {
+        for (const char* path : {"docs/sub", "cache", "empty"})
+            corvane::test::makeFolder(root + path);
+        for (const char* path :
+             {"a.txt", "b.log", "docs/c.txt", "docs/d.tmp", "docs/sub/e.txt", "cache/f.txt"}) {
             corvane::test::writeFile(root + path, path);
         }
         ASSERT_EQ(::symlink("a.txt", (root + "link").c_str()), 0);
@@ -26,17 +28,21 @@ protected:
     }
 
     // The chosen paths relative to the tree, in order; skips go to `skipped`.
-    std::vector<std::string> select(std::vector<std::string> includes, std::vector<std::string> exclusions) {
-        for (auto& text : includes) text = root + text;
+    std::vector<std::string> select(std::vector<std::string> includes,
+                                    std::vector<std::string> exclusions) {
+        for (auto& text : includes)
+            text = root + text;
         // "" stands for the tree's own folder; other texts with "/" are relative to it.
         for (auto& text : exclusions) {
             if (text.empty() || text.find('/') != std::string::npos) text = root + text;
         }
         skipped.clear();
         std::vector<SourceEntry> entries;
-        const SelectionCallbacks callbacks{
-            [&](const std::string& path, int reason) { skipped.emplace_back(path.substr(root.size()), reason); },
-            [] { return false; }};
+        const SelectionCallbacks callbacks{[&](const std::string& path, int reason) {
+                                               skipped.emplace_back(path.substr(root.size()),
+                                                                    reason);
+                                           },
+                                           [] { return false; }};
         EXPECT_TRUE(selectSources(includes, exclusions, callbacks, entries));
         std::vector<std::string> chosen;
         for (const auto& entry : entries) {
@@ -61,22 +67,42 @@ TEST_F(Selection, ListsTakeWhatTheRulesSay) {
     };
     const Case cases[] = {
         {"whole folder, name order, links as links, empty folders",
-         {"*"}, {},
-         {"a.txt", "b.log", "cache/f.txt", "dirlink", "docs/c.txt", "docs/d.tmp", "docs/sub/e.txt", "empty/", "link"}},
-        {"name mask anywhere", {"*"}, {"*.tmp", "cache"},
+         {"*"},
+         {},
+         {"a.txt", "b.log", "cache/f.txt", "dirlink", "docs/c.txt", "docs/d.tmp", "docs/sub/e.txt",
+          "empty/", "link"}},
+        {"name mask anywhere",
+         {"*"},
+         {"*.tmp", "cache"},
          {"a.txt", "b.log", "dirlink", "docs/c.txt", "docs/sub/e.txt", "empty/", "link"}},
-        {"folder exclusion drops the subtree", {"*"}, {"docs/", "empty", "*link"},
+        {"folder exclusion drops the subtree",
+         {"*"},
+         {"docs/", "empty", "*link"},
          {"a.txt", "b.log", "cache/f.txt"}},
-        {"path mask", {"*"}, {"docs/sub/*", "*.log"},
-         {"a.txt", "cache/f.txt", "dirlink", "docs/c.txt", "docs/d.tmp", "docs/sub/", "empty/", "link"}},
-        {"wildcard descends", {"*.txt"}, {}, {"a.txt", "cache/f.txt", "docs/c.txt", "docs/sub/e.txt"}},
+        {"path mask",
+         {"*"},
+         {"docs/sub/*", "*.log"},
+         {"a.txt", "cache/f.txt", "dirlink", "docs/c.txt", "docs/d.tmp", "docs/sub/", "empty/",
+          "link"}},
+        {"wildcard descends",
+         {"*.txt"},
+         {},
+         {"a.txt", "cache/f.txt", "docs/c.txt", "docs/sub/e.txt"}},
         {"wildcard kept to its folder", {"*.txt"}, {""}, {"a.txt"}},
         {"file kept to its folder", {"a.txt"}, {""}, {"a.txt"}},
         {"file found in sub-folders too", {"e.txt"}, {}, {"docs/sub/e.txt"}},
-        {"the marker is not a folder exclusion", {"docs/*", "a.txt"}, {""},
+        {"the marker is not a folder exclusion",
+         {"docs/*", "a.txt"},
+         {""},
          {"docs/c.txt", "docs/d.tmp", "docs/sub/e.txt", "a.txt"}},
-        {"folder named without slash", {"docs"}, {}, {"docs/c.txt", "docs/d.tmp", "docs/sub/e.txt"}},
-        {"each path once", {"docs/*", "docs/*.txt"}, {}, {"docs/c.txt", "docs/d.tmp", "docs/sub/e.txt"}},
+        {"folder named without slash",
+         {"docs"},
+         {},
+         {"docs/c.txt", "docs/d.tmp", "docs/sub/e.txt"}},
+        {"each path once",
+         {"docs/*", "docs/*.txt"},
+         {},
+         {"docs/c.txt", "docs/d.tmp", "docs/sub/e.txt"}},
         {"excluded root", {"docs/*"}, {"docs"}, {}},
     };
     for (const auto& test : cases) {
@@ -104,7 +130,8 @@ TEST(StoredNames, AreRelativeAndCleaned) {
         {"../../etc/passwd", "etc/passwd"},
         {"/", ""},
     };
-    for (const auto& [path, stored] : cases) EXPECT_EQ(storedNameFor(path), stored) << path;
+    for (const auto& [path, stored] : cases)
+        EXPECT_EQ(storedNameFor(path), stored) << path;
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 // Split and spanned output: volume names and sizes, the marker, disk events, reading back.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
 #include "archive/archiver.h"
 #include "archive/volume_out.h"
 #include "archive_support.h"
 #include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace corvane::archive {
 namespace {
@@ -30,13 +30,15 @@ protected:
     }
 
     void addFiles(const std::vector<std::pair<std::string, std::string>>& files) {
-        for (const auto& [name, content] : files) writeBytes(folder / ("src/" + name), content);
+        for (const auto& [name, content] : files)
+            writeBytes(folder / ("src/" + name), content);
         zip.addInclude(folder / "src/*");
     }
 
     std::vector<std::string> outFiles() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder / "out")) names.push_back(entry.path().filename());
+        for (const auto& entry : fs::directory_iterator(folder / "out"))
+            names.push_back(entry.path().filename());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -66,7 +68,8 @@ TEST(VolumeNames, FollowThePkwareScheme) {
 }
 
 TEST_F(Volumes, SplitOutputFillsVolumesInOrderAndReadsBack) {
-    addFiles({{"a.bin", test::randomData(100000, 1)}, {"b.bin", test::randomData(90000, 2)},
+    addFiles({{"a.bin", test::randomData(100000, 1)},
+              {"b.bin", test::randomData(90000, 2)},
               {"c.txt", test::textData(120000, 3)}});
     zip.diskSize = kDisk;
     ASSERT_EQ(zip.compress(), kDone);
@@ -78,10 +81,12 @@ TEST_F(Volumes, SplitOutputFillsVolumesInOrderAndReadsBack) {
         std::snprintf(expected, sizeof expected, "backup.z%02zu", at);
         EXPECT_EQ(names[at], expected);
     }
-    for (const auto& name : names) EXPECT_LE(fs::file_size(folder / ("out/" + name)), kDisk) << name;
+    for (const auto& name : names)
+        EXPECT_LE(fs::file_size(folder / ("out/" + name)), kDisk) << name;
     EXPECT_EQ(readBytes(folder / "out/backup.z01").substr(0, 4), std::string("PK\x07\x08", 4));
     std::vector<std::int64_t> disks;
-    for (std::size_t at = 2; at <= names.size(); ++at) disks.push_back(static_cast<std::int64_t>(at));
+    for (std::size_t at = 2; at <= names.size(); ++at)
+        disks.push_back(static_cast<std::int64_t>(at));
     EXPECT_EQ(observer.values("insert-disk"), disks);
     EXPECT_EQ(zip.test(), kDone);
     const auto entries = test::extractAll(archive);
@@ -96,7 +101,8 @@ TEST_F(Volumes, ARunThatFitsOneVolumeIsAPlainArchive) {
     };
     // Small data never needs the marker; compressible data larger than a volume starts with
     // it and drops it at the end.
-    const Case cases[] = {{"small", test::textData(20000, 4)}, {"shrinks to fit", test::textData(3'000'000, 5)}};
+    const Case cases[] = {{"small", test::textData(20000, 4)},
+                          {"shrinks to fit", test::textData(3'000'000, 5)}};
     for (const auto& test : cases) {
         fs::remove_all(folder / "out");
         corvane::test::makeFolder(folder / "out");
@@ -143,7 +149,8 @@ TEST_F(Volumes, SpannedDisksAreAskedForAndClearedOnlyWhenAllowed) {
     };
     EXPECT_EQ(zip.test(), kDone);
     std::vector<std::int64_t> asked;
-    for (std::size_t at = 1; at < disks; ++at) asked.push_back(static_cast<std::int64_t>(at));
+    for (std::size_t at = 1; at < disks; ++at)
+        asked.push_back(static_cast<std::int64_t>(at));
     auto values = observer.values("insert-disk");
     if (values.size() == disks) {
         EXPECT_EQ(values.back(), 0);

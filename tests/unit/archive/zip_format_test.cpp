@@ -1,10 +1,10 @@
 // ZIP records: encoding against decoding, ZIP64 placeholders, DOS times, end-record search.
-#include <gtest/gtest.h>
-
 #include "archive/result_codes.h"
 #include "archive/wildcard.h"
 #include "archive/zip_header.h"
 #include "common/le_codec.h"
+
+#include <gtest/gtest.h>
 
 namespace corvane::archive {
 namespace {
@@ -135,7 +135,8 @@ TEST(ZipRecords, EndBlockUsesZip64OnlyWhenNeededAndIsFoundBehindAComment) {
         ASSERT_TRUE(end.ok());
         EXPECT_EQ(end->thisDisk, test.end.thisDisk);
         if (test.size == zip::kMaxEndBlockSize) {
-            const auto locator = parseZip64Locator(std::span(block).subspan(*at - zip::kZip64LocatorSize));
+            const auto locator =
+                parseZip64Locator(std::span(block).subspan(*at - zip::kZip64LocatorSize));
             ASSERT_TRUE(locator.has_value());
             EXPECT_EQ(locator->endOffset, 5000u);
             ASSERT_TRUE(applyZip64End(block, *end).ok());
@@ -159,7 +160,7 @@ TEST(ZipItem, DosTimesRoundTripInTwoSecondStepsAndClampToTheirRange) {
     const std::int64_t recent = 1700000000;  // an even second
     const Case cases[] = {
         {recent, recent},
-        {recent + 1, recent},         // odd seconds round down
+        {recent + 1, recent},                                // odd seconds round down
         {0, fromDosTime(toDosTime(315532800 + 86400 * 2))},  // before 1980: the first DOS day
     };
     for (const auto& test : cases) {
