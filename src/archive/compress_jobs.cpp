@@ -47,7 +47,7 @@ void pack(CompressContext& context, std::span<const std::uint8_t> input,
     aes.vendorVersion =
         input.size() >= zip::kAe1MinimumSize ? zip::kAesVersion1 : zip::kAesVersion2;
     out.aes = aes;
-    if (!encryptInto(password, data, out.data)) out.skipReason = kSkipCannotOpen;
+    if (!encryptInto(password, data, out.data)) out.noRandom = true;
 }
 
 }  // namespace

@@ -44,7 +44,8 @@ std::optional<std::span<const std::uint8_t>> readSource(int fd, std::uint64_t of
 
 // A small file read, checked and packed in one job.
 struct PackedFile {
-    int skipReason = 0;  // non-zero: the file could not be read (nothing else is set)
+    int skipReason = 0;     // non-zero: the file could not be read (nothing else is set)
+    bool noRandom = false;  // encryption found no random numbers for its salt
     std::uint16_t method = zip::kMethodStore;  // of the data before encryption
     std::uint32_t crc = 0;
     std::uint64_t size = 0;  // bytes read

@@ -20,7 +20,8 @@ CheckResult fail(int code, std::string detail) {
 // Feeds decrypted data to the decoder and counts and checks what comes out.
 class DataCheck {
 public:
-    DataCheck(CheckContext& context, std::uint16_t method) : m_context(context), m_method(method) {
+    DataCheck(CheckContext& context, std::uint16_t method, std::uint64_t declared)
+        : m_context(context), m_method(method), m_declared(declared) {
         if (m_method == zip::kMethodDeflate) m_context.inflater.reset();
     }
 
@@ -34,7 +35,7 @@ public:
         std::size_t leftover = 0;
         const auto outcome = m_context.inflater.feed(
             data, [this](std::span<const std::uint8_t> out) { take(out); }, leftover);
-        if (outcome == Inflater::Outcome::Failed) return false;
+        if (outcome == Inflater::Outcome::Failed || m_size > m_declared) return false;
         if (outcome == Inflater::Outcome::Finished) {
             m_finished = true;
             return leftover == 0;
@@ -53,6 +54,7 @@ private:
 
     CheckContext& m_context;
     std::uint16_t m_method;
+    std::uint64_t m_declared;  // decoding stops past this: a small entry cannot expand for ever
     bool m_finished = false;
     std::uint32_t m_crc = 0;
     std::uint64_t m_size = 0;
@@ -134,7 +136,7 @@ CheckResult checkEntry(CheckContext& context, const ZipItem& item, const EntryDa
         at.offset += start.size();
         dataLength -= item.aes->overhead();
     }
-    DataCheck data(context, method);
+    DataCheck data(context, method, item.uncompressedSize);
     context.buffer.resize(kBlockSize);
     for (std::uint64_t left = dataLength; left > 0;) {
         const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(left, kBlockSize));

@@ -41,6 +41,24 @@ std::int64_t ZipItem::modificationTime() const {
     return unixMtime ? *unixMtime : fromDosTime(dosTime);
 }
 
+bool isUtf8(std::string_view text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
+        if (length == 0 || at + length > text.size()) return false;
+        for (std::size_t next = 1; next < length; ++next) {
+            if ((static_cast<unsigned char>(text[at + next]) & 0xC0) != 0x80) return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
 std::uint32_t toDosTime(std::int64_t unixSeconds) {
     const std::time_t moment = static_cast<std::time_t>(unixSeconds);
     std::tm local{};

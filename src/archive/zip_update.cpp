@@ -8,6 +8,7 @@
 #include "archive/zip_header.h"
 #include "archive/zip_out.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -216,6 +217,7 @@ void CompressRun::submit(Pool& pool, Unit& unit) {
 ZipItem CompressRun::itemFor(const SourceEntry& source) const {
     ZipItem item;
     item.name = source.storedName;
+    if (!isUtf8(item.name)) item.flags = 0;  // bytes in some other encoding: no promise
     item.dosTime = toDosTime(source.mtime);
     item.unixMtime = source.mtime;
     item.externalAttributes =
@@ -237,6 +239,7 @@ void CompressRun::fileDone(const SourceEntry& source, std::uint64_t read, std::u
 }
 
 Status CompressRun::writeFile(const SourceEntry& source, PackedFile& packed) {
+    if (packed.noRandom) return failure(kInternalError, "no random numbers for encryption");
     if (packed.skipReason != 0) {
         m_events.skipped(source.path, packed.skipReason);
         return {};
@@ -262,7 +265,7 @@ Status CompressRun::writePiece(const SourceEntry& source, Unit& unit) {
         m_stream = Streaming{};
         if (piece.skipReason != 0) {
             m_stream.dropped = true;
-            m_events.skipped(source.path, kSkipCannotOpen);
+            m_events.skipped(source.path, piece.skipReason);
             return {};
         }
         m_stream.item = itemFor(source);
@@ -341,8 +344,6 @@ Status CompressRun::writeInline(const SourceEntry& source, int failureReason) {
         // A link's target is stored like a name, unencrypted, so that any tool can list it.
         CompressContext context(0);
         packBytes(context, std::move(target), {}, packed);
-        if (packed.skipReason != 0)
-            return failure(kInternalError, "no random numbers for encryption");
         return writeFile(source, packed);
     }
     item.versionNeeded = neededVersion(item, false);
@@ -465,6 +466,10 @@ int runCompress(const ArchiveSettings& settings, OperationEvents& events) {
         (settings.updating() ||
          (settings.diskSize != 0 && settings.diskSize < zip::kMinimumVolumeSize))) {
         return kBadArguments;
+    }
+    struct stat target {};
+    if (::stat(settings.archivePath.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) {
+        return kCannotCreate;
     }
     ArchiveSettings effective = settings;
     effective.level = settings.method == zip::kMethodStore ? 0 : std::clamp(settings.level, 0, 9);

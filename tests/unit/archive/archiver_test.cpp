@@ -246,6 +246,13 @@ TEST_F(ArchiverTest, UpdatingSomethingThatIsNotAnArchiveLeavesItAlone) {
     EXPECT_EQ(readBytes(archive), "not a zip at all, but the user's file");
 }
 
+TEST_F(ArchiverTest, AFolderWhereTheArchiveShouldBeIsRefused) {
+    zip.archivePath = folder / "out";
+    zip.addInclude(source + "docs/*");
+    EXPECT_EQ(zip.compress(), kCannotCreate);
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "out"));
+}
+
 TEST_F(ArchiverTest, NothingSelectedWritesNothing) {
     zip.addInclude(source + "*.none");
     EXPECT_EQ(zip.compress(), kNothingToDo);

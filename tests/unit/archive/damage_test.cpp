@@ -104,6 +104,16 @@ TEST_F(Damage, EachDamageGivesItsWarningAndCode) {
          },
          kNotZip,
          {layout[2].name, layout[2].name}},  // the overlap, then its bad header
+        {"declared size smaller than the data",
+         [&](std::string& bytes) {
+             // A bomb's trick: the data inflates to far more than the headers admit.
+             for (const std::uint64_t at : {b.local + 22, b.central + 24}) {
+                 bytes[at] = 10;
+                 bytes[at + 1] = bytes[at + 2] = bytes[at + 3] = 0;
+             }
+         },
+         kCrcMismatch,
+         {b.name}},
         {"end cut off", [](std::string& bytes) { bytes.resize(bytes.size() - 30); }, kNotZip, {}},
         {"cut in half", [](std::string& bytes) { bytes.resize(bytes.size() / 2); }, kNotZip, {}},
         {"not a zip", [](std::string& bytes) { bytes = test::randomData(5000, 9); }, kNotZip, {}},

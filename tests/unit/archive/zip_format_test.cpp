@@ -189,6 +189,16 @@ TEST(ZipItem, KindsComeFromNameAndAttributes) {
     EXPECT_TRUE(dosFolder.isFolder());
 }
 
+TEST(ZipItem, OnlyWellFormedUtf8NamesAreUtf8) {
+    const std::pair<const char*, bool> cases[] = {
+        {"plain.txt", true},        {"r\xC3\xA9sum\xC3\xA9", true},
+        {"\xF0\x9F\x98\x80", true}, {"latin1 \xE9t\xE9", false},
+        {"cut \xC3", false},        {"\x80 stray", false},
+    };
+    for (const auto& [name, utf8] : cases)
+        EXPECT_EQ(isUtf8(name), utf8) << name;
+}
+
 TEST(Wildcard, MatchesStarsAndQuestionMarksCaseSensitively) {
     struct Case {
         const char* mask;
