@@ -155,7 +155,11 @@ private:
         entry.size = kind == SourceKind::Folder ? 0 : static_cast<std::uint64_t>(info.st_size);
         entry.mtime = static_cast<std::int64_t>(info.st_mtim.tv_sec);
         entry.mode = static_cast<std::uint32_t>(info.st_mode);
-        m_out.push_back(std::move(entry));
+        if (m_callbacks.found) {
+            m_callbacks.found(std::move(entry));
+        } else {
+            m_out.push_back(std::move(entry));
+        }
         return 1;
     }
 

@@ -95,7 +95,7 @@ int runPreview(const ArchiveSettings& settings, OperationEvents& events) {
         std::vector<SourceEntry> sources;
         const SelectionCallbacks callbacks{
             [&](const std::string& path, int reason) { events.skipped(path, reason); },
-            [&] { return events.aborted(); }};
+            [&] { return events.aborted(); }, nullptr};
         if (!selectSources(settings.includes, settings.exclusions, callbacks, sources))
             return kAborted;
         const bool store = settings.method == zip::kMethodStore ||

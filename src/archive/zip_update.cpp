@@ -76,8 +76,10 @@ Error failure(int code, const std::string& what) {
 
 class CompressRun {
 public:
-    CompressRun(const ArchiveSettings& settings, OperationEvents& events, CompressPlan& plan)
-        : m_settings(settings), m_events(events), m_plan(plan), m_probe(1) {}
+    // With a feed the plan grows while the run goes; without one it is complete.
+    CompressRun(const ArchiveSettings& settings, OperationEvents& events, CompressPlan& plan,
+                SourceFeed* feed)
+        : m_settings(settings), m_events(events), m_plan(plan), m_feed(feed), m_probe(1) {}
 
     int run();
 
@@ -97,6 +99,7 @@ private:
     const ArchiveSettings& m_settings;
     OperationEvents& m_events;
     CompressPlan& m_plan;
+    SourceFeed* m_feed;
     Compressor m_probe;
     std::unique_ptr<ZipWriter> m_zip;
     std::vector<ZipItem> m_items;
@@ -195,13 +198,16 @@ bool CompressRun::nextUnit(Unit& unit) {
 void CompressRun::submit(Pool& pool, Unit& unit) {
     if (unit.type == Unit::Type::File) {
         unit.files = std::make_shared<std::vector<PackedFile>>(unit.batch.size());
-        std::vector<const SourceEntry*> sources;
-        for (const std::size_t at : unit.batch)
-            sources.push_back(&m_plan.sources[m_plan.steps[at].index]);
+        // Copies: the list of sources may grow (and move) while the job runs.
+        std::vector<std::pair<std::string, std::uint64_t>> sources;
+        for (const std::size_t at : unit.batch) {
+            const SourceEntry& source = m_plan.sources[m_plan.steps[at].index];
+            sources.emplace_back(source.path, source.size);
+        }
         unit.ticket = pool.submit([files = unit.files, sources = std::move(sources),
                                    &password = m_settings.password](CompressContext& context) {
             for (std::size_t at = 0; at < sources.size(); ++at) {
-                packFile(context, sources[at]->path, sources[at]->size, password, (*files)[at]);
+                packFile(context, sources[at].first, sources[at].second, password, (*files)[at]);
             }
         });
     } else if (unit.type == Unit::Type::Piece) {
@@ -235,6 +241,10 @@ void CompressRun::fileDone(const SourceEntry& source, std::uint64_t read, std::u
         m_readDone == 0
             ? 0
             : static_cast<int>(100 - std::min<std::uint64_t>(m_packedDone * 100 / m_readDone, 100));
+    // Totals are known once the walk has ended; until then there is no overall progress.
+    if (m_feed != nullptr && !m_feed->finished()) return;
+    m_progress.filesTotal = m_plan.additions;
+    m_progress.bytesTotal = m_plan.addedBytes;
     m_events.overall(m_progress);
 }
 
@@ -405,11 +415,6 @@ Status CompressRun::handle(Unit& unit) {
 }
 
 int CompressRun::run() {
-    for (const auto& step : m_plan.steps) {
-        if (step.kind != PlanStep::Kind::Add) continue;
-        ++m_progress.filesTotal;
-        m_progress.bytesTotal += m_plan.sources[step.index].size;
-    }
     VolumeOptions options;
     options.archivePath = m_settings.archivePath;
     options.split = m_settings.spanDisks;
@@ -424,7 +429,6 @@ int CompressRun::run() {
 
     const unsigned workers = workerCount();
     Pool pool(workers, [&] { return std::make_unique<CompressContext>(m_settings.level); });
-    m_items.reserve(m_plan.steps.size());
     std::deque<Unit> inFlight;
     std::uint64_t bytesInFlight = 0;
     // The slowest engine needs no queue to keep busy, and its match finder is the largest.
@@ -434,6 +438,11 @@ int CompressRun::run() {
     const std::uint64_t maxBytes = std::uint64_t{workers} * piecesPerWorker * kPieceSize;
     for (;;) {
         if (m_events.aborted()) return kAborted;
+        if (m_feed != nullptr && !m_feed->finished()) {
+            // Wait for the walk only when there is nothing else to do.
+            const bool idle = inFlight.empty() && m_nextStep >= m_plan.steps.size();
+            if (const int code = m_feed->admit(m_plan, idle); code != kDone) return code;
+        }
         Unit next;
         while (inFlight.size() < workers * kUnitsPerWorker && bytesInFlight < maxBytes &&
                nextUnit(next)) {
@@ -441,7 +450,10 @@ int CompressRun::run() {
             bytesInFlight += next.bytes;
             inFlight.push_back(std::move(next));
         }
-        if (inFlight.empty()) break;
+        if (inFlight.empty()) {
+            if (m_feed != nullptr && !m_feed->finished()) continue;
+            break;
+        }
         Unit unit = std::move(inFlight.front());
         inFlight.pop_front();
         if (unit.ticket) pool.wait(unit.ticket);
@@ -475,8 +487,13 @@ int runCompress(const ArchiveSettings& settings, OperationEvents& events) {
     effective.level = settings.method == zip::kMethodStore ? 0 : std::clamp(settings.level, 0, 9);
     try {
         CompressPlan plan;
+        if (!effective.updating() && !effective.spanDisks) {
+            // A plain run starts compressing while the walk goes on.
+            SourceFeed feed(effective, events);
+            return CompressRun(effective, events, plan, &feed).run();
+        }
         if (const int code = buildPlan(effective, events, plan); code != kDone) return code;
-        return CompressRun(effective, events, plan).run();
+        return CompressRun(effective, events, plan, nullptr).run();
     } catch (const std::bad_alloc&) {
         return kInternalError;
     } catch (const std::system_error&) {

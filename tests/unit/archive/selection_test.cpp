@@ -42,7 +42,7 @@ protected:
                                                skipped.emplace_back(path.substr(root.size()),
                                                                     reason);
                                            },
-                                           [] { return false; }};
+                                           [] { return false; }, nullptr};
         EXPECT_TRUE(selectSources(includes, exclusions, callbacks, entries));
         std::vector<std::string> chosen;
         for (const auto& entry : entries) {
