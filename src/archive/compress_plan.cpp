@@ -133,8 +133,8 @@ int buildPlan(const ArchiveSettings& settings, OperationEvents& events, Compress
     return kDone;
 }
 
-SourceFeed::SourceFeed(const ArchiveSettings& settings, OperationEvents& events)
-    : m_events(events) {
+SourceFeed::SourceFeed(const ArchiveSettings& settings, OperationEvents& events, bool preprocess)
+    : m_events(events), m_preprocess(preprocess) {
     m_walk = std::thread([this, includes = settings.includes, exclusions = settings.exclusions] {
         auto push = [this](Found found) {
             {
@@ -189,9 +189,10 @@ int SourceFeed::admit(CompressPlan& plan, bool wait) {
             m_events.skipped(item.entry.path, item.skipReason);
             continue;
         }
-        bool keep = false;
-        if (const int code = preprocessOne(m_events, item.entry, m_names, keep); code != kDone) {
-            return code;
+        bool keep = true;
+        if (m_preprocess) {
+            const int code = preprocessOne(m_events, item.entry, m_names, keep);
+            if (code != kDone) return code;
         }
         if (!keep) continue;
         plan.steps.push_back({PlanStep::Kind::Add, plan.sources.size()});

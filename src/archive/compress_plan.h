@@ -37,12 +37,13 @@ struct CompressPlan {
 // archive holds. Returns kDone when there is an archive to write, else the run's result.
 int buildPlan(const ArchiveSettings& settings, OperationEvents& events, CompressPlan& plan);
 
-// The selection of a plain run (no update, a single archive) walked on a thread of its own and
-// handed over as it goes, so that compressing starts while folders are still being listed.
-// Its events are raised on the calling thread, from admit().
+// The selection of a plain run (no update, a single archive) or of a preview, walked on a
+// thread of its own and handed over as it goes, so that work starts while folders are still
+// being listed. Its events are raised on the calling thread, from admit().
 class SourceFeed {
 public:
-    SourceFeed(const ArchiveSettings& settings, OperationEvents& events);
+    // `preprocess`: raise the preprocessing events (compress) or not (preview).
+    SourceFeed(const ArchiveSettings& settings, OperationEvents& events, bool preprocess);
     ~SourceFeed();  // stops the walk
     SourceFeed(const SourceFeed&) = delete;
     SourceFeed& operator=(const SourceFeed&) = delete;
@@ -61,6 +62,7 @@ private:
     };
 
     OperationEvents& m_events;
+    bool m_preprocess;
     std::thread m_walk;
     std::mutex m_mutex;
     std::condition_variable m_arrived;

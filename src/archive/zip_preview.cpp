@@ -6,6 +6,7 @@
 //    whole and stands for kSampleSpacing bytes at its ratio);
 //  - larger files by blocks spread evenly over them, one sixteenth of each file.
 #include "archive/compress_jobs.h"
+#include "archive/compress_plan.h"
 #include "archive/file_selection.h"
 #include "archive/operations.h"
 #include "archive/result_codes.h"
@@ -22,9 +23,9 @@ namespace {
 using Pool = WorkerPool<CompressContext>;
 
 constexpr std::uint64_t kSmallFile = 64 * 1024;
-constexpr std::uint64_t kSampleSpacing = 512 * 1024;
+constexpr std::uint64_t kSampleSpacing = 1024 * 1024;
 constexpr std::size_t kBlockSize = 64 * 1024;
-constexpr std::uint64_t kSampledShare = 16;  // one block in this many
+constexpr std::uint64_t kSampledShare = 32;  // one block in this many
 constexpr std::size_t kMaxInFlight = 64;
 
 struct Sample {
@@ -92,12 +93,6 @@ void sampleLarge(CompressContext& context, const std::string& path, std::uint64_
 
 int runPreview(const ArchiveSettings& settings, OperationEvents& events) {
     try {
-        std::vector<SourceEntry> sources;
-        const SelectionCallbacks callbacks{
-            [&](const std::string& path, int reason) { events.skipped(path, reason); },
-            [&] { return events.aborted(); }, nullptr};
-        if (!selectSources(settings.includes, settings.exclusions, callbacks, sources))
-            return kAborted;
         const bool store = settings.method == zip::kMethodStore ||
                            engineForLevel(settings.level).kind == EngineKind::Store;
         const bool encrypted = !settings.password.empty();
@@ -111,35 +106,45 @@ int runPreview(const ArchiveSettings& settings, OperationEvents& events) {
             estimate += inFlight.front().first->estimate;
             inFlight.pop_front();
         };
+        // Samples are taken while the walk goes on.
+        CompressPlan plan;
+        SourceFeed feed(settings, events, false);
         std::uint64_t smallBytes = kSampleSpacing / 2;  // the first point sits mid-way
-        for (const auto& source : sources) {
-            if (events.aborted()) return kAborted;
-            events.previewing(source.path);
-            estimate += static_cast<double>(entryOverhead(source, encrypted));
-            if (source.kind != SourceKind::File || store) {
-                estimate += static_cast<double>(source.size);
-                continue;
+        for (std::size_t next = 0;;) {
+            if (const int code = feed.admit(plan, next >= plan.sources.size()); code != kDone) {
+                return code;
             }
-            const bool small = source.size <= kSmallFile;
-            if (small) {
-                const std::uint64_t before = smallBytes / kSampleSpacing;
-                smallBytes += source.size;
-                if (smallBytes / kSampleSpacing == before) continue;
-            }
-            auto sample = std::make_shared<Sample>();
-            auto ticket = pool.submit(
-                [sample, path = source.path, size = source.size, small](CompressContext& context) {
+            if (next >= plan.sources.size() && feed.finished()) break;
+            for (; next < plan.sources.size(); ++next) {
+                const SourceEntry& source = plan.sources[next];
+                if (events.aborted()) return kAborted;
+                events.previewing(source.path);
+                estimate += static_cast<double>(entryOverhead(source, encrypted));
+                if (source.kind != SourceKind::File || store) {
+                    estimate += static_cast<double>(source.size);
+                    continue;
+                }
+                const bool small = source.size <= kSmallFile;
+                if (small) {
+                    const std::uint64_t before = smallBytes / kSampleSpacing;
+                    smallBytes += source.size;
+                    if (smallBytes / kSampleSpacing == before) continue;
+                }
+                auto sample = std::make_shared<Sample>();
+                auto ticket = pool.submit([sample, path = source.path, size = source.size,
+                                           small](CompressContext& context) {
                     (small ? sampleSmall : sampleLarge)(context, path, size, *sample);
                 });
-            inFlight.emplace_back(sample, ticket);
-            if (inFlight.size() >= kMaxInFlight) collect();
+                inFlight.emplace_back(sample, ticket);
+                if (inFlight.size() >= kMaxInFlight) collect();
+            }
         }
         while (!inFlight.empty())
             collect();
         if (events.aborted()) return kAborted;
-        const auto bytes = static_cast<std::uint64_t>(estimate);
-        events.complete(sources.empty() ? 0 : bytes);
-        if (sources.empty()) return events.hadWarnings() ? kDoneWithWarnings : kNothingToDo;
+        const bool nothing = plan.sources.empty();
+        events.complete(nothing ? 0 : static_cast<std::uint64_t>(estimate));
+        if (nothing) return events.hadWarnings() ? kDoneWithWarnings : kNothingToDo;
         return events.hadWarnings() ? kDoneWithWarnings : kDone;
     } catch (const std::bad_alloc&) {
         return kInternalError;

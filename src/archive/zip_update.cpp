@@ -489,7 +489,7 @@ int runCompress(const ArchiveSettings& settings, OperationEvents& events) {
         CompressPlan plan;
         if (!effective.updating() && !effective.spanDisks) {
             // A plain run starts compressing while the walk goes on.
-            SourceFeed feed(effective, events);
+            SourceFeed feed(effective, events, true);
             return CompressRun(effective, events, plan, &feed).run();
         }
         if (const int code = buildPlan(effective, events, plan); code != kDone) return code;
