@@ -32,7 +32,8 @@ std::size_t libdeflateSize(libdeflate_compressor* c, const Bytes& data, std::siz
     for (std::size_t at = 0; at < data.size() || at == 0; at += chunk) {
         const std::size_t n = std::min(chunk, data.size() - at);
         out.resize(libdeflate_deflate_compress_bound(c, n));
-        const std::size_t got = libdeflate_deflate_compress(c, data.data() + at, n, out.data(), out.size());
+        const std::size_t got =
+            libdeflate_deflate_compress(c, data.data() + at, n, out.data(), out.size());
         total += got == 0 || got >= n ? n + 5 : got;
         if (data.empty()) break;
     }
@@ -76,12 +77,21 @@ int main(int argc, char** argv) {
     for (const auto& e : std::filesystem::recursive_directory_iterator(argv[1]))
         if (e.is_regular_file() && !e.is_symlink()) files.push_back(e.path());
     std::sort(files.begin(), files.end());
-    struct Config { std::string name; int engine; int level; std::size_t size = 0; double cpu = 0; };
+    struct Config {
+        std::string name;
+        int engine;
+        int level;
+        std::size_t size = 0;
+        double cpu = 0;
+    };
     std::vector<Config> configs;
-    for (int l = 0; l <= 3; ++l) configs.push_back({"isal-" + std::to_string(l), 1, l});
-    for (int l : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}) configs.push_back({"libdeflate-" + std::to_string(l), 0, l});
+    for (int l = 0; l <= 3; ++l)
+        configs.push_back({"isal-" + std::to_string(l), 1, l});
+    for (int l : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})
+        configs.push_back({"libdeflate-" + std::to_string(l), 0, l});
     std::vector<libdeflate_compressor*> compressors(13, nullptr);
-    for (int l = 1; l <= 12; ++l) compressors[static_cast<std::size_t>(l)] = libdeflate_alloc_compressor(l);
+    for (int l = 1; l <= 12; ++l)
+        compressors[static_cast<std::size_t>(l)] = libdeflate_alloc_compressor(l);
     Bytes levelBuf(ISAL_DEF_LVL3_LARGE), out;
     std::size_t raw = 0;
     double crcIsal = 0, crcLd = 0;
@@ -98,7 +108,8 @@ int main(int argc, char** argv) {
         crcLd += cpuSeconds() - t;
         for (auto& c : configs) {
             t = cpuSeconds();
-            c.size += c.engine == 0 ? libdeflateSize(compressors[static_cast<std::size_t>(c.level)], data, chunk, out)
+            c.size += c.engine == 0 ? libdeflateSize(compressors[static_cast<std::size_t>(c.level)],
+                                                     data, chunk, out)
                                     : isalSize(c.level, data, chunk, out, levelBuf);
             c.cpu += cpuSeconds() - t;
         }

@@ -8,15 +8,15 @@ namespace corvane::archive {
 // Why a file was left out (the reason of ArchiveObserver::onSkippedFile). Reasons from 100 up
 // mean the file could not be opened or read; they make a run end with kDoneWithWarnings.
 enum SkipReason : int {
-    kSkipNotNewer = 1,         // freshen: not newer than its archived copy (that copy stays)
-    kSkipNotInArchive = 2,     // not in the archive and only archived files are updated
-    kSkipNewer = 3,            // newer than its archived copy, and such files are skipped
-    kSkipSpecialFile = 4,      // a device, pipe or socket: not a file, folder or link
-    kSkipDuplicateName = 5,    // another file already has this stored name
-    kSkipNameTooLong = 6,      // the stored name does not fit a ZIP header
-    kSkipCannotOpen = 100,     // cannot be opened (missing, no permission)
-    kSkipReadFailed = 101,     // a read failed part way (device error)
-    kSkipUnsupported = 102,    // test: an entry this reader cannot check (method, encryption)
+    kSkipNotNewer = 1,       // freshen: not newer than its archived copy (that copy stays)
+    kSkipNotInArchive = 2,   // not in the archive and only archived files are updated
+    kSkipNewer = 3,          // newer than its archived copy, and such files are skipped
+    kSkipSpecialFile = 4,    // a device, pipe or socket: not a file, folder or link
+    kSkipDuplicateName = 5,  // another file already has this stored name
+    kSkipNameTooLong = 6,    // the stored name does not fit a ZIP header
+    kSkipCannotOpen = 100,   // cannot be opened (missing, no permission)
+    kSkipReadFailed = 101,   // a read failed part way (device error)
+    kSkipUnsupported = 102,  // test: an entry this reader cannot check (method, encryption)
 };
 
 // The progress of a whole operation.
@@ -37,7 +37,8 @@ public:
     virtual ~ArchiveObserver() = default;
 
     // Progress of one file; `lastReport` marks its final report (100%).
-    virtual void onFileProgress(const std::string& /*name*/, int /*percent*/, bool /*lastReport*/) {}
+    virtual void onFileProgress(const std::string& /*name*/, int /*percent*/, bool /*lastReport*/) {
+    }
     virtual void onOverallProgress(const OverallProgress& /*progress*/) {}
     // Preview: a file it takes into account.
     virtual void onPreviewingFile(const std::string& /*name*/) {}

@@ -48,8 +48,14 @@ int Archiver::perform(Operation operation, Run run) {
     return result;
 }
 
-int Archiver::preview() { return perform(kPreviewing, runPreview); }
-int Archiver::compress() { return perform(kCompressing, runCompress); }
-int Archiver::test() { return perform(kTesting, runTest); }
+int Archiver::preview() {
+    return perform(kPreviewing, runPreview);
+}
+int Archiver::compress() {
+    return perform(kCompressing, runCompress);
+}
+int Archiver::test() {
+    return perform(kTesting, runTest);
+}
 
 }  // namespace corvane::archive

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "archive/archive_observer.h"
+#include "archive/output_file.h"
+#include "archive/result_codes.h"
+
 #include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "archive/archive_observer.h"
-#include "archive/output_file.h"
-#include "archive/result_codes.h"
 
 namespace corvane::archive {
 
@@ -43,7 +43,7 @@ public:
     int level = 6;   // 0 store, 1 fastest ... 9 smallest
     int method = 8;  // 8 deflate (0 stores everything)
     bool spanDisks = false;
-    std::uint64_t diskSize = 0;  // bytes per volume; 0 = the free space of each inserted disk
+    std::uint64_t diskSize = 0;       // bytes per volume; 0 = the free space of each inserted disk
     bool skipIfNotInArchive = false;  // update only files already in the archive
     bool skipIfNotNewer = false;      // freshen: leave files not newer than their copy
     bool skipIfNewer = false;         // leave files newer than their archived copy

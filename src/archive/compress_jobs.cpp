@@ -1,13 +1,13 @@
 #include "archive/compress_jobs.h"
 
+#include "archive/archive_observer.h"
+#include "archive/crc32.h"
+#include "archive/winzip_aes.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
-
-#include "archive/archive_observer.h"
-#include "archive/crc32.h"
-#include "archive/winzip_aes.h"
 
 namespace corvane::archive {
 
@@ -32,23 +32,22 @@ void pack(CompressContext& context, std::span<const std::uint8_t> input,
           const std::string& password, PackedFile& out) {
     out.size = input.size();
     out.crc = crc32Update(0, input);
-    Bytes packed;
-    const bool worthCompressing = input.size() < kPieceSize / 64 ||
-                                  !context.compressor.looksIncompressible(input);
-    out.method = worthCompressing && context.compressor.compressWhole(input, packed)
-                     ? zip::kMethodDeflate
-                     : zip::kMethodStore;
-    const std::span<const std::uint8_t> data =
-        out.method == zip::kMethodDeflate ? std::span<const std::uint8_t>(packed) : input;
+    const bool worthCompressing =
+        input.size() < kPieceSize / 64 || !context.compressor.looksIncompressible(input);
+    const auto packed = worthCompressing ? context.compressor.compressWhole(input)
+                                         : std::span<const std::uint8_t>();
+    out.method = packed.empty() ? zip::kMethodStore : zip::kMethodDeflate;
+    const std::span<const std::uint8_t> data = packed.empty() ? input : packed;
     if (password.empty()) {
         out.data.assign(data.begin(), data.end());
         return;
     }
     AesInfo aes;
     aes.actualMethod = out.method;
-    aes.vendorVersion = input.size() >= zip::kAe1MinimumSize ? zip::kAesVersion1 : zip::kAesVersion2;
+    aes.vendorVersion =
+        input.size() >= zip::kAe1MinimumSize ? zip::kAesVersion1 : zip::kAesVersion2;
     out.aes = aes;
-    if (!encryptInto(password, data, out.data)) out.skipReason = kSkipCannotOpen;
+    if (!encryptInto(password, data, out.data)) out.noRandom = true;
 }
 
 }  // namespace
@@ -65,19 +64,20 @@ std::shared_ptr<SharedFile> openSource(const std::string& path) {
     return fd < 0 ? nullptr : std::make_shared<SharedFile>(fd);
 }
 
-bool readSource(int fd, std::uint64_t offset, std::size_t length, std::vector<std::uint8_t>& out) {
-    out.resize(length);
+std::optional<std::span<const std::uint8_t>> readSource(int fd, std::uint64_t offset,
+                                                        std::size_t length,
+                                                        std::vector<std::uint8_t>& buffer) {
+    if (buffer.size() < length) buffer.resize(length);
     std::size_t done = 0;
     while (done < length) {
         const ssize_t got =
-            ::pread(fd, out.data() + done, length - done, static_cast<off_t>(offset + done));
+            ::pread(fd, buffer.data() + done, length - done, static_cast<off_t>(offset + done));
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return false;
+        if (got < 0) return std::nullopt;
         if (got == 0) break;
         done += static_cast<std::size_t>(got);
     }
-    out.resize(done);
-    return true;
+    return std::span<const std::uint8_t>(buffer.data(), done);
 }
 
 void packFile(CompressContext& context, const std::string& path, std::uint64_t plannedSize,
@@ -87,11 +87,13 @@ void packFile(CompressContext& context, const std::string& path, std::uint64_t p
         out.skipReason = kSkipCannotOpen;
         return;
     }
-    if (!readSource(file->fd(), 0, static_cast<std::size_t>(plannedSize), context.input)) {
+    const auto data =
+        readSource(file->fd(), 0, static_cast<std::size_t>(plannedSize), context.input);
+    if (!data) {
         out.skipReason = kSkipReadFailed;
         return;
     }
-    pack(context, context.input, password, out);
+    pack(context, *data, password, out);
 }
 
 void packBytes(CompressContext& context, std::vector<std::uint8_t> bytes,
@@ -101,12 +103,14 @@ void packBytes(CompressContext& context, std::vector<std::uint8_t> bytes,
 
 void packPiece(CompressContext& context, const SharedFile& file, std::uint64_t offset,
                std::size_t length, bool last, bool store, PackedPiece& out) {
-    const std::size_t history = store ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(offset, kHistorySize));
-    if (!readSource(file.fd(), offset - history, history + length, context.input)) {
+    const std::size_t history =
+        store ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(offset, kHistorySize));
+    const auto read = readSource(file.fd(), offset - history, history + length, context.input);
+    if (!read) {
         out.skipReason = kSkipReadFailed;
         return;
     }
-    const std::span<const std::uint8_t> all(context.input);
+    const std::span<const std::uint8_t> all = *read;
     const auto before = all.first(std::min(history, all.size()));
     const auto piece = all.subspan(before.size());
     out.size = piece.size();

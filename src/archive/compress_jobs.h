@@ -1,14 +1,14 @@
 #pragma once
 
+#include "archive/deflate_engine.h"
+#include "archive/winzip_aes.h"
+#include "archive/zip_item.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "archive/deflate_engine.h"
-#include "archive/winzip_aes.h"
-#include "archive/zip_item.h"
 
 namespace corvane::archive {
 
@@ -35,13 +35,17 @@ private:
 // Opens a source file for reading; nullptr when it cannot be opened.
 std::shared_ptr<SharedFile> openSource(const std::string& path);
 
-// Reads up to `length` bytes at `offset` into `out`, fewer at the end of the file. False on a
-// read error.
-bool readSource(int fd, std::uint64_t offset, std::size_t length, std::vector<std::uint8_t>& out);
+// Reads up to `length` bytes at `offset` (fewer at the end of the file) into `buffer`, which
+// only grows so that it is never cleared before being overwritten. The bytes read, or nullopt
+// on a read error.
+std::optional<std::span<const std::uint8_t>> readSource(int fd, std::uint64_t offset,
+                                                        std::size_t length,
+                                                        std::vector<std::uint8_t>& buffer);
 
 // A small file read, checked and packed in one job.
 struct PackedFile {
-    int skipReason = 0;  // non-zero: the file could not be read (nothing else is set)
+    int skipReason = 0;     // non-zero: the file could not be read (nothing else is set)
+    bool noRandom = false;  // encryption found no random numbers for its salt
     std::uint16_t method = zip::kMethodStore;  // of the data before encryption
     std::uint32_t crc = 0;
     std::uint64_t size = 0;  // bytes read

@@ -1,11 +1,11 @@
 #include "archive/compress_plan.h"
 
+#include "archive/result_codes.h"
+
 #include <sys/stat.h>
 
 #include <unordered_map>
 #include <unordered_set>
-
-#include "archive/result_codes.h"
 
 namespace corvane::archive {
 
@@ -33,21 +33,32 @@ bool isNewer(const SourceEntry& source, const ZipItem& archived) {
     return toDosTime(source.mtime) > archived.dosTime;
 }
 
+// Raises the preprocessing event of one source and settles its stored name; false when the
+// source is left out (its skip already reported).
+int preprocessOne(OperationEvents& events, SourceEntry& source,
+                  std::unordered_set<std::string>& names, bool& keep) {
+    std::string stored = source.storedName;
+    keep = false;
+    if (!events.preprocessing(source.path, source.size, stored)) return kStoppedByHandler;
+    if (events.aborted()) return kAborted;
+    source.storedName = cleanStoredName(stored, source);
+    if (source.storedName.size() > kMaxStoredName) {
+        events.skipped(source.path, kSkipNameTooLong);
+    } else if (!names.insert(source.storedName).second) {
+        events.skipped(source.path, kSkipDuplicateName);
+    } else {
+        keep = true;
+    }
+    return kDone;
+}
+
 int preprocess(OperationEvents& events, std::vector<SourceEntry>& sources) {
     std::vector<SourceEntry> kept;
     std::unordered_set<std::string> names;
     for (auto& source : sources) {
-        std::string stored = source.storedName;
-        if (!events.preprocessing(source.path, source.size, stored)) return kStoppedByHandler;
-        if (events.aborted()) return kAborted;
-        source.storedName = cleanStoredName(stored, source);
-        if (source.storedName.size() > kMaxStoredName) {
-            events.skipped(source.path, kSkipNameTooLong);
-        } else if (!names.insert(source.storedName).second) {
-            events.skipped(source.path, kSkipDuplicateName);
-        } else {
-            kept.push_back(std::move(source));
-        }
+        bool keep = false;
+        if (const int code = preprocessOne(events, source, names, keep); code != kDone) return code;
+        if (keep) kept.push_back(std::move(source));
     }
     sources = std::move(kept);
     return kDone;
@@ -59,7 +70,8 @@ int planUpdate(const ArchiveSettings& settings, OperationEvents& events, Compres
     if (!directory) return directory.error().code;
     plan.old = std::move(directory.value());
     std::unordered_map<std::string, std::size_t> byName;
-    for (std::size_t at = 0; at < plan.sources.size(); ++at) byName.emplace(plan.sources[at].storedName, at);
+    for (std::size_t at = 0; at < plan.sources.size(); ++at)
+        byName.emplace(plan.sources[at].storedName, at);
     std::vector<bool> placed(plan.sources.size(), false);
     for (std::size_t at = 0; at < plan.old->items.size(); ++at) {
         const ZipItem& item = plan.old->items[at];
@@ -97,7 +109,7 @@ int planUpdate(const ArchiveSettings& settings, OperationEvents& events, Compres
 int buildPlan(const ArchiveSettings& settings, OperationEvents& events, CompressPlan& plan) {
     const SelectionCallbacks callbacks{
         [&](const std::string& path, int reason) { events.skipped(path, reason); },
-        [&] { return events.aborted(); }};
+        [&] { return events.aborted(); }, nullptr};
     if (!selectSources(settings.includes, settings.exclusions, callbacks, plan.sources)) {
         return kAborted;
     }
@@ -109,12 +121,87 @@ int buildPlan(const ArchiveSettings& settings, OperationEvents& events, Compress
             plan.steps.push_back({PlanStep::Kind::Add, at});
         }
     } else {
-        for (const auto& source : plan.sources) events.skipped(source.path, kSkipNotInArchive);
+        for (const auto& source : plan.sources)
+            events.skipped(source.path, kSkipNotInArchive);
     }
     for (const auto& step : plan.steps) {
-        if (step.kind == PlanStep::Kind::Add) ++plan.additions;
+        if (step.kind != PlanStep::Kind::Add) continue;
+        ++plan.additions;
+        plan.addedBytes += plan.sources[step.index].size;
     }
     if (plan.additions == 0) return events.hadWarnings() ? kDoneWithWarnings : kNothingToDo;
+    return kDone;
+}
+
+SourceFeed::SourceFeed(const ArchiveSettings& settings, OperationEvents& events, bool preprocess)
+    : m_events(events), m_preprocess(preprocess) {
+    m_walk = std::thread([this, includes = settings.includes, exclusions = settings.exclusions] {
+        auto push = [this](Found found) {
+            {
+                std::lock_guard lock(m_mutex);
+                m_found.push_back(std::move(found));
+            }
+            m_arrived.notify_one();
+        };
+        const SelectionCallbacks callbacks{[&](const std::string& path, int reason) {
+                                               Found skip;
+                                               skip.entry.path = path;
+                                               skip.skipReason = reason;
+                                               push(std::move(skip));
+                                           },
+                                           [this] { return m_stop.load() || m_events.aborted(); },
+                                           [&](SourceEntry&& entry) {
+                                               push(Found{std::move(entry), 0});
+                                           }};
+        std::vector<SourceEntry> unused;
+        bool failed = false;
+        try {
+            selectSources(includes, exclusions, callbacks, unused);
+        } catch (const std::exception&) {
+            failed = true;  // out of memory: the run ends with kInternalError
+        }
+        {
+            std::lock_guard lock(m_mutex);
+            m_walkDone = true;
+            m_failed = failed;
+        }
+        m_arrived.notify_one();
+    });
+}
+
+SourceFeed::~SourceFeed() {
+    m_stop.store(true);
+    m_walk.join();
+}
+
+int SourceFeed::admit(CompressPlan& plan, bool wait) {
+    std::deque<Found> found;
+    bool done = false;
+    {
+        std::unique_lock lock(m_mutex);
+        if (wait) m_arrived.wait(lock, [&] { return !m_found.empty() || m_walkDone; });
+        found.swap(m_found);
+        done = m_walkDone;
+        if (m_failed) return kInternalError;
+    }
+    for (auto& item : found) {
+        if (item.skipReason != 0) {
+            m_events.skipped(item.entry.path, item.skipReason);
+            continue;
+        }
+        bool keep = true;
+        if (m_preprocess) {
+            const int code = preprocessOne(m_events, item.entry, m_names, keep);
+            if (code != kDone) return code;
+        }
+        if (!keep) continue;
+        plan.steps.push_back({PlanStep::Kind::Add, plan.sources.size()});
+        ++plan.additions;
+        plan.addedBytes += item.entry.size;
+        plan.sources.push_back(std::move(item.entry));
+    }
+    if (m_events.aborted()) return kAborted;
+    m_finished = done;
     return kDone;
 }
 

@@ -1,12 +1,18 @@
 #pragma once
 
-#include <memory>
-#include <optional>
-#include <vector>
-
 #include "archive/file_selection.h"
 #include "archive/operations.h"
 #include "archive/zip_in.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <unordered_set>
+#include <vector>
 
 namespace corvane::archive {
 
@@ -24,11 +30,49 @@ struct CompressPlan {
     std::optional<ArchiveDirectory> old;
     std::vector<PlanStep> steps;
     std::size_t additions = 0;
+    std::uint64_t addedBytes = 0;
 };
 
 // Selects the files, raises the preprocessing events, and decides file by file what the new
 // archive holds. Returns kDone when there is an archive to write, else the run's result.
 int buildPlan(const ArchiveSettings& settings, OperationEvents& events, CompressPlan& plan);
+
+// The selection of a plain run (no update, a single archive) or of a preview, walked on a
+// thread of its own and handed over as it goes, so that work starts while folders are still
+// being listed. Its events are raised on the calling thread, from admit().
+class SourceFeed {
+public:
+    // `preprocess`: raise the preprocessing events (compress) or not (preview).
+    SourceFeed(const ArchiveSettings& settings, OperationEvents& events, bool preprocess);
+    ~SourceFeed();  // stops the walk
+    SourceFeed(const SourceFeed&) = delete;
+    SourceFeed& operator=(const SourceFeed&) = delete;
+
+    // Moves what the walk has found into the plan, raising the skipped and preprocessing
+    // events; waits for something new first when `wait` is set. kDone, or the code that ends
+    // the run (a handler said stop, or the abort request).
+    int admit(CompressPlan& plan, bool wait);
+    // The walk has ended and everything it found is in the plan.
+    bool finished() const { return m_finished; }
+
+private:
+    struct Found {
+        SourceEntry entry;
+        int skipReason = 0;  // non-zero: `entry.path` was skipped for this reason
+    };
+
+    OperationEvents& m_events;
+    bool m_preprocess;
+    std::thread m_walk;
+    std::mutex m_mutex;
+    std::condition_variable m_arrived;
+    std::deque<Found> m_found;
+    bool m_walkDone = false;
+    bool m_failed = false;
+    bool m_finished = false;
+    std::atomic<bool> m_stop{false};
+    std::unordered_set<std::string> m_names;
+};
 
 // The longest stored name accepted (a header must fit in the smallest volume).
 inline constexpr std::size_t kMaxStoredName = 32 * 1024;

@@ -1,13 +1,13 @@
 #include "archive/deflate_engine.h"
 
+#include "archive/deflate_scan.h"
+
 #include <isa-l/igzip_lib.h>
 #include <libdeflate.h>
 
 #include <algorithm>
 #include <array>
 #include <stdexcept>
-
-#include "archive/deflate_scan.h"
 
 namespace corvane::archive {
 
@@ -38,14 +38,20 @@ constexpr std::size_t kProbePercent = 98;
 
 std::size_t isalLevelBufferSize(int level) {
     switch (level) {
-        case 1: return ISAL_DEF_LVL1_DEFAULT;
-        case 2: return ISAL_DEF_LVL2_DEFAULT;
-        case 3: return ISAL_DEF_LVL3_DEFAULT;
-        default: return 0;
+        case 1:
+            return ISAL_DEF_LVL1_DEFAULT;
+        case 2:
+            return ISAL_DEF_LVL2_DEFAULT;
+        case 3:
+            return ISAL_DEF_LVL3_DEFAULT;
+        default:
+            return 0;
     }
 }
 
-std::uint32_t length32(std::size_t size) { return static_cast<std::uint32_t>(size); }
+std::uint32_t length32(std::size_t size) {
+    return static_cast<std::uint32_t>(size);
+}
 
 std::uint8_t* mutableBytes(std::span<const std::uint8_t> bytes) {
     // ISA-L's structures take non-const pointers but never write through next_in or a dict.
@@ -58,7 +64,12 @@ EngineChoice engineForLevel(int level) {
     return kLevels[static_cast<std::size_t>(std::clamp(level, 0, 9))];
 }
 
-Compressor::Compressor(int level) : m_choice(engineForLevel(level)) {
+Compressor::Compressor(int level) : m_choice(engineForLevel(level)) {}
+
+// The engines' state is large (libdeflate's match finders, ISA-L's hash tables): allocated on
+// first use, so that a worker that only stores never pays for it.
+void Compressor::prepare() {
+    if (m_isal) return;
     if (m_choice.kind == EngineKind::Libdeflate) {
         m_libdeflate = libdeflate_alloc_compressor(m_choice.engineLevel);
         if (m_libdeflate == nullptr) throw std::bad_alloc();
@@ -72,24 +83,18 @@ Compressor::~Compressor() {
     if (m_libdeflate != nullptr) libdeflate_free_compressor(m_libdeflate);
 }
 
-bool Compressor::compressWhole(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& out) {
-    switch (m_choice.kind) {
-        case EngineKind::Store: return false;
-        case EngineKind::Isal: return isalWhole(input, out);
-        case EngineKind::Libdeflate: break;
-    }
-    if (input.empty()) return false;
-    // A buffer one byte short of the input makes libdeflate give up as soon as it cannot win.
-    out.resize(input.size() - 1);
+std::span<const std::uint8_t> Compressor::compressWhole(std::span<const std::uint8_t> input) {
+    if (m_choice.kind == EngineKind::Store || input.empty()) return {};
+    prepare();
+    // Room for one byte less than the input: the engines give up as soon as they cannot win.
+    if (m_out.size() < input.size()) m_out.resize(input.size());
+    if (m_choice.kind == EngineKind::Isal) return isalWhole(input);
     const std::size_t size = libdeflate_deflate_compress(m_libdeflate, input.data(), input.size(),
-                                                         out.data(), out.size());
-    out.resize(size);
-    return size != 0;
+                                                         m_out.data(), input.size() - 1);
+    return std::span<const std::uint8_t>(m_out.data(), size);
 }
 
-bool Compressor::isalWhole(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& out) {
-    if (input.empty()) return false;
-    out.resize(input.size() - 1);
+std::span<const std::uint8_t> Compressor::isalWhole(std::span<const std::uint8_t> input) {
     isal_zstream* stream = m_isal.get();
     isal_deflate_stateless_init(stream);
     stream->level = static_cast<std::uint32_t>(m_choice.engineLevel);
@@ -97,12 +102,11 @@ bool Compressor::isalWhole(std::span<const std::uint8_t> input, std::vector<std:
     stream->level_buf_size = length32(m_levelBuffer.size());
     stream->next_in = mutableBytes(input);
     stream->avail_in = length32(input.size());
-    stream->next_out = out.data();
-    stream->avail_out = length32(out.size());
+    stream->next_out = m_out.data();
+    stream->avail_out = length32(input.size() - 1);
     stream->end_of_stream = 1;
-    if (isal_deflate_stateless(stream) != COMP_OK) return false;
-    out.resize(stream->total_out);
-    return true;
+    if (isal_deflate_stateless(stream) != COMP_OK) return {};
+    return std::span<const std::uint8_t>(m_out.data(), stream->total_out);
 }
 
 void Compressor::compressPiece(std::span<const std::uint8_t> history,
@@ -113,12 +117,13 @@ void Compressor::compressPiece(std::span<const std::uint8_t> history,
         appendStoredBlocks(input, last, out);
         return;
     }
+    prepare();
     if (m_choice.kind == EngineKind::Isal) {
         isalPiece(history, input, last, out);
     } else {
         out.resize(libdeflate_deflate_compress_bound(m_libdeflate, input.size()));
-        out.resize(libdeflate_deflate_compress(m_libdeflate, input.data(), input.size(),
-                                               out.data(), out.size()));
+        out.resize(libdeflate_deflate_compress(m_libdeflate, input.data(), input.size(), out.data(),
+                                               out.size()));
         if (out.empty() || (!last && !makeJoinable(out))) out.clear();
     }
     const std::size_t storedSize =
@@ -159,9 +164,9 @@ void Compressor::isalPiece(std::span<const std::uint8_t> history,
             return;
         }
         produced = out.size() - stream->avail_out;
-        const bool done = last ? stream->internal_state.state == ZSTATE_END
-                               : stream->avail_in == 0 &&
-                                     stream->internal_state.state == ZSTATE_NEW_HDR;
+        const bool done =
+            last ? stream->internal_state.state == ZSTATE_END
+                 : stream->avail_in == 0 && stream->internal_state.state == ZSTATE_NEW_HDR;
         if (done) break;
         if (stream->avail_out == 0) out.resize(out.size() * 2);
     }
@@ -170,6 +175,7 @@ void Compressor::isalPiece(std::span<const std::uint8_t> history,
 
 bool Compressor::looksIncompressible(std::span<const std::uint8_t> input) {
     if (input.size() < kProbeSample * kProbeSamples) return false;
+    prepare();
     std::size_t sampled = 0;
     std::size_t packed = 0;
     m_probeOut.resize(kProbeSample * 2);
@@ -191,7 +197,8 @@ bool Compressor::looksIncompressible(std::span<const std::uint8_t> input) {
     return packed * 100 >= sampled * kProbePercent;
 }
 
-void appendStoredBlocks(std::span<const std::uint8_t> input, bool last, std::vector<std::uint8_t>& out) {
+void appendStoredBlocks(std::span<const std::uint8_t> input, bool last,
+                        std::vector<std::uint8_t>& out) {
     std::size_t at = 0;
     do {
         const std::size_t length = std::min(kStoredBlockMax, input.size() - at);

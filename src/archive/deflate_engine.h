@@ -36,9 +36,10 @@ public:
     Compressor(const Compressor&) = delete;
     Compressor& operator=(const Compressor&) = delete;
 
-    // Compresses `input` into one complete deflate stream in `out`. Returns false, leaving
-    // `out` unspecified, when the result would not be smaller than the input (store it).
-    bool compressWhole(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& out);
+    // Compresses `input` into one complete deflate stream, returned in a buffer of the
+    // compressor that is valid until its next call; empty when the result would not be smaller
+    // than the input (store it then).
+    std::span<const std::uint8_t> compressWhole(std::span<const std::uint8_t> input);
 
     // Compresses one piece of a longer stream into `out` (replacing its content). `history`
     // is the data just before the piece (up to kHistorySize bytes). Every piece but the
@@ -50,7 +51,8 @@ public:
     bool looksIncompressible(std::span<const std::uint8_t> input);
 
 private:
-    bool isalWhole(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& out);
+    void prepare();
+    std::span<const std::uint8_t> isalWhole(std::span<const std::uint8_t> input);
     void isalPiece(std::span<const std::uint8_t> history, std::span<const std::uint8_t> input,
                    bool last, std::vector<std::uint8_t>& out);
 
@@ -59,9 +61,11 @@ private:
     std::unique_ptr<isal_zstream> m_isal;  // large (hash tables, history): allocated once
     std::vector<std::uint8_t> m_levelBuffer;
     std::vector<std::uint8_t> m_probeOut;
+    std::vector<std::uint8_t> m_out;  // only grows, so that it is never cleared again
 };
 
 // Wraps `input` in stored deflate blocks (a piece as compressPiece makes it).
-void appendStoredBlocks(std::span<const std::uint8_t> input, bool last, std::vector<std::uint8_t>& out);
+void appendStoredBlocks(std::span<const std::uint8_t> input, bool last,
+                        std::vector<std::uint8_t>& out);
 
 }  // namespace corvane::archive

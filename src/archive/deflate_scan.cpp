@@ -1,10 +1,10 @@
 #include "archive/deflate_scan.h"
 
+#include "common/le_codec.h"
+
 #include <algorithm>
 #include <array>
 #include <memory>
-
-#include "common/le_codec.h"
 
 namespace corvane::archive {
 
@@ -17,7 +17,8 @@ constexpr unsigned kEndOfBlock = 256;
 constexpr std::array<std::uint8_t, kLengthSymbols> kLengthExtraBits = {
     0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
 constexpr std::array<std::uint8_t, kDistanceSymbols> kDistanceExtraBits = {
-    0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+    0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
+    6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 constexpr std::array<std::uint8_t, 19> kCodeLengthOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                                            11, 4,  12, 3, 13, 2, 14, 1, 15};
 
@@ -37,20 +38,24 @@ public:
         return value;
     }
     void skip(std::size_t count) {
-        while (count > 0) {
-            const unsigned step = static_cast<unsigned>(std::min<std::size_t>(count, m_have));
-            m_window >>= step;
-            m_have -= step;
-            m_consumed += step;
-            count -= step;
-            if (m_have < 32) {
-                if (count > 0 && m_next >= m_bytes.size()) {
-                    m_consumed += count;  // past the end: only the position matters now
-                    return;
-                }
-                refill();
-            }
+        if (count < m_have) {
+            m_window >>= count;
+            m_have -= static_cast<unsigned>(count);
+            m_consumed += count;
+        } else {
+            // Past the window: whole bytes are stepped over without loading them.
+            count -= m_have;
+            m_consumed += m_have + count / 8 * 8;
+            m_window = 0;
+            m_have = 0;
+            m_next += count / 8;
+            refill();
+            const unsigned rest = static_cast<unsigned>(count % 8);
+            m_window >>= rest;
+            m_have -= std::min(rest, m_have);
+            m_consumed += rest;
         }
+        if (m_have < 32) refill();
     }
     void alignToByte() { skip((8 - (m_consumed & 7)) & 7); }
     std::size_t position() const { return m_consumed; }
@@ -60,7 +65,8 @@ private:
     void refill() {
         if (m_next + 8 <= m_bytes.size() && m_have <= 56) {
             const unsigned take = (63 - m_have) / 8;
-            m_window |= (le::getU64(m_bytes, m_next) & ((std::uint64_t{1} << (take * 8)) - 1)) << m_have;
+            m_window |= (le::getU64(m_bytes, m_next) & ((std::uint64_t{1} << (take * 8)) - 1))
+                        << m_have;
             m_next += take;
             m_have += take * 8;
             return;
@@ -76,9 +82,9 @@ private:
 
     std::span<const std::uint8_t> m_bytes;
     std::uint64_t m_window = 0;
-    unsigned m_have = 0;           // valid bits in the window
-    std::size_t m_next = 0;        // next byte to load
-    std::size_t m_consumed = 0;    // bits taken so far
+    unsigned m_have = 0;         // valid bits in the window
+    std::size_t m_next = 0;      // next byte to load
+    std::size_t m_consumed = 0;  // bits taken so far
 };
 
 // Canonical Huffman decoding: a table over the first kFastBits bits answers most codes at
@@ -87,7 +93,8 @@ class HuffmanTable {
 public:
     bool build(const std::uint8_t* lengths, unsigned count) {
         m_counts.fill(0);
-        for (unsigned symbol = 0; symbol < count; ++symbol) ++m_counts[lengths[symbol]];
+        for (unsigned symbol = 0; symbol < count; ++symbol)
+            ++m_counts[lengths[symbol]];
         m_counts[0] = 0;
         int left = 1;
         for (unsigned bits = 1; bits <= kMaxCodeBits; ++bits) {
@@ -99,7 +106,8 @@ public:
             offsets[bits + 1] = offsets[bits] + m_counts[bits];
         }
         for (unsigned symbol = 0; symbol < count; ++symbol) {
-            if (lengths[symbol] != 0) m_symbols[offsets[lengths[symbol]]++] = static_cast<std::uint16_t>(symbol);
+            if (lengths[symbol] != 0)
+                m_symbols[offsets[lengths[symbol]]++] = static_cast<std::uint16_t>(symbol);
         }
         m_fast.fill(kLong);
         unsigned code = 0;
@@ -107,9 +115,11 @@ public:
         for (unsigned bits = 1; bits <= kFastBits; ++bits) {
             for (unsigned n = 0; n < m_counts[bits]; ++n, ++code, ++index) {
                 unsigned reversed = 0;
-                for (unsigned bit = 0; bit < bits; ++bit) reversed |= ((code >> bit) & 1u) << (bits - 1 - bit);
+                for (unsigned bit = 0; bit < bits; ++bit)
+                    reversed |= ((code >> bit) & 1u) << (bits - 1 - bit);
                 const auto entry = static_cast<std::uint16_t>(m_symbols[index] | (bits << 9));
-                for (unsigned fill = reversed; fill < kFastSize; fill += 1u << bits) m_fast[fill] = entry;
+                for (unsigned fill = reversed; fill < kFastSize; fill += 1u << bits)
+                    m_fast[fill] = entry;
             }
             code <<= 1;
         }
@@ -195,7 +205,8 @@ bool readDynamicHeader(BitReader& in, Tables& tables) {
             repeat = symbol == 17 ? 3 + in.take(3) : 11 + in.take(7);
         }
         if (filled + repeat > literalCount + distanceCount) return false;
-        while (repeat-- > 0) lengths[filled++] = value;
+        while (repeat-- > 0)
+            lengths[filled++] = value;
     }
     if (lengths[kEndOfBlock] == 0) return false;
     return tables.literals.build(lengths.data(), literalCount) &&
@@ -234,7 +245,8 @@ std::optional<FinalBlock> findFinalBlock(std::span<const std::uint8_t> stream) {
             if ((length ^ 0xFFFFu) != inverse) return std::nullopt;
             in.skip(std::size_t{length} * 8);
         } else if (type == 1 || type == 2) {
-            if (!(type == 1 ? buildFixed(*tables) : readDynamicHeader(in, *tables))) return std::nullopt;
+            if (!(type == 1 ? buildFixed(*tables) : readDynamicHeader(in, *tables)))
+                return std::nullopt;
             if (!skipCodedData(in, *tables)) return std::nullopt;
         } else {
             return std::nullopt;
@@ -255,7 +267,8 @@ bool makeJoinable(std::vector<std::uint8_t>& stream) {
     if ((final->endBit & 7) != 0) {
         stream[final->endBit >> 3] &= static_cast<std::uint8_t>((1u << (final->endBit & 7)) - 1);
     }
-    for (std::size_t byte = (final->endBit >> 3) + 1; byte < stream.size(); ++byte) stream[byte] = 0;
+    for (std::size_t byte = (final->endBit >> 3) + 1; byte < stream.size(); ++byte)
+        stream[byte] = 0;
     stream.insert(stream.end(), {0x00, 0x00, 0xFF, 0xFF});
     return true;
 }

@@ -1,14 +1,14 @@
 #include "archive/file_selection.h"
 
+#include "archive/archive_observer.h"
+#include "archive/wildcard.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <set>
 #include <unordered_set>
-
-#include "archive/archive_observer.h"
-#include "archive/wildcard.h"
 
 namespace corvane::archive {
 
@@ -19,7 +19,9 @@ struct Include {
     std::string mask;    // empty: the whole folder
 };
 
-bool endsWithSlash(const std::string& text) { return !text.empty() && text.back() == '/'; }
+bool endsWithSlash(const std::string& text) {
+    return !text.empty() && text.back() == '/';
+}
 
 std::string nameOf(const std::string& path) {
     const std::string bare = endsWithSlash(path) ? path.substr(0, path.size() - 1) : path;
@@ -50,7 +52,8 @@ public:
         : m_callbacks(callbacks), m_markers(markers), m_out(out) {
         for (const auto& exclusion : exclusions) {
             if (exclusion.empty() || markers.count(exclusion) != 0) continue;
-            (exclusion.find('/') == std::string::npos ? m_nameMasks : m_pathMasks).push_back(exclusion);
+            (exclusion.find('/') == std::string::npos ? m_nameMasks : m_pathMasks)
+                .push_back(exclusion);
         }
     }
 
@@ -101,7 +104,11 @@ public:
         }
         const std::string bare = folder ? path.substr(0, path.size() - 1) : path;
         for (const auto& mask : m_pathMasks) {
-            if (matchesMask(mask, bare) || (folder && matchesMask(mask, path))) return true;
+            // "D/*" excludes what is in D; only a mask ending in "/" names the folder itself.
+            if (folder ? matchesMask(mask, endsWithSlash(mask) ? path : bare)
+                       : matchesMask(mask, bare)) {
+                return true;
+            }
         }
         return false;
     }
@@ -148,7 +155,11 @@ private:
         entry.size = kind == SourceKind::Folder ? 0 : static_cast<std::uint64_t>(info.st_size);
         entry.mtime = static_cast<std::int64_t>(info.st_mtim.tv_sec);
         entry.mode = static_cast<std::uint32_t>(info.st_mode);
-        m_out.push_back(std::move(entry));
+        if (m_callbacks.found) {
+            m_callbacks.found(std::move(entry));
+        } else {
+            m_out.push_back(std::move(entry));
+        }
         return 1;
     }
 

@@ -22,6 +22,8 @@ struct SourceEntry {
 struct SelectionCallbacks {
     std::function<void(const std::string& path, int reason)> skipped;
     std::function<bool()> aborted;
+    // When set, each chosen entry goes here as it is found instead of into the list.
+    std::function<void(SourceEntry&& entry)> found;
 };
 
 // Walks the include list against the exclusion list:

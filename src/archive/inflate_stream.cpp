@@ -5,7 +5,7 @@
 namespace corvane::archive {
 
 namespace {
-constexpr std::size_t kWindowSize = 256 * 1024;
+constexpr std::size_t kWindowSize = 128 * 1024;
 }  // namespace
 
 Inflater::Inflater() : m_state(std::make_unique<inflate_state>()), m_window(kWindowSize) {

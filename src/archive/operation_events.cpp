@@ -1,6 +1,6 @@
-#include <algorithm>
-
 #include "archive/operation_events.h"
+
+#include <algorithm>
 
 namespace corvane::archive {
 
@@ -12,10 +12,12 @@ bool OperationEvents::clearFolder(const std::string& folder) {
     return m_observer != nullptr && m_observer->onDiskNotEmpty(folder);
 }
 
-void OperationEvents::fileProgress(const std::string& name, std::uint64_t done,
-                                   std::uint64_t total, bool last) {
+void OperationEvents::fileProgress(const std::string& name, std::uint64_t done, std::uint64_t total,
+                                   bool last) {
     if (m_observer == nullptr) return;
-    const int percent = last || total == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(done * 100 / total, 99));
+    const int percent = last || total == 0
+                            ? 100
+                            : static_cast<int>(std::min<std::uint64_t>(done * 100 / total, 99));
     m_observer->onFileProgress(name, percent, last);
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <atomic>
-#include <cstdint>
-#include <string>
-
 #include "archive/archive_observer.h"
 #include "archive/volume_in.h"
 #include "archive/volume_out.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
 
 namespace corvane::archive {
 

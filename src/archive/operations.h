@@ -1,11 +1,11 @@
 #pragma once
 
+#include "archive/operation_events.h"
+#include "archive/output_file.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "archive/operation_events.h"
-#include "archive/output_file.h"
 
 namespace corvane::archive {
 

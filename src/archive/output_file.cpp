@@ -1,12 +1,12 @@
 #include "archive/output_file.h"
 
+#include "archive/result_codes.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-
-#include "archive/result_codes.h"
 
 namespace corvane::archive {
 
@@ -33,6 +33,13 @@ public:
             data += written;
             left -= static_cast<std::size_t>(written);
         }
+        m_written += bytes.size();
+        // Start writing back what is done, so that the final sync has little left to wait for.
+        if (m_written - m_flushed >= kWritebackStep) {
+            ::sync_file_range(m_fd, static_cast<off_t>(m_flushed),
+                              static_cast<off_t>(m_written - m_flushed), SYNC_FILE_RANGE_WRITE);
+            m_flushed = m_written;
+        }
         return {};
     }
     Status sync() override {
@@ -47,8 +54,12 @@ public:
     }
 
 private:
+    static constexpr std::uint64_t kWritebackStep = std::uint64_t{8} << 20;
+
     int m_fd;
     std::string m_path;
+    std::uint64_t m_written = 0;
+    std::uint64_t m_flushed = 0;
 };
 
 class SystemFactory final : public OutputFactory {

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "common/result.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
-
-#include "common/result.h"
 
 namespace corvane::archive {
 

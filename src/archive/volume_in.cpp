@@ -1,12 +1,12 @@
 #include "archive/volume_in.h"
 
+#include "archive/result_codes.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-
-#include "archive/result_codes.h"
 
 namespace corvane::archive {
 
@@ -14,11 +14,12 @@ namespace {
 
 constexpr int kAskAttempts = 3;
 
-Status readFully(int fd, std::uint64_t offset, std::span<std::uint8_t> out, const std::string& path) {
+Status readFully(int fd, std::uint64_t offset, std::span<std::uint8_t> out,
+                 const std::string& path) {
     std::size_t done = 0;
     while (done < out.size()) {
-        const ssize_t got = ::pread(fd, out.data() + done, out.size() - done,
-                                    static_cast<off_t>(offset + done));
+        const ssize_t got =
+            ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return Error{kCannotOpen, "cannot read " + path};
         if (got == 0) return Error{kNotZip, "unexpected end of " + path};
@@ -38,7 +39,17 @@ VolumeReader::~VolumeReader() {
     }
 }
 
-Status VolumeReader::openLast() { return ensureOpen(count() - 1); }
+Status VolumeReader::openLast() {
+    return ensureOpen(count() - 1);
+}
+
+void VolumeReader::openPresent() {
+    VolumeAsker* asker = m_asker;
+    m_asker = nullptr;
+    for (std::uint32_t disk = 0; disk < count(); ++disk)
+        (void)ensureOpen(disk);
+    m_asker = asker;
+}
 
 void VolumeReader::setCount(std::uint32_t newCount) {
     std::lock_guard lock(m_mutex);
@@ -115,8 +126,8 @@ Status VolumeReader::read(VolumePosition at, std::span<std::uint8_t> out) {
             at = {at.disk + 1, at.offset - *volumeSize};
             continue;
         }
-        const std::size_t take = static_cast<std::size_t>(
-            std::min<std::uint64_t>(*volumeSize - at.offset, out.size()));
+        const std::size_t take =
+            static_cast<std::size_t>(std::min<std::uint64_t>(*volumeSize - at.offset, out.size()));
         if (Status got = readOpen(at, out.first(take)); !got) return got;
         out = out.subspan(take);
         at.offset += take;
@@ -129,7 +140,8 @@ Status VolumeReader::readOpen(VolumePosition at, std::span<std::uint8_t> out) co
         Volume volume;
         {
             std::lock_guard lock(m_mutex);
-            if (at.disk >= m_volumes.size()) return Error{kNotZip, "data runs past the last volume"};
+            if (at.disk >= m_volumes.size())
+                return Error{kNotZip, "data runs past the last volume"};
             volume = m_volumes[at.disk];
         }
         if (volume.fd < 0) return Error{kVolumeMissing, "a volume is not open"};

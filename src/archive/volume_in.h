@@ -1,14 +1,14 @@
 #pragma once
 
+#include "archive/volume_out.h"
+#include "common/result.h"
+
 #include <cstdint>
 #include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
-
-#include "archive/volume_out.h"
-#include "common/result.h"
 
 namespace corvane::archive {
 
@@ -33,6 +33,8 @@ public:
 
     // Opens the last volume; the count is 1 until setCount says otherwise.
     Status openLast();
+    // Opens every volume that is where it should be, asking for none.
+    void openPresent();
     void setCount(std::uint32_t count);
     std::uint32_t count() const { return static_cast<std::uint32_t>(m_volumes.size()); }
     // The size of a volume, opening it (and asking for it) when needed.

@@ -1,5 +1,11 @@
 #include "archive/volume_out.h"
 
+#include "archive/result_codes.h"
+#include "archive/zip_constants.h"
+#include "common/le_codec.h"
+#include "platform/drive_info.h"
+#include "platform/program_folder.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,14 +13,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
-
-#include "archive/result_codes.h"
-#include "archive/zip_constants.h"
-#include "common/le_codec.h"
-#include "platform/drive_info.h"
-#include "platform/program_folder.h"
 
 namespace corvane::archive {
 
@@ -42,6 +44,23 @@ std::string temporaryName(const std::string& folder, const std::string& archiveP
            std::to_string(generator() % 1000000);
 }
 
+// Removes what runs that were killed left behind: temporary files of this archive whose
+// process no longer exists.
+void removeStaleTemporaries(const std::string& folder, const std::string& archivePath) {
+    const std::string prefix = "." + baseNameOf(archivePath) + ".cvtmp-";
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr) return;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            ::unlink((folder + name).c_str());
+        }
+    }
+    ::closedir(listing);
+}
+
 bool isFolder(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -64,7 +83,8 @@ Status dropLeadingBytes(const std::string& path, std::uint64_t count) {
     for (;;) {
         const ssize_t got = ::pread(fd, block.data(), block.size(), from);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0 || (got > 0 && ::pwrite(fd, block.data(), static_cast<std::size_t>(got), to) != got)) {
+        if (got < 0 ||
+            (got > 0 && ::pwrite(fd, block.data(), static_cast<std::size_t>(got), to) != got)) {
             const Error error = systemError(kWriteFailed, "cannot rewrite", path);
             ::close(fd);
             return error;
@@ -86,19 +106,16 @@ std::string volumeName(const std::string& archivePath, std::uint32_t disk, std::
     if (disk + 1 >= count) return archivePath;
     const auto slash = archivePath.rfind('/');
     const auto dot = archivePath.rfind('.');
-    const std::string stem =
-        dot != std::string::npos && (slash == std::string::npos || dot > slash)
-            ? archivePath.substr(0, dot)
-            : archivePath;
+    const std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash)
+                                 ? archivePath.substr(0, dot)
+                                 : archivePath;
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, ".z%02u", disk + 1);
     return stem + suffix;
 }
 
 VolumeWriter::VolumeWriter(VolumeOptions options, OutputFactory& factory, VolumeEvents& events)
-    : m_options(std::move(options)), m_factory(factory), m_events(events) {
-    m_buffer.reserve(kBufferSize);
-}
+    : m_options(std::move(options)), m_factory(factory), m_events(events) {}
 
 VolumeWriter::~VolumeWriter() {
     if (!m_finished) abandon();
@@ -141,7 +158,8 @@ Status VolumeWriter::prepareFolder(const std::string& folder) {
         ::closedir(listing);
     }
     if (others.empty() || !m_events.clearFolder(folder)) return {};
-    for (const auto& path : others) ::unlink(path.c_str());
+    for (const auto& path : others)
+        ::unlink(path.c_str());
     return {};
 }
 
@@ -164,6 +182,7 @@ Status VolumeWriter::openVolume() {
             }
         }
     }
+    if (m_disk == 0) removeStaleTemporaries(folder, m_options.archivePath);
     m_tempPath = temporaryName(folder, m_options.archivePath);
     auto created = m_factory.create(m_tempPath);
     if (!created) {
@@ -285,7 +304,8 @@ Status VolumeWriter::writeData(std::span<const std::uint8_t> data) {
             if (Status next = nextVolume(); !next) return next;
         }
         const std::uint64_t room = m_capacity - m_offset;
-        const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(room, data.size()));
+        const std::size_t take =
+            static_cast<std::size_t>(std::min<std::uint64_t>(room, data.size()));
         if (Status appended = append(data.first(take)); !appended) return appended;
         data = data.subspan(take);
     }

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "archive/output_file.h"
+#include "common/result.h"
+
 #include <cstdint>
 #include <memory>
 #include <set>
 #include <span>
 #include <string>
 #include <vector>
-
-#include "archive/output_file.h"
-#include "common/result.h"
 
 namespace corvane::archive {
 
@@ -32,8 +32,8 @@ public:
 struct VolumeOptions {
     std::string archivePath;
     bool split = false;
-    std::uint64_t diskSize = 0;     // split: bytes per volume, 0 = free space of each disk
-    std::string tempFolder;         // single: where the new archive is built (empty = beside it)
+    std::uint64_t diskSize = 0;  // split: bytes per volume, 0 = free space of each disk
+    std::string tempFolder;      // single: where the new archive is built (empty = beside it)
     std::uint64_t sizeBound = ~std::uint64_t{0};  // the whole archive is at most this long
 };
 

@@ -11,7 +11,8 @@ std::size_t characterLength(std::string_view text, std::size_t at) {
     const auto lead = static_cast<unsigned char>(text[at]);
     std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
     for (std::size_t next = 1; next < length; ++next) {
-        if (at + next >= text.size() || (static_cast<unsigned char>(text[at + next]) & 0xC0) != 0x80) {
+        if (at + next >= text.size() ||
+            (static_cast<unsigned char>(text[at + next]) & 0xC0) != 0x80) {
             return next;
         }
     }
@@ -44,10 +45,13 @@ bool matchesMask(std::string_view mask, std::string_view text) {
             return false;
         }
     }
-    while (m < mask.size() && mask[m] == '*') ++m;
+    while (m < mask.size() && mask[m] == '*')
+        ++m;
     return m == mask.size();
 }
 
-bool hasWildcard(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }
+bool hasWildcard(std::string_view text) {
+    return text.find_first_of("*?") != std::string_view::npos;
+}
 
 }  // namespace corvane::archive

@@ -1,5 +1,7 @@
 #include "archive/winzip_aes.h"
 
+#include "common/le_codec.h"
+
 #include <openssl/core_names.h>
 #include <openssl/evp.h>
 #include <openssl/params.h>
@@ -7,8 +9,6 @@
 
 #include <algorithm>
 #include <new>
-
-#include "common/le_codec.h"
 
 namespace corvane::archive {
 
@@ -20,9 +20,12 @@ constexpr std::size_t kKeystreamBlocks = 256;  // 4 KiB of keystream per cipher 
 
 const EVP_CIPHER* ecbFor(std::size_t keyLength) {
     switch (keyLength) {
-        case 16: return EVP_aes_128_ecb();
-        case 24: return EVP_aes_192_ecb();
-        default: return EVP_aes_256_ecb();
+        case 16:
+            return EVP_aes_128_ecb();
+        case 24:
+            return EVP_aes_192_ecb();
+        default:
+            return EVP_aes_256_ecb();
     }
 }
 
@@ -60,7 +63,8 @@ AesCipher::AesCipher(const AesKeys& keys) : m_keystream(kBlockSize * kKeystreamB
     EVP_CIPHER_CTX_set_padding(m_cipher, 0);
     char digest[] = "SHA1";
     const OSSL_PARAM parameters[] = {
-        OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0), OSSL_PARAM_construct_end()};
+        OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0),
+        OSSL_PARAM_construct_end()};
     EVP_MAC_init(m_mac, keys.authentication.data(), keys.authentication.size(), parameters);
     m_used = m_keystream.size();
 }
@@ -84,7 +88,8 @@ void AesCipher::applyKeystream(std::span<std::uint8_t> data) {
             m_used = 0;
         }
         const std::size_t take = std::min(data.size() - at, m_keystream.size() - m_used);
-        for (std::size_t byte = 0; byte < take; ++byte) data[at + byte] ^= m_keystream[m_used + byte];
+        for (std::size_t byte = 0; byte < take; ++byte)
+            data[at + byte] ^= m_keystream[m_used + byte];
         at += take;
         m_used += take;
     }

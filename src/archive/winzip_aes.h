@@ -1,12 +1,12 @@
 #pragma once
 
+#include "archive/zip_constants.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
 #include <vector>
-
-#include "archive/zip_constants.h"
 
 struct evp_cipher_ctx_st;
 struct evp_mac_ctx_st;

@@ -4,6 +4,8 @@
 
 namespace corvane::archive {
 
-unsigned workerCount() { return std::clamp(std::thread::hardware_concurrency(), 1u, 4u); }
+unsigned workerCount() {
+    return std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+}
 
 }  // namespace corvane::archive

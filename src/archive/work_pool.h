@@ -44,7 +44,8 @@ public:
             m_queue.clear();
         }
         m_wake.notify_all();
-        for (auto& thread : m_threads) thread.join();
+        for (auto& thread : m_threads)
+            thread.join();
     }
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;

@@ -1,11 +1,11 @@
 #include "archive/zip_check.h"
 
-#include <algorithm>
-
 #include "archive/crc32.h"
 #include "archive/result_codes.h"
 #include "archive/winzip_aes.h"
 #include "common/le_codec.h"
+
+#include <algorithm>
 
 namespace corvane::archive {
 
@@ -13,12 +13,15 @@ namespace {
 
 constexpr std::size_t kBlockSize = 256 * 1024;
 
-CheckResult fail(int code, std::string detail) { return CheckResult{code, false, std::move(detail)}; }
+CheckResult fail(int code, std::string detail) {
+    return CheckResult{code, false, std::move(detail)};
+}
 
 // Feeds decrypted data to the decoder and counts and checks what comes out.
 class DataCheck {
 public:
-    DataCheck(CheckContext& context, std::uint16_t method) : m_context(context), m_method(method) {
+    DataCheck(CheckContext& context, std::uint16_t method, std::uint64_t declared)
+        : m_context(context), m_method(method), m_declared(declared) {
         if (m_method == zip::kMethodDeflate) m_context.inflater.reset();
     }
 
@@ -32,7 +35,7 @@ public:
         std::size_t leftover = 0;
         const auto outcome = m_context.inflater.feed(
             data, [this](std::span<const std::uint8_t> out) { take(out); }, leftover);
-        if (outcome == Inflater::Outcome::Failed) return false;
+        if (outcome == Inflater::Outcome::Failed || m_size > m_declared) return false;
         if (outcome == Inflater::Outcome::Finished) {
             m_finished = true;
             return leftover == 0;
@@ -51,6 +54,7 @@ private:
 
     CheckContext& m_context;
     std::uint16_t m_method;
+    std::uint64_t m_declared;  // decoding stops past this: a small entry cannot expand for ever
     bool m_finished = false;
     std::uint32_t m_crc = 0;
     std::uint64_t m_size = 0;
@@ -60,18 +64,23 @@ CheckResult checkDescriptor(const ZipItem& item, const EntryData& entry, VolumeP
                             const ReadAt& read) {
     const bool zip64 = entry.local.sizes.zip64 || item.compressedSize >= zip::kMax32 ||
                        item.uncompressedSize >= zip::kMax32;
-    std::vector<std::uint8_t> bytes(zip64 ? zip::kDataDescriptorSize64 : zip::kDataDescriptorSize32);
+    std::vector<std::uint8_t> bytes(zip64 ? zip::kDataDescriptorSize64
+                                          : zip::kDataDescriptorSize32);
     // The signature is optional; without it the record is four bytes shorter.
     if (Status got = read(at, bytes); !got) {
         bytes.resize(bytes.size() - 4);
         if (Status again = read(at, bytes); !again) return fail(kNotZip, "data descriptor missing");
     }
     std::size_t field = le::getU32(bytes, 0) == zip::kDataDescriptorSignature ? 4 : 0;
-    if (bytes.size() < field + (zip64 ? 20u : 12u)) return fail(kNotZip, "data descriptor cut short");
+    if (bytes.size() < field + (zip64 ? 20u : 12u))
+        return fail(kNotZip, "data descriptor cut short");
     const std::uint32_t crc = le::getU32(bytes, field);
-    const std::uint64_t compressed = zip64 ? le::getU64(bytes, field + 4) : le::getU32(bytes, field + 4);
-    const std::uint64_t uncompressed = zip64 ? le::getU64(bytes, field + 12) : le::getU32(bytes, field + 8);
-    if (crc != item.crc || compressed != item.compressedSize || uncompressed != item.uncompressedSize) {
+    const std::uint64_t compressed =
+        zip64 ? le::getU64(bytes, field + 4) : le::getU32(bytes, field + 4);
+    const std::uint64_t uncompressed =
+        zip64 ? le::getU64(bytes, field + 12) : le::getU32(bytes, field + 8);
+    if (crc != item.crc || compressed != item.compressedSize ||
+        uncompressed != item.uncompressedSize) {
         return fail(kNotZip, "the data descriptor does not match the central directory");
     }
     return {};
@@ -112,24 +121,28 @@ CheckResult checkEntry(CheckContext& context, const ZipItem& item, const EntryDa
     std::unique_ptr<AesCipher> cipher;
     if (item.aes) {
         const std::size_t saltLength = item.aes->saltLength();
-        if (dataLength < item.aes->overhead()) return fail(kCrcMismatch, "encrypted data cut short");
+        if (dataLength < item.aes->overhead())
+            return fail(kCrcMismatch, "encrypted data cut short");
         std::vector<std::uint8_t> start(saltLength + zip::kAesVerifierSize);
-        if (Status got = read(at, start); !got) return fail(got.error().code, got.error().description);
-        const AesKeys keys = deriveAesKeys(password, std::span(start).first(saltLength),
-                                           item.aes->keyLength());
-        if (!std::equal(keys.verifier.begin(), keys.verifier.end(), start.begin() + static_cast<std::ptrdiff_t>(saltLength))) {
+        if (Status got = read(at, start); !got)
+            return fail(got.error().code, got.error().description);
+        const AesKeys keys =
+            deriveAesKeys(password, std::span(start).first(saltLength), item.aes->keyLength());
+        if (!std::equal(keys.verifier.begin(), keys.verifier.end(),
+                        start.begin() + static_cast<std::ptrdiff_t>(saltLength))) {
             return CheckResult{kWrongPassword, true, "wrong password"};
         }
         cipher = std::make_unique<AesCipher>(keys);
         at.offset += start.size();
         dataLength -= item.aes->overhead();
     }
-    DataCheck data(context, method);
+    DataCheck data(context, method, item.uncompressedSize);
     context.buffer.resize(kBlockSize);
     for (std::uint64_t left = dataLength; left > 0;) {
         const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(left, kBlockSize));
         const auto block = std::span(context.buffer).first(take);
-        if (Status got = read(at, block); !got) return fail(got.error().code, got.error().description);
+        if (Status got = read(at, block); !got)
+            return fail(got.error().code, got.error().description);
         if (cipher) cipher->decrypt(block);
         if (!data.feed(block)) return fail(kCrcMismatch, "the compressed data is damaged");
         at.offset += take;
@@ -138,7 +151,8 @@ CheckResult checkEntry(CheckContext& context, const ZipItem& item, const EntryDa
     if (!data.complete()) return fail(kCrcMismatch, "the compressed data ends early");
     if (cipher) {
         std::vector<std::uint8_t> code(zip::kAesMacSize);
-        if (Status got = read(at, code); !got) return fail(got.error().code, got.error().description);
+        if (Status got = read(at, code); !got)
+            return fail(got.error().code, got.error().description);
         const auto expected = cipher->finish();
         if (!std::equal(expected.begin(), expected.end(), code.begin())) {
             return fail(kCrcMismatch, "the authentication code does not match");

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "archive/inflate_stream.h"
+#include "archive/volume_out.h"
+#include "archive/zip_in.h"
+
 #include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
 #include <vector>
-
-#include "archive/inflate_stream.h"
-#include "archive/volume_out.h"
-#include "archive/zip_in.h"
 
 namespace corvane::archive {
 

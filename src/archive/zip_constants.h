@@ -17,16 +17,17 @@ inline constexpr std::uint32_t kDataDescriptorSignature = 0x08074b50;
 inline constexpr std::uint32_t kSplitMarker = 0x08074b50;
 inline constexpr std::size_t kSplitMarkerSize = 4;
 
-inline constexpr std::size_t kLocalHeaderSize = 4 + 26;        // including signature
-inline constexpr std::size_t kCentralHeaderSize = 4 + 42;      // including signature
-inline constexpr std::size_t kEndOfCentralSize = 4 + 18;       // without the comment
-inline constexpr std::size_t kZip64EndSize = 4 + 8 + 44;       // signature, size field, body
+inline constexpr std::size_t kLocalHeaderSize = 4 + 26;    // including signature
+inline constexpr std::size_t kCentralHeaderSize = 4 + 42;  // including signature
+inline constexpr std::size_t kEndOfCentralSize = 4 + 18;   // without the comment
+inline constexpr std::size_t kZip64EndSize = 4 + 8 + 44;   // signature, size field, body
 inline constexpr std::size_t kZip64LocatorSize = 4 + 4 + 8 + 4;
 inline constexpr std::size_t kDataDescriptorSize32 = 4 + 4 + 4 + 4;  // signature, CRC, sizes
 inline constexpr std::size_t kDataDescriptorSize64 = 4 + 4 + 8 + 8;
 inline constexpr std::size_t kMaxCommentSize = 0xFFFF;
 // The end block written at once: ZIP64 end record, its locator, and the classic end record.
-inline constexpr std::size_t kMaxEndBlockSize = kZip64EndSize + kZip64LocatorSize + kEndOfCentralSize;
+inline constexpr std::size_t kMaxEndBlockSize =
+    kZip64EndSize + kZip64LocatorSize + kEndOfCentralSize;
 
 inline constexpr std::uint16_t kFlagEncrypted = 1u << 0;
 inline constexpr std::uint16_t kFlagDataDescriptor = 1u << 3;
@@ -40,7 +41,7 @@ inline constexpr std::uint16_t kMethodAes = 99;
 inline constexpr std::uint16_t kExtraZip64 = 0x0001;
 inline constexpr std::uint16_t kExtraTimestamp = 0x5455;  // "UT", Unix times in UTC
 inline constexpr std::uint16_t kExtraAes = 0x9901;
-inline constexpr std::size_t kExtraHeaderSize = 2 + 2;  // tag, size
+inline constexpr std::size_t kExtraHeaderSize = 2 + 2;                        // tag, size
 inline constexpr std::size_t kTimestampExtraSize = kExtraHeaderSize + 1 + 4;  // flags, mtime
 inline constexpr std::size_t kAesExtraSize = kExtraHeaderSize + 2 + 2 + 1 + 2;
 inline constexpr std::uint8_t kTimestampHasMtime = 1u << 0;
@@ -57,8 +58,8 @@ inline constexpr std::uint32_t kMax16 = 0xFFFF;
 inline constexpr std::uint64_t kMax32 = 0xFFFFFFFFu;
 
 // WinZip AES: vendor versions, strengths and the fixed sizes around the data.
-inline constexpr std::uint16_t kAesVersion1 = 1;  // AE-1: CRC kept
-inline constexpr std::uint16_t kAesVersion2 = 2;  // AE-2: CRC zero, for tiny entries
+inline constexpr std::uint16_t kAesVersion1 = 1;       // AE-1: CRC kept
+inline constexpr std::uint16_t kAesVersion2 = 2;       // AE-2: CRC zero, for tiny entries
 inline constexpr std::uint16_t kAesVendorId = 0x4541;  // "AE", little-endian
 inline constexpr std::uint8_t kAesStrength256 = 3;
 inline constexpr std::size_t kAesVerifierSize = 2;

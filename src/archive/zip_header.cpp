@@ -17,7 +17,9 @@ std::uint16_t clamp16(std::uint64_t value) {
                                 : static_cast<std::uint16_t>(value);
 }
 
-Error damaged(const std::string& what) { return Error{kNotZip, what}; }
+Error damaged(const std::string& what) {
+    return Error{kNotZip, what};
+}
 
 }  // namespace
 
@@ -85,7 +87,8 @@ Bytes encodeCentralHeader(const ZipItem& item) {
 }
 
 Result<LocalHeader> parseLocalFixed(std::span<const std::uint8_t> fixed) {
-    if (fixed.size() < zip::kLocalHeaderSize || le::getU32(fixed, 0) != zip::kLocalHeaderSignature) {
+    if (fixed.size() < zip::kLocalHeaderSize ||
+        le::getU32(fixed, 0) != zip::kLocalHeaderSignature) {
         return damaged("no local header where the directory points");
     }
     LocalHeader header;

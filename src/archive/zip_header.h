@@ -1,12 +1,12 @@
 #pragma once
 
+#include "archive/zip_item.h"
+#include "common/result.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
-
-#include "archive/zip_item.h"
-#include "common/result.h"
 
 namespace corvane::archive {
 

@@ -1,9 +1,9 @@
 #include "archive/zip_in.h"
 
-#include <algorithm>
-
 #include "archive/result_codes.h"
 #include "common/le_codec.h"
+
+#include <algorithm>
 
 namespace corvane::archive {
 
@@ -11,13 +11,16 @@ namespace {
 
 constexpr std::uint32_t kMaxVolumes = 100000;
 // A directory larger than this on a multi-volume archive is taken for damage.
-constexpr std::uint64_t kMaxCentralSize = std::uint64_t{1} << 32;
+constexpr std::uint64_t kMaxCentralSize = std::uint64_t{1} << 40;
+constexpr std::size_t kCentralBlock = 256 * 1024;
 
-Error damaged(const std::string& what) { return Error{kNotZip, what}; }
+Error damaged(const std::string& what) {
+    return Error{kNotZip, what};
+}
 
 struct EndLocation {
     EndInfo end;
-    std::uint64_t endOffset = 0;  // where the classic end record starts in the last volume
+    std::uint64_t endOffset = 0;   // where the classic end record starts in the last volume
     std::uint64_t zip64Bytes = 0;  // ZIP64 end record and locator right before it
 };
 
@@ -95,21 +98,43 @@ Result<ArchiveDirectory> readDirectory(VolumeReader& volumes) {
     if (volumes.count() == 1 && directory.centralStart.offset + end.centralSize > limit) {
         return damaged("the central directory overlaps the end records");
     }
-    std::vector<std::uint8_t> central(static_cast<std::size_t>(end.centralSize));
-    if (Status got = volumes.read(directory.centralStart, central); !got) return got.error();
-    std::span<const std::uint8_t> rest(central);
-    directory.items.reserve(static_cast<std::size_t>(end.entriesTotal));
+    // Read in blocks and parsed as it comes, so that a damaged size asks for no memory.
+    std::vector<std::uint8_t> buffer;
+    std::size_t used = 0;
+    VolumePosition next = directory.centralStart;
+    std::uint64_t unread = end.centralSize;
+    auto fill = [&](std::size_t wanted) -> Status {
+        if (buffer.size() - used >= wanted) return {};
+        buffer.erase(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(used));
+        used = 0;
+        const std::size_t more = static_cast<std::size_t>(std::min<std::uint64_t>(
+            unread, std::max<std::size_t>(wanted - buffer.size(), kCentralBlock)));
+        const std::size_t start = buffer.size();
+        buffer.resize(start + more);
+        if (Status got = volumes.read(next, std::span(buffer).subspan(start)); !got) return got;
+        next.offset += more;
+        unread -= more;
+        return {};
+    };
     // Some writers store the entry count modulo 65536: read every record the directory holds.
-    while (rest.size() >= 4 && le::getU32(rest, 0) == zip::kCentralHeaderSignature) {
+    for (;;) {
+        if (Status got = fill(zip::kCentralHeaderSize); !got) return got.error();
+        std::span<const std::uint8_t> rest = std::span(buffer).subspan(used);
+        if (rest.size() < zip::kCentralHeaderSize ||
+            le::getU32(rest, 0) != zip::kCentralHeaderSignature)
+            break;
+        const std::size_t length = zip::kCentralHeaderSize + le::getU16(rest, 28) +
+                                   le::getU16(rest, 30) + le::getU16(rest, 32);
+        if (Status got = fill(length); !got) return got.error();
         std::size_t consumed = 0;
-        auto item = parseCentralHeader(rest, consumed);
+        auto item = parseCentralHeader(std::span(buffer).subspan(used), consumed);
         if (!item) return item.error();
         directory.items.push_back(std::move(item.value()));
-        rest = rest.subspan(consumed);
+        used += consumed;
     }
     const std::uint64_t found = directory.items.size();
-    const bool countMatches = end.zip64 ? found == end.entriesTotal
-                                        : found % 0x10000 == end.entriesTotal % 0x10000;
+    const bool countMatches =
+        end.zip64 ? found == end.entriesTotal : found % 0x10000 == end.entriesTotal % 0x10000;
     if (!countMatches) return damaged("the central directory does not hold the entries it should");
     return directory;
 }

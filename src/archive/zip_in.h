@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
 #include "archive/volume_in.h"
 #include "archive/zip_header.h"
 #include "archive/zip_item.h"
 #include "common/result.h"
+
+#include <cstdint>
+#include <vector>
 
 namespace corvane::archive {
 

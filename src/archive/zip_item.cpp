@@ -1,11 +1,11 @@
 #include "archive/zip_item.h"
 
+#include "common/le_codec.h"
+
 #include <sys/stat.h>
 
 #include <ctime>
 #include <span>
-
-#include "common/le_codec.h"
 
 namespace corvane::archive {
 
@@ -41,6 +41,24 @@ std::int64_t ZipItem::modificationTime() const {
     return unixMtime ? *unixMtime : fromDosTime(dosTime);
 }
 
+bool isUtf8(std::string_view text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
+        if (length == 0 || at + length > text.size()) return false;
+        for (std::size_t next = 1; next < length; ++next) {
+            if ((static_cast<unsigned char>(text[at + next]) & 0xC0) != 0x80) return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
 std::uint32_t toDosTime(std::int64_t unixSeconds) {
     const std::time_t moment = static_cast<std::time_t>(unixSeconds);
     std::tm local{};
@@ -74,7 +92,9 @@ bool needsZip64(const ZipItem& item) {
 
 namespace {
 
-bool fitsTimestamp(std::int64_t seconds) { return seconds >= INT32_MIN && seconds <= INT32_MAX; }
+bool fitsTimestamp(std::int64_t seconds) {
+    return seconds >= INT32_MIN && seconds <= INT32_MAX;
+}
 
 void appendTimestamp(le::Writer& out, const ZipItem& item) {
     if (!item.unixMtime || !fitsTimestamp(*item.unixMtime)) return;
@@ -153,61 +173,65 @@ bool forEachExtra(const std::uint8_t* extra, std::size_t size, Visit visit) {
 }  // namespace
 
 bool applyCentralExtra(ZipItem& item, const std::uint8_t* extra, std::size_t size) {
-    return forEachExtra(extra, size, [&](std::uint16_t tag, const std::uint8_t* data,
-                                         std::size_t length, const std::uint8_t* field) {
-        const auto body = view(data, length);
-        std::size_t at = 0;
-        auto take64 = [&](std::uint64_t& value) {
-            if (at + 8 > length) return false;
-            value = le::getU64(body, at);
-            at += 8;
-            return true;
-        };
-        switch (tag) {
-            case zip::kExtraZip64:
-                if (item.uncompressedSize == zip::kMax32 && !take64(item.uncompressedSize)) return false;
-                if (item.compressedSize == zip::kMax32 && !take64(item.compressedSize)) return false;
-                if (item.localOffset == zip::kMax32 && !take64(item.localOffset)) return false;
-                if (item.diskStart == zip::kMax16) {
-                    if (at + 4 > length) return false;
-                    item.diskStart = le::getU32(body, at);
-                }
+    return forEachExtra(
+        extra, size,
+        [&](std::uint16_t tag, const std::uint8_t* data, std::size_t length,
+            const std::uint8_t* field) {
+            const auto body = view(data, length);
+            std::size_t at = 0;
+            auto take64 = [&](std::uint64_t& value) {
+                if (at + 8 > length) return false;
+                value = le::getU64(body, at);
+                at += 8;
                 return true;
-            case zip::kExtraTimestamp:
-                if (length >= 5 && (data[0] & zip::kTimestampHasMtime) != 0) {
-                    item.unixMtime = static_cast<std::int32_t>(le::getU32(body, 1));
-                }
-                return true;
-            case zip::kExtraAes:
-                if (length < 7) return false;
-                item.aes = AesInfo{le::getU16(body, 0), data[4], le::getU16(body, 5)};
-                return true;
-            default:
-                item.otherExtra.insert(item.otherExtra.end(), field,
-                                       data + length);
-                return true;
-        }
-    });
+            };
+            switch (tag) {
+                case zip::kExtraZip64:
+                    if (item.uncompressedSize == zip::kMax32 && !take64(item.uncompressedSize))
+                        return false;
+                    if (item.compressedSize == zip::kMax32 && !take64(item.compressedSize))
+                        return false;
+                    if (item.localOffset == zip::kMax32 && !take64(item.localOffset)) return false;
+                    if (item.diskStart == zip::kMax16) {
+                        if (at + 4 > length) return false;
+                        item.diskStart = le::getU32(body, at);
+                    }
+                    return true;
+                case zip::kExtraTimestamp:
+                    if (length >= 5 && (data[0] & zip::kTimestampHasMtime) != 0) {
+                        item.unixMtime = static_cast<std::int32_t>(le::getU32(body, 1));
+                    }
+                    return true;
+                case zip::kExtraAes:
+                    if (length < 7) return false;
+                    item.aes = AesInfo{le::getU16(body, 0), data[4], le::getU16(body, 5)};
+                    return true;
+                default:
+                    item.otherExtra.insert(item.otherExtra.end(), field, data + length);
+                    return true;
+            }
+        });
 }
 
 bool applyLocalExtra(LocalSizes& sizes, const std::uint8_t* extra, std::size_t size) {
-    return forEachExtra(extra, size, [&](std::uint16_t tag, const std::uint8_t* data,
-                                         std::size_t length, const std::uint8_t*) {
-        if (tag != zip::kExtraZip64) return true;
-        const auto body = view(data, length);
-        std::size_t at = 0;
-        if (sizes.uncompressed == zip::kMax32) {
-            if (at + 8 > length) return false;
-            sizes.uncompressed = le::getU64(body, at);
-            at += 8;
-        }
-        if (sizes.compressed == zip::kMax32) {
-            if (at + 8 > length) return false;
-            sizes.compressed = le::getU64(body, at);
-        }
-        sizes.zip64 = true;
-        return true;
-    });
+    return forEachExtra(
+        extra, size,
+        [&](std::uint16_t tag, const std::uint8_t* data, std::size_t length, const std::uint8_t*) {
+            if (tag != zip::kExtraZip64) return true;
+            const auto body = view(data, length);
+            std::size_t at = 0;
+            if (sizes.uncompressed == zip::kMax32) {
+                if (at + 8 > length) return false;
+                sizes.uncompressed = le::getU64(body, at);
+                at += 8;
+            }
+            if (sizes.compressed == zip::kMax32) {
+                if (at + 8 > length) return false;
+                sizes.compressed = le::getU64(body, at);
+            }
+            sizes.zip64 = true;
+            return true;
+        });
 }
 
 }  // namespace corvane::archive

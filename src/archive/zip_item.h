@@ -1,11 +1,12 @@
 #pragma once
 
+#include "archive/zip_constants.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
-
-#include "archive/zip_constants.h"
 
 namespace corvane::archive {
 
@@ -54,6 +55,9 @@ struct ZipItem {
     // The modification time in seconds since 1970: the extended timestamp, else the DOS time.
     std::int64_t modificationTime() const;
 };
+
+// True when `text` is well-formed UTF-8 (names with the UTF-8 flag must be).
+bool isUtf8(std::string_view text);
 
 // DOS date and time (local time, 2-second steps, 1980-2107) for a Unix time, and back.
 std::uint32_t toDosTime(std::int64_t unixSeconds);

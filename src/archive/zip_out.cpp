@@ -27,7 +27,8 @@ Status ZipWriter::writeDirectory(std::vector<ZipItem>& items) {
     }
     // A split run that ended in its first volume becomes a plain archive.
     const std::uint64_t shift = m_volumes.settleAsSingle(centralSize + zip::kMaxEndBlockSize);
-    for (auto& item : items) item.localOffset -= shift;
+    for (auto& item : items)
+        item.localOffset -= shift;
 
     EndInfo end;
     end.entriesTotal = items.size();

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstdint>
-#include <span>
-#include <vector>
-
 #include "archive/volume_out.h"
 #include "archive/zip_item.h"
 #include "common/result.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
 
 namespace corvane::archive {
 

@@ -1,10 +1,5 @@
 // The compress operation: writes a new archive from the plan, compressing files on worker
 // threads while this thread writes their results in archive order and raises the events.
-#include <unistd.h>
-
-#include <algorithm>
-#include <deque>
-
 #include "archive/compress_jobs.h"
 #include "archive/compress_plan.h"
 #include "archive/crc32.h"
@@ -12,6 +7,12 @@
 #include "archive/work_pool.h"
 #include "archive/zip_header.h"
 #include "archive/zip_out.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <deque>
 
 namespace corvane::archive {
 
@@ -27,11 +28,12 @@ constexpr std::size_t kUnitsPerWorker = 8;
 // Small files travel in batches, which keeps thread hand-offs rare.
 constexpr std::uint64_t kBatchBytes = 512 * 1024;
 constexpr std::size_t kBatchFiles = 64;
-constexpr std::size_t kPiecesPerWorker = 3;
+constexpr std::size_t kPiecesPerWorker = 2;
 // What a header, extras, descriptor and directory record add to an entry at most.
-constexpr std::uint64_t kEntryOverhead = zip::kLocalHeaderSize + zip::kCentralHeaderSize +
-                                         2 * (20 + zip::kTimestampExtraSize + zip::kAesExtraSize + 28) +
-                                         zip::kDataDescriptorSize64 + zip::kAes256Overhead;
+constexpr std::uint64_t kEntryOverhead =
+    zip::kLocalHeaderSize + zip::kCentralHeaderSize +
+    2 * (20 + zip::kTimestampExtraSize + zip::kAesExtraSize + 28) + zip::kDataDescriptorSize64 +
+    zip::kAes256Overhead;
 
 struct Unit {
     enum class Type { File, Piece, Inline };
@@ -68,12 +70,16 @@ std::uint16_t neededVersion(const ZipItem& item, bool zip64Local) {
     return version;
 }
 
-Error failure(int code, const std::string& what) { return Error{code, what}; }
+Error failure(int code, const std::string& what) {
+    return Error{code, what};
+}
 
 class CompressRun {
 public:
-    CompressRun(const ArchiveSettings& settings, OperationEvents& events, CompressPlan& plan)
-        : m_settings(settings), m_events(events), m_plan(plan), m_probe(1) {}
+    // With a feed the plan grows while the run goes; without one it is complete.
+    CompressRun(const ArchiveSettings& settings, OperationEvents& events, CompressPlan& plan,
+                SourceFeed* feed)
+        : m_settings(settings), m_events(events), m_plan(plan), m_feed(feed), m_probe(1) {}
 
     int run();
 
@@ -93,6 +99,7 @@ private:
     const ArchiveSettings& m_settings;
     OperationEvents& m_events;
     CompressPlan& m_plan;
+    SourceFeed* m_feed;
     Compressor m_probe;
     std::unique_ptr<ZipWriter> m_zip;
     std::vector<ZipItem> m_items;
@@ -111,7 +118,8 @@ std::uint64_t CompressRun::sizeBound() const {
     for (const auto& step : m_plan.steps) {
         if (step.kind == PlanStep::Kind::Copy) {
             const ZipItem& item = m_plan.old->items[step.index];
-            bound += item.compressedSize + 2 * item.name.size() + kEntryOverhead + item.otherExtra.size();
+            bound += item.compressedSize + 2 * item.name.size() + kEntryOverhead +
+                     item.otherExtra.size();
         } else {
             const SourceEntry& source = m_plan.sources[step.index];
             bound += source.size + source.size / 0xFFFF * 5 + 5 + 2 * source.storedName.size() +
@@ -123,11 +131,12 @@ std::uint64_t CompressRun::sizeBound() const {
 
 bool CompressRun::sampleIncompressible(const SharedFile& file, std::uint64_t size) {
     std::vector<std::uint8_t> samples;
-    std::vector<std::uint8_t> sample;
+    std::vector<std::uint8_t> buffer;
     const std::uint64_t stride = (size - kProbeSample) / (kProbeSamples - 1);
     for (std::size_t at = 0; at < kProbeSamples; ++at) {
-        if (!readSource(file.fd(), at * stride, kProbeSample, sample)) return false;
-        samples.insert(samples.end(), sample.begin(), sample.end());
+        const auto sample = readSource(file.fd(), at * stride, kProbeSample, buffer);
+        if (!sample) return false;
+        samples.insert(samples.end(), sample->begin(), sample->end());
     }
     return m_probe.looksIncompressible(samples);
 }
@@ -171,7 +180,8 @@ bool CompressRun::nextUnit(Unit& unit) {
     }
     unit.type = Unit::Type::Piece;
     unit.offset = m_nextOffset;
-    unit.length = static_cast<std::size_t>(std::min<std::uint64_t>(kPieceSize, source.size - m_nextOffset));
+    unit.length =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kPieceSize, source.size - m_nextOffset));
     unit.last = m_nextOffset + unit.length >= source.size;
     unit.store = m_cuttingStore;
     unit.source = m_cutting;
@@ -188,12 +198,16 @@ bool CompressRun::nextUnit(Unit& unit) {
 void CompressRun::submit(Pool& pool, Unit& unit) {
     if (unit.type == Unit::Type::File) {
         unit.files = std::make_shared<std::vector<PackedFile>>(unit.batch.size());
-        std::vector<const SourceEntry*> sources;
-        for (const std::size_t at : unit.batch) sources.push_back(&m_plan.sources[m_plan.steps[at].index]);
+        // Copies: the list of sources may grow (and move) while the job runs.
+        std::vector<std::pair<std::string, std::uint64_t>> sources;
+        for (const std::size_t at : unit.batch) {
+            const SourceEntry& source = m_plan.sources[m_plan.steps[at].index];
+            sources.emplace_back(source.path, source.size);
+        }
         unit.ticket = pool.submit([files = unit.files, sources = std::move(sources),
                                    &password = m_settings.password](CompressContext& context) {
             for (std::size_t at = 0; at < sources.size(); ++at) {
-                packFile(context, sources[at]->path, sources[at]->size, password, (*files)[at]);
+                packFile(context, sources[at].first, sources[at].second, password, (*files)[at]);
             }
         });
     } else if (unit.type == Unit::Type::Piece) {
@@ -209,10 +223,11 @@ void CompressRun::submit(Pool& pool, Unit& unit) {
 ZipItem CompressRun::itemFor(const SourceEntry& source) const {
     ZipItem item;
     item.name = source.storedName;
+    if (!isUtf8(item.name)) item.flags = 0;  // bytes in some other encoding: no promise
     item.dosTime = toDosTime(source.mtime);
     item.unixMtime = source.mtime;
-    item.externalAttributes = (source.mode << 16) |
-                              (source.kind == SourceKind::Folder ? zip::kDosFolderAttribute : 0);
+    item.externalAttributes =
+        (source.mode << 16) | (source.kind == SourceKind::Folder ? zip::kDosFolderAttribute : 0);
     return item;
 }
 
@@ -223,12 +238,18 @@ void CompressRun::fileDone(const SourceEntry& source, std::uint64_t read, std::u
     ++m_progress.filesDone;
     m_progress.bytesDone += source.size;
     m_progress.ratioPercent =
-        m_readDone == 0 ? 0
-                        : static_cast<int>(100 - std::min<std::uint64_t>(m_packedDone * 100 / m_readDone, 100));
+        m_readDone == 0
+            ? 0
+            : static_cast<int>(100 - std::min<std::uint64_t>(m_packedDone * 100 / m_readDone, 100));
+    // Totals are known once the walk has ended; until then there is no overall progress.
+    if (m_feed != nullptr && !m_feed->finished()) return;
+    m_progress.filesTotal = m_plan.additions;
+    m_progress.bytesTotal = m_plan.addedBytes;
     m_events.overall(m_progress);
 }
 
 Status CompressRun::writeFile(const SourceEntry& source, PackedFile& packed) {
+    if (packed.noRandom) return failure(kInternalError, "no random numbers for encryption");
     if (packed.skipReason != 0) {
         m_events.skipped(source.path, packed.skipReason);
         return {};
@@ -254,7 +275,7 @@ Status CompressRun::writePiece(const SourceEntry& source, Unit& unit) {
         m_stream = Streaming{};
         if (piece.skipReason != 0) {
             m_stream.dropped = true;
-            m_events.skipped(source.path, kSkipCannotOpen);
+            m_events.skipped(source.path, piece.skipReason);
             return {};
         }
         m_stream.item = itemFor(source);
@@ -271,12 +292,14 @@ Status CompressRun::writePiece(const SourceEntry& source, Unit& unit) {
             m_stream.written = aes->header.size();
             m_stream.zip64 = source.size >= kZip64StreamThreshold;
             item.versionNeeded = neededVersion(item, m_stream.zip64);
-            if (Status written = m_zip->writeLocalHeader(item, true, m_stream.zip64); !written) return written;
+            if (Status written = m_zip->writeLocalHeader(item, true, m_stream.zip64); !written)
+                return written;
             if (Status written = m_zip->writeData(aes->header); !written) return written;
         } else {
             m_stream.zip64 = source.size >= kZip64StreamThreshold;
             item.versionNeeded = neededVersion(item, m_stream.zip64);
-            if (Status written = m_zip->writeLocalHeader(item, true, m_stream.zip64); !written) return written;
+            if (Status written = m_zip->writeLocalHeader(item, true, m_stream.zip64); !written)
+                return written;
         }
     }
     if (m_stream.dropped) return {};
@@ -321,16 +344,16 @@ Status CompressRun::writeInline(const SourceEntry& source, int failureReason) {
     PackedFile packed;
     if (source.kind == SourceKind::Symlink) {
         std::vector<std::uint8_t> target(static_cast<std::size_t>(source.size) + 1);
-        const ssize_t length = ::readlink(source.path.c_str(), reinterpret_cast<char*>(target.data()),
-                                          target.size());
+        const ssize_t length =
+            ::readlink(source.path.c_str(), reinterpret_cast<char*>(target.data()), target.size());
         if (length < 0) {
             m_events.skipped(source.path, kSkipCannotOpen);
             return {};
         }
         target.resize(static_cast<std::size_t>(length));
+        // A link's target is stored like a name, unencrypted, so that any tool can list it.
         CompressContext context(0);
-        packBytes(context, std::move(target), m_settings.password, packed);
-        if (packed.skipReason != 0) return failure(kInternalError, "no random numbers for encryption");
+        packBytes(context, std::move(target), {}, packed);
         return writeFile(source, packed);
     }
     item.versionNeeded = neededVersion(item, false);
@@ -342,9 +365,9 @@ Status CompressRun::writeInline(const SourceEntry& source, int failureReason) {
 
 Status CompressRun::copyEntry(const ZipItem& old) {
     auto& volumes = *m_plan.oldVolumes;
-    auto data = readEntryHeader(old, [&](VolumePosition at, std::span<std::uint8_t> out) {
-        return volumes.read(at, out);
-    }, m_plan.old->prefixBytes);
+    auto data = readEntryHeader(
+        old, [&](VolumePosition at, std::span<std::uint8_t> out) { return volumes.read(at, out); },
+        m_plan.old->prefixBytes);
     if (!data) return data.error();
     ZipItem item = old;
     // Traditional encryption checks its header against the time when a descriptor is used:
@@ -383,18 +406,15 @@ Status CompressRun::handle(Unit& unit) {
                 if (Status written = writeFile(file, (*unit.files)[at]); !written) return written;
             }
             return {};
-        case Unit::Type::Piece: return writePiece(source, unit);
-        case Unit::Type::Inline: break;
+        case Unit::Type::Piece:
+            return writePiece(source, unit);
+        case Unit::Type::Inline:
+            break;
     }
     return writeInline(source, unit.failure);
 }
 
 int CompressRun::run() {
-    for (const auto& step : m_plan.steps) {
-        if (step.kind != PlanStep::Kind::Add) continue;
-        ++m_progress.filesTotal;
-        m_progress.bytesTotal += m_plan.sources[step.index].size;
-    }
     VolumeOptions options;
     options.archivePath = m_settings.archivePath;
     options.split = m_settings.spanDisks;
@@ -411,9 +431,18 @@ int CompressRun::run() {
     Pool pool(workers, [&] { return std::make_unique<CompressContext>(m_settings.level); });
     std::deque<Unit> inFlight;
     std::uint64_t bytesInFlight = 0;
-    const std::uint64_t maxBytes = std::uint64_t{workers} * kPiecesPerWorker * kPieceSize;
+    // The slowest engine needs no queue to keep busy, and its match finder is the largest.
+    const EngineChoice engine = engineForLevel(m_settings.level);
+    const std::size_t piecesPerWorker =
+        engine.kind == EngineKind::Libdeflate && engine.engineLevel >= 10 ? 1 : kPiecesPerWorker;
+    const std::uint64_t maxBytes = std::uint64_t{workers} * piecesPerWorker * kPieceSize;
     for (;;) {
         if (m_events.aborted()) return kAborted;
+        if (m_feed != nullptr && !m_feed->finished()) {
+            // Wait for the walk only when there is nothing else to do.
+            const bool idle = inFlight.empty() && m_nextStep >= m_plan.steps.size();
+            if (const int code = m_feed->admit(m_plan, idle); code != kDone) return code;
+        }
         Unit next;
         while (inFlight.size() < workers * kUnitsPerWorker && bytesInFlight < maxBytes &&
                nextUnit(next)) {
@@ -421,7 +450,10 @@ int CompressRun::run() {
             bytesInFlight += next.bytes;
             inFlight.push_back(std::move(next));
         }
-        if (inFlight.empty()) break;
+        if (inFlight.empty()) {
+            if (m_feed != nullptr && !m_feed->finished()) continue;
+            break;
+        }
         Unit unit = std::move(inFlight.front());
         inFlight.pop_front();
         if (unit.ticket) pool.wait(unit.ticket);
@@ -438,20 +470,30 @@ int CompressRun::run() {
 }  // namespace
 
 int runCompress(const ArchiveSettings& settings, OperationEvents& events) {
-    if (settings.archivePath.empty() || (settings.method != zip::kMethodDeflate &&
-                                         settings.method != zip::kMethodStore)) {
+    if (settings.archivePath.empty() ||
+        (settings.method != zip::kMethodDeflate && settings.method != zip::kMethodStore)) {
         return kBadArguments;
     }
-    if (settings.spanDisks && (settings.updating() ||
-                               (settings.diskSize != 0 && settings.diskSize < zip::kMinimumVolumeSize))) {
+    if (settings.spanDisks &&
+        (settings.updating() ||
+         (settings.diskSize != 0 && settings.diskSize < zip::kMinimumVolumeSize))) {
         return kBadArguments;
+    }
+    struct stat target {};
+    if (::stat(settings.archivePath.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) {
+        return kCannotCreate;
     }
     ArchiveSettings effective = settings;
     effective.level = settings.method == zip::kMethodStore ? 0 : std::clamp(settings.level, 0, 9);
     try {
         CompressPlan plan;
+        if (!effective.updating() && !effective.spanDisks) {
+            // A plain run starts compressing while the walk goes on.
+            SourceFeed feed(effective, events, true);
+            return CompressRun(effective, events, plan, &feed).run();
+        }
         if (const int code = buildPlan(effective, events, plan); code != kDone) return code;
-        return CompressRun(effective, events, plan).run();
+        return CompressRun(effective, events, plan, nullptr).run();
     } catch (const std::bad_alloc&) {
         return kInternalError;
     } catch (const std::system_error&) {

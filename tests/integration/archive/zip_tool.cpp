@@ -6,12 +6,12 @@
 //   zip_tool preview [-l LEVEL] [-x EXCLUSION]... INCLUDE...
 // Prints the result code (and the estimate for preview); exits 0 on success, 1 on failure,
 // 2 when cancelled.
+#include "archive/archiver.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include "archive/archiver.h"
 
 using corvane::archive::Archiver;
 

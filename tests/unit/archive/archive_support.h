@@ -1,0 +1,87 @@
+#pragma once
+
+#include "archive/archive_observer.h"
+#include "archive/output_file.h"
+#include "archive/zip_item.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace corvane::archive::test {
+
+// Records every event in order and answers the questions as the test sets it up.
+class RecordingObserver : public ArchiveObserver {
+public:
+    struct Event {
+        std::string kind;
+        std::string name;
+        std::int64_t value = 0;
+    };
+
+    void onFileProgress(const std::string& name, int percent, bool lastReport) override;
+    void onOverallProgress(const OverallProgress& progress) override;
+    void onPreviewingFile(const std::string& name) override;
+    void onOperationComplete(std::uint64_t estimatedBytes) override;
+    void onSkippedFile(const std::string& name, int reason) override;
+    bool onIntegrityWarning(const std::string& name) override;
+    bool onPreprocessingFile(const std::string& name, std::uint64_t size,
+                             std::string& storedName) override;
+    bool onInsertDisk(int number) override;
+    bool onDiskNotEmpty(const std::string& folder) override;
+    bool onPasswordNeeded(std::string& password) override;
+
+    // The names of the events of one kind, in order.
+    std::vector<std::string> names(const std::string& kind) const;
+    std::vector<std::int64_t> values(const std::string& kind) const;
+    std::size_t count(const std::string& kind) const { return names(kind).size(); }
+
+    std::vector<Event> events;
+    OverallProgress lastProgress;
+    std::uint64_t estimate = 0;
+    bool goOnAfterWarning = true;
+    std::vector<std::string> passwords;  // answers to password requests, in order
+    std::function<bool(const std::string&, std::uint64_t, std::string&)> preprocessing;
+    std::function<bool(int)> insertDisk;
+    std::function<bool(const std::string&)> diskNotEmpty;
+};
+
+// An entry as read back by extractAll.
+struct Extracted {
+    ZipItem item;
+    std::string content;
+};
+
+// Reads every entry of an archive (single or split) with the component's own reader,
+// decrypting and inflating; fails the test on any error.
+std::map<std::string, Extracted> extractAll(const std::string& archivePath,
+                                            const std::string& password = {});
+
+// A device that accepts `limit` bytes in all and then fails every write, as a full disk does.
+class FailingFactory final : public OutputFactory {
+public:
+    explicit FailingFactory(std::uint64_t limit) : m_left(limit) {}
+    Result<std::unique_ptr<OutputFile>> create(const std::string& path) override;
+
+private:
+    std::uint64_t m_left;
+};
+
+// Deterministic test data: text that compresses like source code, or bytes that do not.
+std::string textData(std::size_t size, unsigned seed);
+std::string randomData(std::size_t size, unsigned seed);
+
+// Runs a shell command; returns its exit status and, when asked, its output (stdout+stderr).
+int runCommand(const std::string& command, std::string* output = nullptr);
+
+// Fails the current test unless `tool` is on PATH (oracle tools must be present).
+bool requireTool(const std::string& tool);
+
+// Whole-file helpers on byte strings.
+std::string readBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::string& bytes);
+void setModificationTime(const std::string& path, std::int64_t seconds);
+
+}  // namespace corvane::archive::test

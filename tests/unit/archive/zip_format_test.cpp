@@ -1,0 +1,230 @@
+// ZIP records: encoding against decoding, ZIP64 placeholders, DOS times, end-record search.
+#include "archive/result_codes.h"
+#include "archive/wildcard.h"
+#include "archive/zip_header.h"
+#include "common/le_codec.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane::archive {
+namespace {
+
+ZipItem sampleItem(std::uint64_t compressed, std::uint64_t uncompressed, std::uint64_t offset,
+                   std::uint32_t disk) {
+    ZipItem item;
+    item.name = "home/ann/r\xC3\xA9sum\xC3\xA9.txt";
+    item.method = zip::kMethodDeflate;
+    item.dosTime = toDosTime(1700000000);
+    item.unixMtime = 1700000000;
+    item.crc = 0xDEADBEEF;
+    item.compressedSize = compressed;
+    item.uncompressedSize = uncompressed;
+    item.localOffset = offset;
+    item.diskStart = disk;
+    item.externalAttributes = 0100644u << 16;
+    return item;
+}
+
+TEST(ZipRecords, CentralHeadersRoundTripWithAndWithoutZip64) {
+    struct Case {
+        std::uint64_t compressed, uncompressed, offset;
+        std::uint32_t disk;
+    };
+    const Case cases[] = {
+        {100, 200, 300, 0},
+        {zip::kMax32 - 1, zip::kMax32 - 1, zip::kMax32 - 1, 0xFFFE},  // the largest plain values
+        {zip::kMax32, 5, 7, 0},                                       // each field alone
+        {5, std::uint64_t{6} << 32, 7, 0},
+        {5, 6, std::uint64_t{1} << 40, 0},
+        {5, 6, 7, 0x10000},
+        {std::uint64_t{1} << 33, std::uint64_t{1} << 34, std::uint64_t{1} << 35, 70000},
+    };
+    for (const auto& test : cases) {
+        ZipItem item = sampleItem(test.compressed, test.uncompressed, test.offset, test.disk);
+        item.aes = AesInfo{zip::kAesVersion2, zip::kAesStrength256, zip::kMethodStore};
+        const Bytes record = encodeCentralHeader(item);
+        std::size_t consumed = 0;
+        auto parsed = parseCentralHeader(record, consumed);
+        ASSERT_TRUE(parsed.ok()) << test.offset;
+        EXPECT_EQ(consumed, record.size());
+        EXPECT_EQ(parsed->name, item.name);
+        EXPECT_EQ(parsed->compressedSize, test.compressed);
+        EXPECT_EQ(parsed->uncompressedSize, test.uncompressed);
+        EXPECT_EQ(parsed->localOffset, test.offset);
+        EXPECT_EQ(parsed->diskStart, test.disk);
+        EXPECT_EQ(parsed->unixMtime, item.unixMtime);
+        ASSERT_TRUE(parsed->aes.has_value());
+        EXPECT_EQ(parsed->aes->vendorVersion, zip::kAesVersion2);
+        EXPECT_EQ(parsed->dataMethod(), zip::kMethodStore);
+        EXPECT_EQ(parsed->unixMode(), 0100644u);
+    }
+}
+
+TEST(ZipRecords, LocalHeadersCarryZip64SizesWhenAsked) {
+    ZipItem item = sampleItem(std::uint64_t{5} << 32, std::uint64_t{6} << 32, 0, 0);
+    const Bytes header = encodeLocalHeader(item, false, true);
+    auto local = parseLocalFixed(header);
+    ASSERT_TRUE(local.ok());
+    EXPECT_EQ(local->sizes.compressed, zip::kMax32);
+    auto complete = completeLocal(*local, std::span(header).subspan(zip::kLocalHeaderSize));
+    ASSERT_TRUE(complete.ok());
+    EXPECT_TRUE(complete->sizes.zip64);
+    EXPECT_EQ(complete->sizes.compressed, item.compressedSize);
+    EXPECT_EQ(complete->sizes.uncompressed, item.uncompressedSize);
+    EXPECT_EQ(complete->totalSize(), header.size());
+
+    const Bytes streamed = encodeLocalHeader(item, true, false);
+    auto plain = parseLocalFixed(streamed);
+    ASSERT_TRUE(plain.ok());
+    EXPECT_EQ(plain->crc, 0u);
+    EXPECT_NE(plain->flags & zip::kFlagDataDescriptor, 0);
+}
+
+TEST(ZipRecords, MalformedRecordsAreDamageNotCrashes) {
+    ZipItem item = sampleItem(10, 20, 30, 0);
+    item.localOffset = zip::kMax32;  // needs a ZIP64 field
+    Bytes record = encodeCentralHeader(item);
+    std::size_t consumed = 0;
+    struct Case {
+        const char* name;
+        Bytes bytes;
+    };
+    Bytes badSignature = record;
+    badSignature[0] = 'Q';
+    Bytes shortZip64 = record;
+    // Shrink the ZIP64 field to 4 bytes: the offset it must hold no longer fits.
+    const std::size_t extraAt = zip::kCentralHeaderSize + item.name.size();
+    le::putU16(shortZip64, extraAt + 2, 4);
+    const Case cases[] = {
+        {"empty", {}},
+        {"bad signature", badSignature},
+        {"cut in the name", Bytes(record.begin(), record.begin() + zip::kCentralHeaderSize + 3)},
+        {"short ZIP64 field", shortZip64},
+    };
+    for (const auto& test : cases) {
+        auto parsed = parseCentralHeader(test.bytes, consumed);
+        ASSERT_FALSE(parsed.ok()) << test.name;
+        EXPECT_EQ(parsed.error().code, kNotZip) << test.name;
+    }
+}
+
+TEST(ZipRecords, EndBlockUsesZip64OnlyWhenNeededAndIsFoundBehindAComment) {
+    struct Case {
+        EndInfo end;
+        std::size_t size;
+    };
+    EndInfo plain;
+    plain.entriesOnDisk = plain.entriesTotal = 3;
+    plain.centralSize = 150;
+    plain.centralOffset = 1000;
+    EndInfo many = plain;
+    many.entriesOnDisk = many.entriesTotal = 70000;
+    EndInfo split = plain;
+    split.thisDisk = 4;
+    split.centralDisk = 3;
+    const Case cases[] = {{plain, zip::kEndOfCentralSize},
+                          {many, zip::kMaxEndBlockSize},
+                          {split, zip::kEndOfCentralSize}};
+    for (const auto& test : cases) {
+        Bytes block = encodeEndBlock(test.end, 5000);
+        EXPECT_EQ(block.size(), test.size);
+        block.insert(block.end() - 2, {});  // the comment length stays 0
+        const auto at = findEndRecord(block);
+        ASSERT_TRUE(at.has_value());
+        auto end = parseEndRecord(std::span(block).subspan(*at));
+        ASSERT_TRUE(end.ok());
+        EXPECT_EQ(end->thisDisk, test.end.thisDisk);
+        if (test.size == zip::kMaxEndBlockSize) {
+            const auto locator =
+                parseZip64Locator(std::span(block).subspan(*at - zip::kZip64LocatorSize));
+            ASSERT_TRUE(locator.has_value());
+            EXPECT_EQ(locator->endOffset, 5000u);
+            ASSERT_TRUE(applyZip64End(block, *end).ok());
+            EXPECT_EQ(end->entriesTotal, 70000u);
+        }
+    }
+    // An end record followed by a comment, and garbage that only looks like one.
+    Bytes withComment = encodeEndBlock(plain, 0);
+    le::putU16(withComment, 20, 5);
+    withComment.insert(withComment.end(), {'h', 'e', 'l', 'l', 'o'});
+    EXPECT_EQ(findEndRecord(withComment), std::optional<std::size_t>(0));
+    Bytes fake = {0x50, 0x4b, 0x05, 0x06, 1, 2, 3};
+    EXPECT_FALSE(findEndRecord(fake).has_value());
+}
+
+TEST(ZipItem, DosTimesRoundTripInTwoSecondStepsAndClampToTheirRange) {
+    struct Case {
+        std::int64_t seconds;
+        std::int64_t expected;
+    };
+    const std::int64_t recent = 1700000000;  // an even second
+    const Case cases[] = {
+        {recent, recent},
+        {recent + 1, recent},                                // odd seconds round down
+        {0, fromDosTime(toDosTime(315532800 + 86400 * 2))},  // before 1980: the first DOS day
+    };
+    for (const auto& test : cases) {
+        if (test.seconds == 0) {
+            EXPECT_EQ(toDosTime(test.seconds) >> 16, (1u << 5) | 1u);
+            continue;
+        }
+        EXPECT_EQ(fromDosTime(toDosTime(test.seconds)), test.expected) << test.seconds;
+    }
+    EXPECT_EQ(toDosTime(std::int64_t{1} << 40) >> 25, 127u);  // far future: 2107
+}
+
+TEST(ZipItem, KindsComeFromNameAndAttributes) {
+    ZipItem folder;
+    folder.name = "a/b/";
+    EXPECT_TRUE(folder.isFolder());
+    ZipItem link;
+    link.name = "a/l";
+    link.externalAttributes = 0120777u << 16;
+    EXPECT_TRUE(link.isSymlink());
+    EXPECT_FALSE(link.isFolder());
+    ZipItem dosFolder;
+    dosFolder.name = "x";
+    dosFolder.versionMadeBy = 20;  // MS-DOS host: attributes are DOS ones
+    dosFolder.externalAttributes = zip::kDosFolderAttribute;
+    EXPECT_TRUE(dosFolder.isFolder());
+}
+
+TEST(ZipItem, OnlyWellFormedUtf8NamesAreUtf8) {
+    const std::pair<const char*, bool> cases[] = {
+        {"plain.txt", true},        {"r\xC3\xA9sum\xC3\xA9", true},
+        {"\xF0\x9F\x98\x80", true}, {"latin1 \xE9t\xE9", false},
+        {"cut \xC3", false},        {"\x80 stray", false},
+    };
+    for (const auto& [name, utf8] : cases)
+        EXPECT_EQ(isUtf8(name), utf8) << name;
+}
+
+TEST(Wildcard, MatchesStarsAndQuestionMarksCaseSensitively) {
+    struct Case {
+        const char* mask;
+        const char* text;
+        bool match;
+    };
+    const Case cases[] = {
+        {"*.txt", "notes.txt", true},
+        {"*.txt", "notes.TXT", false},
+        {"*.txt", "a/b/notes.txt", true},  // "*" crosses folders
+        {"/home/*/cache", "/home/ann/cache", true},
+        {"/home/*/cache", "/home/ann/cache/x", false},
+        {"?.c", "a.c", true},
+        {"?.c", "ab.c", false},
+        {"?.c", "\xC3\xA9.c", true},  // "?" is one character, not one byte
+        {"a*b*c", "axxbyyc", true},
+        {"a*b*c", "axxbyy", false},
+        {"*", "", true},
+        {"", "", true},
+        {"", "x", false},
+        {"**", "anything", true},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(matchesMask(test.mask, test.text), test.match) << test.mask << " " << test.text;
+    }
+}
+
+}  // namespace
+}  // namespace corvane::archive
