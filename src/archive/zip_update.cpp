@@ -32,8 +32,11 @@ constexpr std::size_t kPiecesPerWorker = 2;
 // What a header, extras, descriptor and directory record add to an entry at most.
 constexpr std::uint64_t kEntryOverhead =
     zip::kLocalHeaderSize + zip::kCentralHeaderSize +
-    2 * (20 + zip::kTimestampExtraSize + zip::kAesExtraSize + 28) + zip::kDataDescriptorSize64 +
-    zip::kAes256Overhead;
+    2 * (zip::kZip64ExtraMaxSize + zip::kTimestampExtraSize + zip::kAesExtraSize) +
+    zip::kDataDescriptorSize64 + zip::kAes256Overhead;
+// A deflate stream of stored blocks: 5 bytes of header per 65535 bytes, and one more block.
+constexpr std::uint64_t kStoredBlockOverhead = 5;
+constexpr std::uint64_t kStoredBlockData = 0xFFFF;
 
 struct Unit {
     enum class Type { File, Piece, Inline };
@@ -122,8 +125,8 @@ std::uint64_t CompressRun::sizeBound() const {
                      item.otherExtra.size();
         } else {
             const SourceEntry& source = m_plan.sources[step.index];
-            bound += source.size + source.size / 0xFFFF * 5 + 5 + 2 * source.storedName.size() +
-                     kEntryOverhead;
+            bound += source.size + (source.size / kStoredBlockData + 1) * kStoredBlockOverhead +
+                     2 * source.storedName.size() + kEntryOverhead;
         }
     }
     return bound;
