@@ -134,7 +134,7 @@ std::uint64_t CompressRun::sizeBound() const {
 
 bool CompressRun::sampleIncompressible(const SharedFile& file, std::uint64_t size) {
     std::vector<std::uint8_t> samples;
-    std::vector<std::uint8_t> buffer;
+    ByteBuffer buffer;
     const std::uint64_t stride = (size - kProbeSample) / (kProbeSamples - 1);
     for (std::size_t at = 0; at < kProbeSamples; ++at) {
         const auto sample = readSource(file.fd(), at * stride, kProbeSample, buffer);
@@ -346,7 +346,7 @@ Status CompressRun::writeInline(const SourceEntry& source, int failureReason) {
     ZipItem item = itemFor(source);
     PackedFile packed;
     if (source.kind == SourceKind::Symlink) {
-        std::vector<std::uint8_t> target(static_cast<std::size_t>(source.size) + 1);
+        ByteBuffer target(static_cast<std::size_t>(source.size) + 1);
         const ssize_t length =
             ::readlink(source.path.c_str(), reinterpret_cast<char*>(target.data()), target.size());
         if (length < 0) {
