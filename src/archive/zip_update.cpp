@@ -398,23 +398,36 @@ Status CompressRun::copyEntry(const ZipItem& old) {
     return {};
 }
 
+// A written source is not needed again: its names go, so that the memory serves the
+// directory entries that take their place.
+void release(SourceEntry& source) {
+    std::string().swap(source.path);
+    std::string().swap(source.storedName);
+}
+
 Status CompressRun::handle(Unit& unit) {
     const PlanStep& step = m_plan.steps[unit.step];
     if (step.kind == PlanStep::Kind::Copy) return copyEntry(m_plan.old->items[step.index]);
-    const SourceEntry& source = m_plan.sources[step.index];
+    SourceEntry& source = m_plan.sources[step.index];
+    Status written;
     switch (unit.type) {
         case Unit::Type::File:
-            for (std::size_t at = 0; at < unit.batch.size(); ++at) {
-                const SourceEntry& file = m_plan.sources[m_plan.steps[unit.batch[at]].index];
-                if (Status written = writeFile(file, (*unit.files)[at]); !written) return written;
+            for (std::size_t at = 0; at < unit.batch.size() && written; ++at) {
+                SourceEntry& file = m_plan.sources[m_plan.steps[unit.batch[at]].index];
+                written = writeFile(file, (*unit.files)[at]);
+                release(file);
             }
-            return {};
+            return written;
         case Unit::Type::Piece:
-            return writePiece(source, unit);
+            written = writePiece(source, unit);
+            if (unit.last) release(source);
+            return written;
         case Unit::Type::Inline:
             break;
     }
-    return writeInline(source, unit.failure);
+    written = writeInline(source, unit.failure);
+    release(source);
+    return written;
 }
 
 int CompressRun::run() {
