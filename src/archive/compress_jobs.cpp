@@ -16,16 +16,23 @@ namespace {
 constexpr std::size_t kAesKeyLength = 32;
 
 // Encrypts `data` in place behind the AES header and appends the authentication code.
-bool encryptInto(const std::string& password, std::span<const std::uint8_t> plain, Bytes& out) {
+bool encryptInto(const std::string& password, std::span<const std::uint8_t> plain,
+                 ByteBuffer& out) {
     auto aes = startAes(password);
     if (!aes) return false;
-    out = std::move(aes->header);
+    out.assign(aes->header.begin(), aes->header.end());
     const std::size_t start = out.size();
     out.insert(out.end(), plain.begin(), plain.end());
     aes->cipher->encrypt(std::span(out).subspan(start));
     const auto code = aes->cipher->finish();
     out.insert(out.end(), code.begin(), code.end());
     return true;
+}
+
+// Moves `size` bytes held by `source` into `target`, taking the buffer instead of copying.
+void take(ByteBuffer& source, std::size_t size, ByteBuffer& target) {
+    target.swap(source);
+    target.resize(size);
 }
 
 void pack(CompressContext& context, std::span<const std::uint8_t> input,
@@ -39,7 +46,13 @@ void pack(CompressContext& context, std::span<const std::uint8_t> input,
     out.method = packed.empty() ? zip::kMethodStore : zip::kMethodDeflate;
     const std::span<const std::uint8_t> data = packed.empty() ? input : packed;
     if (password.empty()) {
-        out.data.assign(data.begin(), data.end());
+        if (!packed.empty()) {
+            take(context.compressor.buffer(), packed.size(), out.data);
+        } else if (input.data() == context.input.data()) {
+            take(context.input, input.size(), out.data);
+        } else {
+            out.data.assign(input.begin(), input.end());
+        }
         return;
     }
     AesInfo aes;
@@ -65,8 +78,7 @@ std::shared_ptr<SharedFile> openSource(const std::string& path) {
 }
 
 std::optional<std::span<const std::uint8_t>> readSource(int fd, std::uint64_t offset,
-                                                        std::size_t length,
-                                                        std::vector<std::uint8_t>& buffer) {
+                                                        std::size_t length, ByteBuffer& buffer) {
     if (buffer.size() < length) buffer.resize(length);
     std::size_t done = 0;
     while (done < length) {
@@ -96,8 +108,8 @@ void packFile(CompressContext& context, const std::string& path, std::uint64_t p
     pack(context, *data, password, out);
 }
 
-void packBytes(CompressContext& context, std::vector<std::uint8_t> bytes,
-               const std::string& password, PackedFile& out) {
+void packBytes(CompressContext& context, ByteBuffer bytes, const std::string& password,
+               PackedFile& out) {
     pack(context, bytes, password, out);
 }
 
@@ -116,7 +128,7 @@ void packPiece(CompressContext& context, const SharedFile& file, std::uint64_t o
     out.size = piece.size();
     out.crc = crc32Update(0, piece);
     if (store) {
-        out.data.assign(piece.begin(), piece.end());
+        take(context.input, piece.size(), out.data);  // no history was read before it
     } else {
         context.compressor.compressPiece(before, piece, last, out.data);
     }

@@ -16,7 +16,7 @@ namespace corvane::archive {
 struct CompressContext {
     explicit CompressContext(int level) : compressor(level) {}
     Compressor compressor;
-    std::vector<std::uint8_t> input;
+    ByteBuffer input;
 };
 
 // An open source file shared by the jobs of its pieces; closed with the last of them.
@@ -39,8 +39,7 @@ std::shared_ptr<SharedFile> openSource(const std::string& path);
 // only grows so that it is never cleared before being overwritten. The bytes read, or nullopt
 // on a read error.
 std::optional<std::span<const std::uint8_t>> readSource(int fd, std::uint64_t offset,
-                                                        std::size_t length,
-                                                        std::vector<std::uint8_t>& buffer);
+                                                        std::size_t length, ByteBuffer& buffer);
 
 // A small file read, checked and packed in one job.
 struct PackedFile {
@@ -50,7 +49,7 @@ struct PackedFile {
     std::uint32_t crc = 0;
     std::uint64_t size = 0;  // bytes read
     std::optional<AesInfo> aes;
-    Bytes data;  // what follows the local header
+    ByteBuffer data;  // what follows the local header
 };
 
 // Reads, checks and compresses a whole file of at most kPieceSize bytes; encrypts it with
@@ -59,15 +58,15 @@ void packFile(CompressContext& context, const std::string& path, std::uint64_t p
               const std::string& password, PackedFile& out);
 
 // The packing of in-memory data (a link's target) as packFile does it for a file.
-void packBytes(CompressContext& context, std::vector<std::uint8_t> bytes,
-               const std::string& password, PackedFile& out);
+void packBytes(CompressContext& context, ByteBuffer bytes, const std::string& password,
+               PackedFile& out);
 
 // One piece of a large file.
 struct PackedPiece {
     int skipReason = 0;
     std::uint32_t crc = 0;
     std::uint64_t size = 0;  // bytes read
-    Bytes data;              // raw bytes when storing, else a joinable deflate piece
+    ByteBuffer data;         // raw bytes when storing, else a joinable deflate piece
 };
 
 void packPiece(CompressContext& context, const SharedFile& file, std::uint64_t offset,

@@ -87,7 +87,7 @@ std::span<const std::uint8_t> Compressor::compressWhole(std::span<const std::uin
     if (m_choice.kind == EngineKind::Store || input.empty()) return {};
     prepare();
     // Room for one byte less than the input: the engines give up as soon as they cannot win.
-    if (m_out.size() < input.size()) m_out.resize(input.size());
+    m_out.resize(input.size());
     if (m_choice.kind == EngineKind::Isal) return isalWhole(input);
     const std::size_t size = libdeflate_deflate_compress(m_libdeflate, input.data(), input.size(),
                                                          m_out.data(), input.size() - 1);
@@ -110,8 +110,7 @@ std::span<const std::uint8_t> Compressor::isalWhole(std::span<const std::uint8_t
 }
 
 void Compressor::compressPiece(std::span<const std::uint8_t> history,
-                               std::span<const std::uint8_t> input, bool last,
-                               std::vector<std::uint8_t>& out) {
+                               std::span<const std::uint8_t> input, bool last, ByteBuffer& out) {
     out.clear();
     if (m_choice.kind == EngineKind::Store || looksIncompressible(input)) {
         appendStoredBlocks(input, last, out);
@@ -135,8 +134,7 @@ void Compressor::compressPiece(std::span<const std::uint8_t> history,
 }
 
 void Compressor::isalPiece(std::span<const std::uint8_t> history,
-                           std::span<const std::uint8_t> input, bool last,
-                           std::vector<std::uint8_t>& out) {
+                           std::span<const std::uint8_t> input, bool last, ByteBuffer& out) {
     isal_zstream* stream = m_isal.get();
     isal_deflate_init(stream);
     stream->level = static_cast<std::uint32_t>(m_choice.engineLevel);
@@ -197,8 +195,7 @@ bool Compressor::looksIncompressible(std::span<const std::uint8_t> input) {
     return packed * 100 >= sampled * kProbePercent;
 }
 
-void appendStoredBlocks(std::span<const std::uint8_t> input, bool last,
-                        std::vector<std::uint8_t>& out) {
+void appendStoredBlocks(std::span<const std::uint8_t> input, bool last, ByteBuffer& out) {
     std::size_t at = 0;
     do {
         const std::size_t length = std::min(kStoredBlockMax, input.size() - at);

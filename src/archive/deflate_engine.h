@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/byte_buffer.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -40,12 +42,14 @@ public:
     // compressor that is valid until its next call; empty when the result would not be smaller
     // than the input (store it then).
     std::span<const std::uint8_t> compressWhole(std::span<const std::uint8_t> input);
+    // The buffer compressWhole's result lives in; a caller may swap it away.
+    ByteBuffer& buffer() { return m_out; }
 
     // Compresses one piece of a longer stream into `out` (replacing its content). `history`
     // is the data just before the piece (up to kHistorySize bytes). Every piece but the
     // `last` ends on a byte boundary without the final flag, so pieces simply concatenate.
     void compressPiece(std::span<const std::uint8_t> history, std::span<const std::uint8_t> input,
-                       bool last, std::vector<std::uint8_t>& out);
+                       bool last, ByteBuffer& out);
 
     // A cheap guess, from a fast compression of a few samples, that `input` will not shrink.
     bool looksIncompressible(std::span<const std::uint8_t> input);
@@ -54,18 +58,17 @@ private:
     void prepare();
     std::span<const std::uint8_t> isalWhole(std::span<const std::uint8_t> input);
     void isalPiece(std::span<const std::uint8_t> history, std::span<const std::uint8_t> input,
-                   bool last, std::vector<std::uint8_t>& out);
+                   bool last, ByteBuffer& out);
 
     EngineChoice m_choice;
     libdeflate_compressor* m_libdeflate = nullptr;
     std::unique_ptr<isal_zstream> m_isal;  // large (hash tables, history): allocated once
     std::vector<std::uint8_t> m_levelBuffer;
     std::vector<std::uint8_t> m_probeOut;
-    std::vector<std::uint8_t> m_out;  // only grows, so that it is never cleared again
+    ByteBuffer m_out;
 };
 
 // Wraps `input` in stored deflate blocks (a piece as compressPiece makes it).
-void appendStoredBlocks(std::span<const std::uint8_t> input, bool last,
-                        std::vector<std::uint8_t>& out);
+void appendStoredBlocks(std::span<const std::uint8_t> input, bool last, ByteBuffer& out);
 
 }  // namespace corvane::archive

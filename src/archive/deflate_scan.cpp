@@ -256,7 +256,7 @@ std::optional<FinalBlock> findFinalBlock(std::span<const std::uint8_t> stream) {
     }
 }
 
-bool makeJoinable(std::vector<std::uint8_t>& stream) {
+bool makeJoinable(ByteBuffer& stream) {
     const auto final = findFinalBlock(stream);
     if (!final) return false;
     stream[final->headerBit >> 3] &= static_cast<std::uint8_t>(~(1u << (final->headerBit & 7)));

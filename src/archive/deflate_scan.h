@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/byte_buffer.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -23,6 +25,6 @@ std::optional<FinalBlock> findFinalBlock(std::span<const std::uint8_t> stream);
 
 // Clears the final flag of `stream` and ends it with an empty stored block (a sync point),
 // so that another deflate stream can follow it directly. False when the stream is malformed.
-bool makeJoinable(std::vector<std::uint8_t>& stream);
+bool makeJoinable(ByteBuffer& stream);
 
 }  // namespace corvane::archive

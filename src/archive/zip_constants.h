@@ -45,6 +45,7 @@ inline constexpr std::size_t kExtraHeaderSize = 2 + 2;                        //
 inline constexpr std::size_t kTimestampExtraSize = kExtraHeaderSize + 1 + 4;  // flags, mtime
 inline constexpr std::size_t kAesExtraSize = kExtraHeaderSize + 2 + 2 + 1 + 2;
 inline constexpr std::uint8_t kTimestampHasMtime = 1u << 0;
+inline constexpr std::size_t kZip64ExtraMaxSize = kExtraHeaderSize + 8 + 8 + 8 + 4;  // all fields
 
 inline constexpr std::uint16_t kVersionDefault = 20;  // deflate, folders
 inline constexpr std::uint16_t kVersionZip64 = 45;

@@ -32,8 +32,11 @@ constexpr std::size_t kPiecesPerWorker = 2;
 // What a header, extras, descriptor and directory record add to an entry at most.
 constexpr std::uint64_t kEntryOverhead =
     zip::kLocalHeaderSize + zip::kCentralHeaderSize +
-    2 * (20 + zip::kTimestampExtraSize + zip::kAesExtraSize + 28) + zip::kDataDescriptorSize64 +
-    zip::kAes256Overhead;
+    2 * (zip::kZip64ExtraMaxSize + zip::kTimestampExtraSize + zip::kAesExtraSize) +
+    zip::kDataDescriptorSize64 + zip::kAes256Overhead;
+// A deflate stream of stored blocks: 5 bytes of header per 65535 bytes, and one more block.
+constexpr std::uint64_t kStoredBlockOverhead = 5;
+constexpr std::uint64_t kStoredBlockData = 0xFFFF;
 
 struct Unit {
     enum class Type { File, Piece, Inline };
@@ -122,8 +125,8 @@ std::uint64_t CompressRun::sizeBound() const {
                      item.otherExtra.size();
         } else {
             const SourceEntry& source = m_plan.sources[step.index];
-            bound += source.size + source.size / 0xFFFF * 5 + 5 + 2 * source.storedName.size() +
-                     kEntryOverhead;
+            bound += source.size + (source.size / kStoredBlockData + 1) * kStoredBlockOverhead +
+                     2 * source.storedName.size() + kEntryOverhead;
         }
     }
     return bound;
@@ -131,7 +134,7 @@ std::uint64_t CompressRun::sizeBound() const {
 
 bool CompressRun::sampleIncompressible(const SharedFile& file, std::uint64_t size) {
     std::vector<std::uint8_t> samples;
-    std::vector<std::uint8_t> buffer;
+    ByteBuffer buffer;
     const std::uint64_t stride = (size - kProbeSample) / (kProbeSamples - 1);
     for (std::size_t at = 0; at < kProbeSamples; ++at) {
         const auto sample = readSource(file.fd(), at * stride, kProbeSample, buffer);
@@ -343,7 +346,7 @@ Status CompressRun::writeInline(const SourceEntry& source, int failureReason) {
     ZipItem item = itemFor(source);
     PackedFile packed;
     if (source.kind == SourceKind::Symlink) {
-        std::vector<std::uint8_t> target(static_cast<std::size_t>(source.size) + 1);
+        ByteBuffer target(static_cast<std::size_t>(source.size) + 1);
         const ssize_t length =
             ::readlink(source.path.c_str(), reinterpret_cast<char*>(target.data()), target.size());
         if (length < 0) {
@@ -395,23 +398,36 @@ Status CompressRun::copyEntry(const ZipItem& old) {
     return {};
 }
 
+// A written source is not needed again: its names go, so that the memory serves the
+// directory entries that take their place.
+void release(SourceEntry& source) {
+    std::string().swap(source.path);
+    std::string().swap(source.storedName);
+}
+
 Status CompressRun::handle(Unit& unit) {
     const PlanStep& step = m_plan.steps[unit.step];
     if (step.kind == PlanStep::Kind::Copy) return copyEntry(m_plan.old->items[step.index]);
-    const SourceEntry& source = m_plan.sources[step.index];
+    SourceEntry& source = m_plan.sources[step.index];
+    Status written;
     switch (unit.type) {
         case Unit::Type::File:
-            for (std::size_t at = 0; at < unit.batch.size(); ++at) {
-                const SourceEntry& file = m_plan.sources[m_plan.steps[unit.batch[at]].index];
-                if (Status written = writeFile(file, (*unit.files)[at]); !written) return written;
+            for (std::size_t at = 0; at < unit.batch.size() && written; ++at) {
+                SourceEntry& file = m_plan.sources[m_plan.steps[unit.batch[at]].index];
+                written = writeFile(file, (*unit.files)[at]);
+                release(file);
             }
-            return {};
+            return written;
         case Unit::Type::Piece:
-            return writePiece(source, unit);
+            written = writePiece(source, unit);
+            if (unit.last) release(source);
+            return written;
         case Unit::Type::Inline:
             break;
     }
-    return writeInline(source, unit.failure);
+    written = writeInline(source, unit.failure);
+    release(source);
+    return written;
 }
 
 int CompressRun::run() {

@@ -61,7 +61,7 @@ void joinPieces(int level, std::span<const std::uint8_t> input,
         points.push_back(std::min(input.size(), points.back() + cut * 97));
     points.push_back(input.size());
     std::vector<std::uint8_t> joined;
-    std::vector<std::uint8_t> piece;
+    ByteBuffer piece;
     for (std::size_t at = 0; at + 1 < points.size(); ++at) {
         compressor.compressPiece(input.first(points[at]),
                                  input.subspan(points[at], points[at + 1] - points[at]),

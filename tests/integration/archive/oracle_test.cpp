@@ -257,6 +257,10 @@ TEST_F(Oracles, ArchivesOfOtherToolsPassTheComponentsTest) {
         {"zip-stream.zip",
          "cd " + shellQuoted(source) + " && zip -q -r - . > " + shellQuoted(out + "zip-stream.zip"),
          ""},
+        {"zip-split.zip",
+         "cd " + shellQuoted(source) + " && zip -q -r -s 64k " +
+             shellQuoted(out + "zip-split.zip") + " .",
+         ""},
         {"7z.zip",
          "7zz a -bd -bso0 -tzip -mx=7 " + shellQuoted(out + "7z.zip") + " " +
              shellQuoted(source + "."),

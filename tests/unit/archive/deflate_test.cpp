@@ -84,7 +84,7 @@ TEST(DeflateEngine, PiecesConcatenateIntoOneValidStream) {
             for (std::size_t at = 0; at + 1 < std::size(cuts); ++at) {
                 const auto history = std::span(input).first(cuts[at]);
                 const auto piece = std::span(input).subspan(cuts[at], cuts[at + 1] - cuts[at]);
-                std::vector<std::uint8_t> out;
+                ByteBuffer out;
                 compressor.compressPiece(history, piece, at + 2 == std::size(cuts), out);
                 joined.insert(joined.end(), out.begin(), out.end());
             }
@@ -103,7 +103,7 @@ TEST(DeflateEngine, IncompressibleDataIsRecognisedCheaply) {
 
 TEST(DeflateScan, FindsTheFinalBlockOrRejectsDamage) {
     // Stored blocks: final flag in bit 0 of the second block's first byte.
-    std::vector<std::uint8_t> stored;
+    ByteBuffer stored;
     const auto data = bytesOf(randomData(70000, 5));
     appendStoredBlocks(data, true, stored);
     const auto final = findFinalBlock(stored);
@@ -131,9 +131,9 @@ TEST(DeflateScan, JoinableStreamsDecodeToTheSameBytesAndEndOnAByte) {
     const auto first = bytesOf(textData(50000, 9));
     const auto second = bytesOf(textData(30000, 10));
     const auto firstPacked = compressor.compressWhole(first);
-    std::vector<std::uint8_t> a(firstPacked.begin(), firstPacked.end());
+    ByteBuffer a(firstPacked.begin(), firstPacked.end());
     const auto secondPacked = compressor.compressWhole(second);
-    std::vector<std::uint8_t> b(secondPacked.begin(), secondPacked.end());
+    ByteBuffer b(secondPacked.begin(), secondPacked.end());
     ASSERT_FALSE(a.empty() || b.empty());
     ASSERT_TRUE(makeJoinable(a));
     EXPECT_EQ(std::vector<std::uint8_t>(a.end() - 4, a.end()),
