@@ -1,11 +1,10 @@
 #include "favorites/favorites_list.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include "common/file_io.h"
 #include "common/text.h"
 #include "favorites/favorite_record.h"
+#include "schedule/list_file.h"
 #include "schedule/schedule_texts.h"
 #include "schedule/set_location.h"
 #include "schedule/task_list.h"
@@ -28,15 +27,9 @@ FavoritesList::FavoritesList(std::string programFolder, Host& host, DesktopPlace
 
 void FavoritesList::load() {
     m_action = FavouriteAction::Nothing;
-    const std::string path = favoriteListPath(m_programFolder);
-    const auto records = readFavoriteList(m_programFolder);
-    if (!records) {
-        m_host.message(Icon::Exclamation, Buttons::Ok, texts::kErrorTitle,
-                       texts::listFileMessage(texts::kListReadFailedText, path,
-                                              records.error().code));
-        return;
-    }
-    if (::access(path.c_str(), F_OK) != 0) (void)createEmptyFile(path);
+    const auto records = openListFile(m_host, favoriteListPath(m_programFolder),
+                                      readFavoriteList(m_programFolder));
+    if (!records) return;
     m_rows.clear();
     for (const std::string& setPath : *records) {
         if (isExistingFile(setPath)) m_rows.push_back(setPath);
@@ -108,12 +101,8 @@ void FavoritesList::close() {
     if (m_closed || !m_loaded) return;
     m_closed = true;
     BusyPointer busy(m_host);
-    if (const Status written = writeFavoriteList(m_programFolder, m_rows); !written) {
-        m_host.message(Icon::Exclamation, Buttons::Ok, texts::kErrorTitle,
-                       texts::listFileMessage(texts::kListWriteFailedText,
-                                              favoriteListPath(m_programFolder),
-                                              written.error().code));
-    }
+    reportListSaveFailure(m_host, favoriteListPath(m_programFolder),
+                          writeFavoriteList(m_programFolder, m_rows));
 }
 
 }  // namespace corvane

@@ -1,9 +1,8 @@
 #include "schedule/task_list.h"
 
-#include <unistd.h>
 
-#include "common/file_io.h"
 #include "common/text.h"
+#include "schedule/list_file.h"
 #include "schedule/schedule_texts.h"
 #include "schedule/set_location.h"
 
@@ -23,15 +22,9 @@ TaskList::TaskList(std::string programFolder, Host& host)
     : m_programFolder(std::move(programFolder)), m_host(host) {}
 
 void TaskList::load() {
-    const std::string path = taskListPath(m_programFolder);
-    auto records = readTaskList(m_programFolder);
-    if (!records) {
-        m_host.message(Icon::Exclamation, Buttons::Ok, texts::kErrorTitle,
-                       texts::listFileMessage(texts::kListReadFailedText, path,
-                                              records.error().code));
-        return;
-    }
-    if (::access(path.c_str(), F_OK) != 0) (void)createEmptyFile(path);
+    auto records =
+        openListFile(m_host, taskListPath(m_programFolder), readTaskList(m_programFolder));
+    if (!records) return;
     m_rows = std::move(*records);
     m_loaded = true;
 }
@@ -74,12 +67,8 @@ void TaskList::close() {
     if (m_closed || !m_loaded) return;
     m_closed = true;
     BusyPointer busy(m_host);
-    if (const Status written = writeTaskList(m_programFolder, m_rows); !written) {
-        m_host.message(Icon::Exclamation, Buttons::Ok, texts::kErrorTitle,
-                       texts::listFileMessage(texts::kListWriteFailedText,
-                                              taskListPath(m_programFolder),
-                                              written.error().code));
-    }
+    reportListSaveFailure(m_host, taskListPath(m_programFolder),
+                          writeTaskList(m_programFolder, m_rows));
 }
 
 }  // namespace corvane

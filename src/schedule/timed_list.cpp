@@ -1,10 +1,9 @@
 #include "schedule/timed_list.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include "common/file_io.h"
 #include "common/text.h"
+#include "schedule/list_file.h"
 #include "schedule/schedule_texts.h"
 #include "schedule/set_location.h"
 
@@ -38,15 +37,9 @@ TimedList::TimedList(ScheduleContext context, ManagerControl& manager)
 
 void TimedList::load() {
     m_changeEnabled = false;
-    const std::string path = timedListPath(m_context.programFolder);
-    auto records = readTimedList(m_context.programFolder);
-    if (!records) {
-        m_context.host.message(Icon::Exclamation, Buttons::Ok, texts::kErrorTitle,
-                               texts::listFileMessage(texts::kListReadFailedText, path,
-                                                      records.error().code));
-        return;
-    }
-    if (::access(path.c_str(), F_OK) != 0) (void)createEmptyFile(path);
+    auto records = openListFile(m_context.host, timedListPath(m_context.programFolder),
+                                readTimedList(m_context.programFolder));
+    if (!records) return;
     m_rows = std::move(*records);
     m_loaded = true;
 }
@@ -141,13 +134,8 @@ void TimedList::close() {
     m_closed = true;
     BusyPointer busy(m_context.host);
     if (m_loaded) {
-        if (const Status written = writeTimedList(m_context.programFolder, m_rows); !written) {
-            m_context.host.message(
-                Icon::Exclamation, Buttons::Ok, texts::kErrorTitle,
-                texts::listFileMessage(texts::kListWriteFailedText,
-                                       timedListPath(m_context.programFolder),
-                                       written.error().code));
-        }
+        reportListSaveFailure(m_context.host, timedListPath(m_context.programFolder),
+                              writeTimedList(m_context.programFolder, m_rows));
     }
     if (!m_managerWasStopped) return;
     if (const Status started = m_manager.start(); !started) {
