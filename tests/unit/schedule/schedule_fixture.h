@@ -90,13 +90,6 @@ protected:
                                "[END OF BACKUP]", "AllFolders=0"});
     }
 
-    // The message boxes shown, as "title|text".
-    std::vector<std::string> boxes() const {
-        std::vector<std::string> shown;
-        for (const auto& call : host.messages()) shown.push_back(call.title + "|" + call.text);
-        return shown;
-    }
-
     TempFolder home;
     ScriptedHost host;
     ManualClock clock;
