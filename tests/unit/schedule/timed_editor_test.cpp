@@ -44,7 +44,7 @@ TEST_F(TimedEditorTest, TimeFieldsEmptyThemselvesOnAnythingButAnHourOrMinute) {
     }
 }
 
-TEST_F(TimedEditorTest, OpensEmptyAndHourBasedIntervalsDisableTheTime) {
+TEST_F(TimedEditorTest, OpeningStateAndHourBasedIntervalsDisableTheTime) {
     TimedEditor editor(context(), TimedEditor::Mode::New, result);
     EXPECT_EQ(editor.caption(), "Setup Timed Backup");
     EXPECT_FALSE(editor.selectedInterval());
@@ -58,6 +58,17 @@ TEST_F(TimedEditorTest, OpensEmptyAndHourBasedIntervalsDisableTheTime) {
     }
     editor.browseLocation();  // disabled until a set is chosen: no chooser opens
     EXPECT_TRUE(host.folderTitles().empty());
+
+    // Modify of a row it cannot show as it is: an unknown interval, a broken time, a past date.
+    TimedEditor modify(context(), TimedEditor::Mode::Modify, result);
+    EXPECT_EQ(modify.caption(), "Modify Timed Backup");
+    EXPECT_FALSE(modify.setBrowseAvailable());
+    modify.prefill("/sets/a.cvt", "Every 2 Weeks", "garbage", "2026-01-01");
+    EXPECT_FALSE(modify.selectedInterval());
+    EXPECT_EQ(modify.hourField(), "");
+    EXPECT_EQ(modify.startDate(), (CalendarDate{2026, 12, 4}));
+    modify.cancel();
+    EXPECT_TRUE(result.name.empty());
 }
 
 TEST_F(TimedEditorTest, ChecksRunInOrderWithTheirExactMessages) {
@@ -215,19 +226,6 @@ TEST_F(TimedEditorTest, UnusableSetsAndLocationsAreReported) {
     EXPECT_EQ(host.messages().back().text, "Error Setting Timed Backup.\r\n\r\nError:  53");
     EXPECT_EQ(host.messages().back().icon, Icon::Critical);
     EXPECT_FALSE(vanished.confirmed());
-}
-
-// A row the editor cannot show as it is: an unknown interval, a broken time, a past date.
-TEST_F(TimedEditorTest, ModifyOfAnOddRowShowsWhatIsValid) {
-    TimedEditor editor(context(), TimedEditor::Mode::Modify, result);
-    EXPECT_EQ(editor.caption(), "Modify Timed Backup");
-    EXPECT_FALSE(editor.setBrowseAvailable());
-    editor.prefill("/sets/a.cvt", "Every 2 Weeks", "garbage", "2026-01-01");
-    EXPECT_FALSE(editor.selectedInterval());
-    EXPECT_EQ(editor.hourField(), "");
-    EXPECT_EQ(editor.startDate(), (CalendarDate{2026, 12, 4}));
-    editor.cancel();
-    EXPECT_TRUE(result.name.empty());
 }
 
 }  // namespace

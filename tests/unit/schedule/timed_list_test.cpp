@@ -55,14 +55,19 @@ TEST_F(TimedListTest, ShowsWholeTrimmedRecordsAndRewritesThem) {
     EXPECT_TRUE(manager.calls.empty());
 }
 
+// Every action stops the manager first; the visit that stopped it starts it after the rewrite,
+// even when its edits were cancelled, and reports a failed start.
 TEST_F(TimedListTest, AddStopsTheManagerFirstAndRestartsItAfterTheRewrite) {
     const std::string before = timedBytes("/sets/a.cvt", "Every Day", "04:15:00", "2026-12-05",
                                           "Success");
     writeFile(home / "Timed.dat", before);
     const std::string set = writeStandardSet("Daily.cvt", "/out/Daily.bac");
     manager.running = true;
+    manager.startError = Error{errc::kFileNotFound, "File not found"};
     TimedList list(context(), manager);
     list.load();
+    list.addEntry([](TimedEditor& editor) { editor.cancel(); });
+    list.addEntry([](TimedEditor&) {});  // closed without OK or Cancel
     bool hiddenWhileEditing = false;
     list.addEntry([&](TimedEditor& editor) {
         hiddenWhileEditing = !list.windowShown();
@@ -74,28 +79,14 @@ TEST_F(TimedListTest, AddStopsTheManagerFirstAndRestartsItAfterTheRewrite) {
     EXPECT_EQ(list.rows()[1], (TimedRecord{set, "Every Day", "16:45:00", "2026-12-04", "N/A"}));
     EXPECT_EQ(listFile(), before);  // nothing reaches the file before the window closes
 
+    host.expectMessage("Error Loading", Answer::Ok);
     list.close();
-    EXPECT_EQ(manager.calls, (std::vector<std::string>{"stop", "start"}));
+    EXPECT_EQ(host.messages().back().text,
+              "Error loading the Timed Backups Manager (cvtimer).\r\n\r\nError:  53");
+    EXPECT_EQ(manager.calls, (std::vector<std::string>{"stop", "stop", "stop", "start"}));
     EXPECT_EQ(manager.listAtStop, before);
     EXPECT_EQ(manager.listAtStart,
               before + timedBytes(set, "Every Day", "16:45:00", "2026-12-04", "N/A"));
-}
-
-TEST_F(TimedListTest, ManagerIsStartedOnlyByTheVisitThatStoppedIt) {
-    // Cancelling after the stop still restarts the manager, and a failed restart is reported.
-    manager.running = true;
-    manager.startError = Error{errc::kFileNotFound, "File not found"};
-    TimedList cancelled(context(), manager);
-    cancelled.load();
-    EXPECT_EQ(listFile(), "");  // a missing list is created empty
-    cancelled.addEntry([](TimedEditor& editor) { editor.cancel(); });
-    cancelled.addEntry([](TimedEditor&) {});  // closed without OK or Cancel
-    EXPECT_TRUE(cancelled.rows().empty());
-    host.expectMessage("Error Loading", Answer::Ok);
-    cancelled.close();
-    EXPECT_EQ(host.messages().back().text,
-              "Error loading the Timed Backups Manager (cvtimer).\r\n\r\nError:  53");
-    EXPECT_EQ(manager.calls, (std::vector<std::string>{"stop", "stop", "start"}));
 }
 
 TEST_F(TimedListTest, ManagerThatCannotBeStoppedAbandonsTheAction) {
@@ -129,12 +120,30 @@ TEST_F(TimedListTest, ManagerThatCannotBeStoppedAbandonsTheAction) {
     EXPECT_EQ(manager.calls, (std::vector<std::string>{"stop", "stop", "stop", "stop"}));
 }
 
-TEST_F(TimedListTest, ModifyKeepsTheLastResult) {
+TEST_F(TimedListTest, ModifyKeepsTheLastResultAndRefusesMissingOrOldSets) {
     const std::string set = writeStandardSet("Daily.cvt", "/out/Daily.bac");
+    const std::string old = writeSet("Old.cvt", {"Backup Set - v4.0"});
     writeFile(home / "Timed.dat",
-              timedBytes(set, "Every 7 Days", "04:15:00", "2026-12-20", "Failed"));
+              timedBytes(set, "Every 7 Days", "04:15:00", "2026-12-20", "Failed") +
+                  timedBytes(home / "Backup Sets/Gone.cvt", "Every Day", "04:15:00",
+                             "2026-12-20", "N/A") +
+                  timedBytes(old, "Every Day", "04:15:00", "2026-12-20", "N/A"));
+    manager.running = true;
     TimedList list(context(), manager);
     list.load();
+    const auto noEditor = [](TimedEditor&) { ADD_FAILURE() << "no editor for this set"; };
+    list.click(1);
+    host.expectMessage("Backup Set Not Found", Answer::Ok);
+    list.modifyEntry(noEditor);
+    EXPECT_EQ(host.messages().back().text,
+              "The selected backup set cannot be found.  Unable to modify.\r\n\r\nPlease "
+              "recreate the backup set in order to use it as a Timed Backup again.");
+    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
+    EXPECT_TRUE(manager.calls.empty());  // the manager is not touched
+    list.click(2);
+    host.expectMessage("Incompatible Backup Set", Answer::Ok);
+    list.modifyEntry(noEditor);
+
     list.click(0);
     list.modifyEntry([&](TimedEditor& editor) {
         EXPECT_EQ(editor.setField(), set);
@@ -147,34 +156,9 @@ TEST_F(TimedListTest, ModifyKeepsTheLastResult) {
         EXPECT_TRUE(editor.confirm());
     });
     list.close();
-    EXPECT_EQ(listFile(), timedBytes(set, "Every Hour", "15:30:00", "2026-12-04", "Failed"));
-}
-
-TEST_F(TimedListTest, ModifyRefusesMissingAndIncompatibleSets) {
-    const std::string old = writeSet("Old.cvt", {"Backup Set - v4.0"});
-    writeFile(home / "Timed.dat",
-              timedBytes(home / "Backup Sets/Gone.cvt", "Every Day", "04:15:00", "2026-12-20",
-                         "N/A") +
-                  timedBytes(old, "Every Day", "04:15:00", "2026-12-20", "N/A"));
-    manager.running = true;
-    TimedList list(context(), manager);
-    list.load();
-    const auto noEditor = [](TimedEditor&) { ADD_FAILURE() << "no editor for this set"; };
-
-    list.click(0);
-    host.expectMessage("Backup Set Not Found", Answer::Ok);
-    list.modifyEntry(noEditor);
-    EXPECT_EQ(host.messages().back().text,
-              "The selected backup set cannot be found.  Unable to modify.\r\n\r\nPlease "
-              "recreate the backup set in order to use it as a Timed Backup again.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
-    EXPECT_TRUE(manager.calls.empty());  // the manager is not touched
-
-    list.click(1);
-    host.expectMessage("Incompatible Backup Set", Answer::Ok);
-    list.modifyEntry(noEditor);
-    list.close();
-    EXPECT_EQ(manager.calls, (std::vector<std::string>{"stop", "start"}));
+    EXPECT_EQ(readFile(home / "Timed.dat").substr(0, 211),
+              timedBytes(set, "Every Hour", "15:30:00", "2026-12-04", "Failed"));
+    EXPECT_EQ(manager.calls, (std::vector<std::string>{"stop", "stop", "start"}));
 }
 
 TEST_F(TimedListTest, ListFileErrorsAreReported) {
@@ -191,9 +175,9 @@ TEST_F(TimedListTest, ListFileErrorsAreReported) {
     EXPECT_TRUE(manager.calls.empty());
 
     ::rmdir((home / "Timed.dat").c_str());
-    manager.running = false;
     TimedList unsaved(context(), manager);
     unsaved.load();
+    EXPECT_EQ(listFile(), "");  // a missing list is created empty
     UnwritableFolder locked(home.path());
     if (!locked.effective()) GTEST_SKIP() << "the file system ignores unwritable folders";
     host.expectMessage("Error", Answer::Ok);
