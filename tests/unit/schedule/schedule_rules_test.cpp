@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <tuple>
 
 #include "schedule/schedule_rules.h"
 
@@ -14,16 +15,21 @@ TimePoint at(int year, int month, int day, int hour, int minute, int second = 0)
     return fromLocal({year, month, day, hour, minute, second});
 }
 
+// The interval texts as stored in Timed.dat, in the order of the editors' list.
 TEST(ScheduleRules, IntervalTextsAndTheirPeriods) {
-    const int counts[] = {30, 15, 7, 1, 12, 6, 1};
+    const std::tuple<std::string_view, int, bool> intervals[] = {
+        {"Every 30 Days", 30, false}, {"Every 15 Days", 15, false}, {"Every 7 Days", 7, false},
+        {"Every Day", 1, false},      {"Every 12 Hours", 12, true}, {"Every 6 Hours", 6, true},
+        {"Every Hour", 1, true}};
+    ASSERT_EQ(kIntervalTexts.size(), std::size(intervals));
     for (std::size_t position = 0; position < kIntervalTexts.size(); ++position) {
-        const std::string_view text = kIntervalTexts[position];
+        const auto& [text, count, hours] = intervals[position];
         SCOPED_TRACE(text);
+        EXPECT_EQ(kIntervalTexts[position], text);
         EXPECT_EQ(intervalPosition(text), position);
         ASSERT_TRUE(intervalPeriod(text));
-        EXPECT_EQ(intervalPeriod(text)->count, counts[position]);
-        EXPECT_EQ(intervalPeriod(text)->hours, position >= 4);
-        EXPECT_EQ(isHourBased(text), position >= 4);
+        EXPECT_EQ(intervalPeriod(text)->count, count);
+        EXPECT_EQ(isHourBased(text), hours);
     }
     EXPECT_FALSE(isHourBased("every hour"));
     EXPECT_FALSE(intervalPosition("every day"));

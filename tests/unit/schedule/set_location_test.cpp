@@ -76,15 +76,15 @@ TEST_F(SetLocation, FailedRewriteLeavesTheSetAndNoCopy) {
 }
 
 TEST_F(SetLocation, SummaryAndHeaderTest) {
-    const std::string good = writeStandardSet("Good.cvt", " /media/usb/Good.bac ");
-    ASSERT_TRUE(readSetSummary(good));
-    EXPECT_TRUE(readSetSummary(good)->compatible);
-    EXPECT_EQ(readSetSummary(good)->defaultLocation, "/media/usb/Good.bac");
-    EXPECT_TRUE(*hasSetHeader(good));
+    const auto good = readSetSummary(writeStandardSet("Good.cvt", " /media/usb/Good.bac "));
+    ASSERT_TRUE(good);
+    EXPECT_TRUE(good->compatible);
+    EXPECT_EQ(good->defaultLocation, "/media/usb/Good.bac");
     EXPECT_FALSE(readSetSummary(writeSet("Old.cvt", {"Backup Set - v4.0", "[OPTIONS]"}))
                      ->compatible);
+    EXPECT_TRUE(*hasSetHeader(home / "Backup Sets/Good.cvt"));
     EXPECT_FALSE(*hasSetHeader(writeSet("Empty.cvt", {})));
-    EXPECT_FALSE(*hasSetHeader(writeSet("Case.cvt", {"corvane set - v6.0"})));
+    EXPECT_FALSE(*hasSetHeader(writeSet("Case.cvt", {"corvane set - v6.0"})));  // exact match
     const auto shortSet =
         readSetSummary(writeSet("Short.cvt", {"Corvane Set - v6.0", "[OPTIONS]"}));
     ASSERT_FALSE(shortSet);
