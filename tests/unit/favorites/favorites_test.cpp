@@ -53,6 +53,11 @@ protected:
 };
 
 TEST_F(FavoritesTest, MissingSetsAreNotShownAndDropFromTheFile) {
+    FavoritesList absent(home.path(), host, places);
+    absent.load();
+    EXPECT_FALSE(absent.removeEnabled());
+    EXPECT_TRUE(fileExists(home / "Favorite.dat"));
+
     const std::string a = makeSet("A.cvt");
     const std::string b = makeSet("B.cvt");
     writeFile(home / "Favorite.dat",
@@ -61,43 +66,32 @@ TEST_F(FavoritesTest, MissingSetsAreNotShownAndDropFromTheFile) {
     list.load();
     EXPECT_EQ(list.rows(), (std::vector<std::string>{a, b}));
     EXPECT_EQ(list.action(), FavouriteAction::Nothing);
-    EXPECT_TRUE(list.removeEnabled());
     list.close();
     EXPECT_EQ(readFile(home / "Favorite.dat"), favoriteBytes({a, b}));
-
-    FavoritesList empty(home.path(), host, places);
-    ::unlink((home / "Favorite.dat").c_str());
-    empty.load();
-    EXPECT_FALSE(empty.removeEnabled());
-    EXPECT_TRUE(fileExists(home / "Favorite.dat"));
 }
 
-TEST_F(FavoritesTest, ClicksSelectAndRightClicksOpenTheMenu) {
+TEST_F(FavoritesTest, ClicksSelectAndOpenOrPerformHandTheSetToTheMainWindow) {
     FavoritesList none = loaded({});
     EXPECT_FALSE(none.click(std::nullopt, MouseButton::Right));  // empty list: no menu
 
-    FavoritesList list = loaded({makeSet("A.cvt"), makeSet("B.cvt")});
+    const std::string a = makeSet("A.cvt");
+    FavoritesList list = loaded({a, makeSet("B.cvt")});
     EXPECT_TRUE(list.click(1, MouseButton::Right));
     EXPECT_TRUE(list.removeEnabled());
     EXPECT_FALSE(list.click(std::nullopt, MouseButton::Left));
     EXPECT_FALSE(list.removeEnabled());
     list.openBackupSet();  // no selection: nothing chosen
     EXPECT_FALSE(list.closeRequested());
-    list.click(0, MouseButton::Left);
+    list.click(1, MouseButton::Left);
     list.remove();
-    EXPECT_EQ(list.rows(), (std::vector<std::string>{home / "Backup Sets/B.cvt"}));
-}
+    EXPECT_EQ(list.rows(), (std::vector<std::string>{a}));
 
-TEST_F(FavoritesTest, OpenAndPerformHandTheSetToTheMainWindow) {
-    const std::string a = makeSet("A.cvt");
-    FavoritesList open = loaded({a});
-    open.click(0, MouseButton::Right);
-    open.openBackupSet();
-    EXPECT_EQ(open.action(), FavouriteAction::OpenSet);
-    EXPECT_EQ(open.chosenSetPath(), a);
-    EXPECT_EQ(open.chosenSetName(), "A.cvt");
-    EXPECT_TRUE(open.closeRequested());
-
+    list.click(0, MouseButton::Right);
+    list.openBackupSet();
+    EXPECT_EQ(list.action(), FavouriteAction::OpenSet);
+    EXPECT_EQ(list.chosenSetPath(), a);
+    EXPECT_EQ(list.chosenSetName(), "A.cvt");
+    EXPECT_TRUE(list.closeRequested());
     FavoritesList perform = loaded({a});
     perform.click(0, MouseButton::Right);
     perform.performBackup();
@@ -110,9 +104,6 @@ TEST_F(FavoritesTest, AddRefusesOnlyDuplicates) {
     host.queueOpenFiles({toUpper(a)});
     host.expectMessage("Unable to Add", Answer::Ok);
     list.add();
-    EXPECT_EQ(host.messages().back().text, "A Backup entry for that item already exists.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Information);
-
     writeFile(home / "Backup Sets/Old.cvt", "\"Backup Set - v4.0\"\r\n");  // no header check
     host.queueOpenFiles({home / "Backup Sets/Old.cvt"});
     list.add();
@@ -122,7 +113,6 @@ TEST_F(FavoritesTest, AddRefusesOnlyDuplicates) {
 
 TEST_F(FavoritesTest, DesktopShortcutLinksTheSetAndAssociatesSetFiles) {
     const std::string set = makeSet("Daily Set.cvt");
-    writeFile(home / "Backup Sets/Other.cvt", "x");
     makeFolder(home / "config");
     writeFile(home / "config/mimeapps.list",
               "[Added Associations]\ntext/plain=editor.desktop;\n\n[Default Applications]\n"
@@ -132,12 +122,20 @@ TEST_F(FavoritesTest, DesktopShortcutLinksTheSetAndAssociatesSetFiles) {
 
     host.expectMessage("Desktop Shortcut", Answer::No);
     list.createDesktopShortcut();
-    EXPECT_FALSE(fileExists(home / "Desktop/Daily Set.cvt.desktop"));
     EXPECT_EQ(host.messages().back().text,
               "Create a Desktop Shortcut for the selected Backup Set?");
     EXPECT_EQ(host.messages().back().icon, Icon::Question);
     EXPECT_EQ(host.messages().back().buttons, Buttons::YesNo);
 
+    writeFile(home / "Desktop", "a file where the desktop folder should be");
+    host.expectMessage("Desktop Shortcut", Answer::Yes);
+    host.expectMessage("Error", Answer::Ok);
+    list.createDesktopShortcut();
+    EXPECT_EQ(host.messages().back().text,
+              "Error encountered.  Unable to create the specified Desktop Shortcut.");
+    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
+
+    ::unlink((home / "Desktop").c_str());
     host.expectMessage("Desktop Shortcut", Answer::Yes);
     list.createDesktopShortcut();
     EXPECT_EQ(readFile(home / "Desktop/Daily Set.cvt.desktop"),
@@ -146,25 +144,10 @@ TEST_F(FavoritesTest, DesktopShortcutLinksTheSetAndAssociatesSetFiles) {
                   "Backup%20Sets/Daily%20Set.cvt\n");
     EXPECT_EQ(readFile(home / "data/applications/corvane.desktop"),
               corvaneDesktopEntry("/opt/corvane/corvane"));
-    EXPECT_NE(readFile(home / "data/applications/corvane.desktop")
-                  .find("\nExec=\"/opt/corvane/corvane\" %f\n"),
-              std::string::npos);
     EXPECT_EQ(readFile(home / "data/mime/packages/corvane.xml"), setMimeTypePackage());
     EXPECT_EQ(readFile(home / "config/mimeapps.list"),
               "[Added Associations]\ntext/plain=editor.desktop;\n\n[Default Applications]\n"
               "application/x-corvane-set=corvane.desktop;\nimage/png=viewer.desktop;\n");
-}
-
-TEST_F(FavoritesTest, ShortcutThatCannotBeWrittenIsReported) {
-    FavoritesList list = loaded({makeSet("A.cvt")});
-    writeFile(home / "Desktop", "a file where the desktop folder should be");
-    list.click(0, MouseButton::Right);
-    host.expectMessage("Desktop Shortcut", Answer::Yes);
-    host.expectMessage("Error", Answer::Ok);
-    list.createDesktopShortcut();
-    EXPECT_EQ(host.messages().back().text,
-              "Error encountered.  Unable to create the specified Desktop Shortcut.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
 }
 
 TEST(DesktopEntries, ExecQuotingAndTheShippedTemplatesAgree) {
@@ -178,13 +161,12 @@ TEST(DesktopEntries, ExecQuotingAndTheShippedTemplatesAgree) {
 
 TEST(DesktopEntries, PlacesFollowTheEnvironment) {
     TempFolder home;
-    const auto saved = [](const char* name) {
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
         const char* value = std::getenv(name);
-        return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
-    };
-    const auto savedHome = saved("HOME");
-    const auto savedData = saved("XDG_DATA_HOME");
-    const auto savedConfig = saved("XDG_CONFIG_HOME");
+        saved.emplace_back(name, value != nullptr ? std::optional<std::string>(value)
+                                                  : std::nullopt);
+    }
     ::setenv("HOME", home.path().c_str(), 1);
     ::setenv("XDG_DATA_HOME", (home / "share").c_str(), 1);
     ::unsetenv("XDG_CONFIG_HOME");
@@ -192,14 +174,8 @@ TEST(DesktopEntries, PlacesFollowTheEnvironment) {
     EXPECT_EQ(places.desktopFolder, home / "Desktop/");
     EXPECT_EQ(places.dataHome, home / "share/");
     EXPECT_EQ(places.configHome, home / ".config/");
-    for (const auto& [name, value] :
-         {std::pair{"HOME", savedHome}, {"XDG_DATA_HOME", savedData},
-          {"XDG_CONFIG_HOME", savedConfig}}) {
-        if (value) {
-            ::setenv(name, value->c_str(), 1);
-        } else {
-            ::unsetenv(name);
-        }
+    for (const auto& [name, value] : saved) {
+        value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
     }
 }
 

@@ -90,13 +90,6 @@ protected:
                                "[END OF BACKUP]", "AllFolders=0"});
     }
 
-    // The message boxes shown, as "title|text".
-    std::vector<std::string> boxes() const {
-        std::vector<std::string> shown;
-        for (const auto& call : host.messages()) shown.push_back(call.title + "|" + call.text);
-        return shown;
-    }
-
     TempFolder home;
     ScriptedHost host;
     ManualClock clock;
@@ -107,35 +100,29 @@ class ReadOnlyFile {
 public:
     explicit ReadOnlyFile(std::string path) : m_path(std::move(path)) {
         ::chmod(m_path.c_str(), 0444);
-        if (::geteuid() == 0) m_immutable = setImmutable(true);
+        setImmutable(true);
         const int fd = ::open(m_path.c_str(), O_WRONLY | O_CLOEXEC);
         m_effective = fd < 0;
         if (fd >= 0) ::close(fd);
     }
     ~ReadOnlyFile() {
-        if (m_immutable) setImmutable(false);
+        setImmutable(false);
         ::chmod(m_path.c_str(), 0644);
     }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
     bool effective() const { return m_effective; }
 
 private:
-    bool setImmutable(bool on) const {
-        const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return false;
+    void setImmutable(bool on) const {
+        const int fd = ::geteuid() == 0 ? ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC) : -1;
         int flags = 0;
-        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        if (done) {
+        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
             flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+            (void)::ioctl(fd, FS_IOC_SETFLAGS, &flags);
         }
-        ::close(fd);
-        return done;
+        if (fd >= 0) ::close(fd);
     }
 
     std::string m_path;
-    bool m_immutable = false;
     bool m_effective = false;
 };
 

@@ -25,32 +25,27 @@ TEST_F(SetLocation, RewriteReplacesLineSevenAndTrimsEveryLine) {
     EXPECT_FALSE(fileExists(path + "1"));
 }
 
+// A set cut short is completed: every line read past its end is "AllFolders=0", and the end
+// line follows the entries.
 TEST_F(SetLocation, RewriteOfAFileCutShortEndsAtTheEndOfTheFile) {
     const std::vector<std::string> head = {"Corvane Set - v6.0", "[OPTIONS]",
                                            "IncludeSubFolders=1", "CompressionStyle=6",
                                            "BackupFreshen=0", "BackupAddNew=0",
                                            "DefaultLocation=/old/x.bac", "[FOLDERS/PATHS]"};
-    const std::string quotedHead =
+    const std::string rewritten =
         "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
         "\"CompressionStyle=6\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
-        "\"DefaultLocation=/new/x.bac\"\r\n\"[FOLDERS/PATHS]\"\r\n";
-
-    // Ending among the entries: the end line and an "AllFolders=0" line complete the file.
+        "\"DefaultLocation=/new/x.bac\"\r\n\"[FOLDERS/PATHS]\"\r\n\"/data/\"\r\n"
+        "\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n";
     auto lines = head;
-    lines.push_back("/data/");
-    const std::string amongEntries = writeSet("Entries.cvt", lines);
-    ASSERT_TRUE(rewriteSetLocation(amongEntries, "/new/x.bac"));
-    EXPECT_EQ(readFile(amongEntries),
-              quotedHead + "\"/data/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
+    for (const char* last : {"/data/", "[END OF BACKUP]"}) {  // among the entries, after the end
+        SCOPED_TRACE(last);
+        lines.push_back(last);
+        const std::string set = writeSet("Cut.cvt", lines);
+        ASSERT_TRUE(rewriteSetLocation(set, "/new/x.bac"));
+        EXPECT_EQ(readFile(set), rewritten);
+    }
 
-    // Ending right after the end line: the missing last line reads as "AllFolders=0".
-    lines.push_back("[END OF BACKUP]");
-    const std::string afterEnd = writeSet("AfterEnd.cvt", lines);
-    ASSERT_TRUE(rewriteSetLocation(afterEnd, "/new/x.bac"));
-    EXPECT_EQ(readFile(afterEnd),
-              quotedHead + "\"/data/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
-
-    // Ending before its location line: every line read past the end is "AllFolders=0".
     const std::string header = writeSet("Header.cvt", {"Corvane Set - v6.0", "[OPTIONS]"});
     ASSERT_TRUE(rewriteSetLocation(header, "/new/x.bac"));
     EXPECT_EQ(readFile(header),
@@ -81,47 +76,35 @@ TEST_F(SetLocation, FailedRewriteLeavesTheSetAndNoCopy) {
 }
 
 TEST_F(SetLocation, SummaryAndHeaderTest) {
-    const std::string good = writeStandardSet("Good.cvt", " /media/usb/Good.bac ");
-    const auto summary = readSetSummary(good);
-    ASSERT_TRUE(summary);
-    EXPECT_TRUE(summary->compatible);
-    EXPECT_EQ(summary->defaultLocation, "/media/usb/Good.bac");
-    EXPECT_TRUE(*hasSetHeader(good));
-
-    const std::string old = writeSet("Old.cvt", {"Backup Set - v4.0", "[OPTIONS]"});
-    EXPECT_FALSE(readSetSummary(old)->compatible);
-    EXPECT_FALSE(*hasSetHeader(old));
-    writeFile(home / "Backup Sets/Empty.cvt", "");
-    EXPECT_FALSE(*hasSetHeader(home / "Backup Sets/Empty.cvt"));
-    EXPECT_FALSE(*hasSetHeader(writeSet("Case.cvt", {"corvane set - v6.0"})));
-
+    const auto good = readSetSummary(writeStandardSet("Good.cvt", " /media/usb/Good.bac "));
+    ASSERT_TRUE(good);
+    EXPECT_TRUE(good->compatible);
+    EXPECT_EQ(good->defaultLocation, "/media/usb/Good.bac");
+    EXPECT_FALSE(readSetSummary(writeSet("Old.cvt", {"Backup Set - v4.0", "[OPTIONS]"}))
+                     ->compatible);
+    EXPECT_TRUE(*hasSetHeader(home / "Backup Sets/Good.cvt"));
+    EXPECT_FALSE(*hasSetHeader(writeSet("Empty.cvt", {})));
+    EXPECT_FALSE(*hasSetHeader(writeSet("Case.cvt", {"corvane set - v6.0"})));  // exact match
     const auto shortSet =
         readSetSummary(writeSet("Short.cvt", {"Corvane Set - v6.0", "[OPTIONS]"}));
     ASSERT_FALSE(shortSet);
     EXPECT_EQ(shortSet.error().code, errc::kInputPastEnd);
-    EXPECT_FALSE(readSetSummary(home / "none.cvt"));
 }
 
 TEST(LocationBrowse, NewFolderKeepsTheArchiveName) {
-    struct Case {
-        std::string picked;
-        std::string current;
-        std::string expected;
+    const std::pair<const char*, const char*> cases[] = {
+        {"/home/me/$DATE$.bac", "/media/usb/$DATE$.bac"},
+        {" /home/me/Weekly.zip ", "/media/usb/Weekly.bac"},
+        {"NoFolder.bac", "/media/usb/$DATE$.bac"},
+        {"", "/media/usb/$DATE$.bac"},
+        {"/home/me/", "/media/usb/$DATE$.bac"},
+        {"/home/me/abc", "/media/usb/bac"},
     };
-    const Case cases[] = {
-        {"/media/usb/", "/home/me/$DATE$.bac", "/media/usb/$DATE$.bac"},
-        {"/media/usb/", "/home/me/Weekly.bac", "/media/usb/Weekly.bac"},
-        {"/media/usb/", " /home/me/Weekly.zip ", "/media/usb/Weekly.bac"},
-        {"/media/usb/", "NoFolder.bac", "/media/usb/$DATE$.bac"},
-        {"/media/usb/", "", "/media/usb/$DATE$.bac"},
-        {"/media/usb/", "/home/me/", "/media/usb/$DATE$.bac"},
-        {"/media/usb/", "/home/me/abc", "/media/usb/bac"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.current);
-        const auto location = locationInFolder(c.picked, c.current);
+    for (const auto& [current, expected] : cases) {
+        SCOPED_TRACE(current);
+        const auto location = locationInFolder("/media/usb/", current);
         ASSERT_TRUE(location);
-        EXPECT_EQ(*location, c.expected);
+        EXPECT_EQ(*location, expected);
     }
     EXPECT_FALSE(locationInFolder("/media/usb/", "/home/me/ab"));
 }
