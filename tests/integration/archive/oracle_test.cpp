@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::runCommand;
-using test::writeBytes;
+using test::writeFile;
 
 std::string shellQuoted(const std::string& text) {
     return "'" + text + "'";
@@ -73,11 +73,11 @@ protected:
             test::requireTool(tool);
         source = folder / "src/";
         corvane::test::makeFolder(source + "docs/empty");
-        writeBytes(source + "docs/notes.txt", test::textData(200000, 1));
-        writeBytes(source + "docs/photo.jpg", test::randomData(120000, 2));
-        writeBytes(source + "r\xC3\xA9sum\xC3\xA9.txt", "unicode name");
-        writeBytes(source + "zero.dat", "");
-        writeBytes(source + "big.txt", test::textData(2'600'000, 3));  // written in pieces
+        writeFile(source + "docs/notes.txt", test::textData(200000, 1));
+        writeFile(source + "docs/photo.jpg", test::randomData(120000, 2));
+        writeFile(source + "r\xC3\xA9sum\xC3\xA9.txt", "unicode name");
+        writeFile(source + "zero.dat", "");
+        writeFile(source + "big.txt", test::textData(2'600'000, 3));  // written in pieces
         ASSERT_EQ(::symlink("docs/notes.txt", (source + "link").c_str()), 0);
         zip.setObserver(&observer);
     }
@@ -166,8 +166,8 @@ TEST_F(Oracles, SplitArchivesIntoManyVolumesAreReadAndJoined) {
     const std::string many = folder / "split-src/";
     corvane::test::makeFolder(many);
     for (unsigned at = 0; at < 30; ++at) {
-        writeBytes(many + "t" + std::to_string(at) + ".txt", test::textData(30000, 10 + at));
-        writeBytes(many + "r" + std::to_string(at) + ".bin", test::randomData(9000, 50 + at));
+        writeFile(many + "t" + std::to_string(at) + ".txt", test::textData(30000, 10 + at));
+        writeFile(many + "r" + std::to_string(at) + ".bin", test::randomData(9000, 50 + at));
     }
     corvane::test::makeFolder(folder / "split");
     const std::string archive = folder / "split/backup.zip";
@@ -189,8 +189,8 @@ TEST_F(Oracles, SpannedArchivesWithDiskChangesAreReadOnceTheDisksAreTogether) {
     corvane::test::makeFolder(folder / "removed");
     const std::string archive = folder / "drive/backup.zip";
     zip.archivePath = archive;
-    writeBytes(source + "docs/more.bin", test::randomData(100000, 4));
-    writeBytes(source + "docs/extra.bin", test::randomData(80000, 5));
+    writeFile(source + "docs/more.bin", test::randomData(100000, 4));
+    writeFile(source + "docs/extra.bin", test::randomData(80000, 5));
     zip.addInclude(source + "docs/*");
     zip.spanDisks = true;
     zip.diskSize = 128 * 1024;  // no entry spans more than two volumes (see above)
@@ -217,8 +217,8 @@ TEST_F(Oracles, FreshenedArchivesStayReadable) {
     zip.archivePath = archive;
     zip.addInclude(source + "*");
     ASSERT_EQ(zip.compress(), kDone);
-    writeBytes(source + "docs/notes.txt", test::textData(150000, 9));
-    writeBytes(source + "added.txt", "added later");
+    writeFile(source + "docs/notes.txt", test::textData(150000, 9));
+    writeFile(source + "added.txt", "added later");
     test::setModificationTime(source + "docs/notes.txt", 4000000000);
     zip.skipIfNotNewer = true;
     ASSERT_EQ(zip.compress(), kDone);

@@ -14,8 +14,8 @@
 namespace corvane::archive {
 namespace {
 
-using test::readBytes;
-using test::writeBytes;
+using test::readFile;
+using test::writeFile;
 
 // Where the parts of an entry are in a single-volume archive.
 struct Layout {
@@ -48,9 +48,9 @@ class Damage : public ::testing::Test {
 protected:
     void SetUp() override {
         corvane::test::makeFolder(folder / "src");
-        writeBytes(folder / "src/a.txt", test::textData(50000, 1));
-        writeBytes(folder / "src/b.txt", test::textData(40000, 2));
-        writeBytes(folder / "src/c.txt", test::textData(30000, 3));
+        writeFile(folder / "src/a.txt", test::textData(50000, 1));
+        writeFile(folder / "src/b.txt", test::textData(40000, 2));
+        writeFile(folder / "src/c.txt", test::textData(30000, 3));
         archive = folder / "backup.bac";
         zip.archivePath = archive;
         zip.setObserver(&observer);
@@ -69,7 +69,7 @@ protected:
 
 TEST_F(Damage, EachDamageGivesItsWarningAndCode) {
     ASSERT_EQ(zip.compress(), kDone);
-    const std::string good = readBytes(archive);
+    const std::string good = readFile(archive);
     const auto layout = layoutOf(archive);
     ASSERT_EQ(layout.size(), 3u);
     const Layout& b = layout[1];
@@ -122,7 +122,7 @@ TEST_F(Damage, EachDamageGivesItsWarningAndCode) {
     for (const auto& test : cases) {
         std::string bytes = good;
         test.edit(bytes);
-        writeBytes(archive, bytes);
+        writeFile(archive, bytes);
         observer.events.clear();
         EXPECT_EQ(zip.test(), test.code) << test.name;
         auto warnings = observer.names("warning");
@@ -135,7 +135,7 @@ TEST_F(Damage, EachDamageGivesItsWarningAndCode) {
     // Cancel at the warning stops the test as a cancel.
     std::string bytes = good;
     bytes[b.data + 100] ^= 0x55;
-    writeBytes(archive, bytes);
+    writeFile(archive, bytes);
     observer.goOnAfterWarning = false;
     EXPECT_EQ(zip.test(), kAborted);
 }
@@ -169,9 +169,9 @@ TEST_F(Damage, PasswordsAreAskedForAndRetried) {
 
     // Encrypted data that was changed fails its authentication code.
     const auto layout = layoutOf(archive);
-    std::string bytes = readBytes(archive);
+    std::string bytes = readFile(archive);
     bytes[layout[0].data + 40] ^= 0x10;
-    writeBytes(archive, bytes);
+    writeFile(archive, bytes);
     EXPECT_EQ(zip.test(), kCrcMismatch);
     EXPECT_EQ(observer.names("warning"), std::vector<std::string>{layout[0].name});
 }
