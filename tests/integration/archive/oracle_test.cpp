@@ -30,7 +30,8 @@ std::string failureOf(const std::string& command, const std::string& mustSay = {
 }
 
 std::string sevenZipTest(const std::string& path, const std::string& password = {}) {
-    return failureOf("7zz t -bd -p" + inQuotes(password) + " " + inQuotes(path), "Everything is Ok");
+    return failureOf("7zz t -bd -p" + inQuotes(password) + " " + inQuotes(path),
+                     "Everything is Ok");
 }
 
 std::string unzipTest(const std::string& path) {
@@ -38,9 +39,10 @@ std::string unzipTest(const std::string& path) {
 }
 
 std::string pythonTest(const std::string& path) {
-    return failureOf("python3 -c 'import sys, zipfile; "
-                     "sys.exit(1 if zipfile.ZipFile(sys.argv[1]).testzip() else 0)' " +
-                     inQuotes(path));
+    return failureOf(
+        "python3 -c 'import sys, zipfile; "
+        "sys.exit(1 if zipfile.ZipFile(sys.argv[1]).testzip() else 0)' " +
+        inQuotes(path));
 }
 
 // bsdtar lists the entries; the count must match.
@@ -53,7 +55,8 @@ std::string bsdtarList(const std::string& path, std::size_t entries) {
 
 // zip -s 0 joins a split archive into one file that unzip can test.
 std::string joinAndUnzip(const std::string& path, const std::string& joined) {
-    const std::string failure = failureOf("zip -q -s 0 " + inQuotes(path) + " --out " + inQuotes(joined));
+    const std::string failure =
+        failureOf("zip -q -s 0 " + inQuotes(path) + " --out " + inQuotes(joined));
     return failure.empty() ? unzipTest(joined) : failure;
 }
 
@@ -82,7 +85,8 @@ protected:
 };
 
 TEST_F(Oracles, SingleArchivesOfEveryLevelAndEncryptionAreReadByEveryTool) {
-    const std::pair<int, std::string> shapes[] = {{0, ""}, {1, ""}, {6, ""}, {9, ""}, {6, "pa55 word"}};
+    const std::pair<int, std::string> shapes[] = {
+        {0, ""}, {1, ""}, {6, ""}, {9, ""}, {6, "pa55 word"}};
     for (const auto& [level, password] : shapes) {
         SCOPED_TRACE("level " + std::to_string(level) + " password '" + password + "'");
         zip.archivePath = folder / ("backup-" + std::to_string(level) + ".bac");
@@ -237,7 +241,8 @@ TEST_F(Oracles, ArchivesOfOtherToolsPassTheComponentsTest) {
         SCOPED_TRACE(name);
         std::string output;
         if (!command.empty()) {
-            ASSERT_EQ(runCommand("cd " + inQuotes(source) + " && " + command, &output), 0) << output;
+            ASSERT_EQ(runCommand("cd " + inQuotes(source) + " && " + command, &output), 0)
+                << output;
         }
         zip.archivePath = folder / ("made/" + std::string(name));
         zip.password = std::string(name).find("aes") != std::string::npos ? "secret" : "";

@@ -31,7 +31,9 @@ public:
         events.push_back({last ? "file-done" : "file-progress", name, percent});
     }
     void onOverallProgress(const OverallProgress& progress) override { lastProgress = progress; }
-    void onPreviewingFile(const std::string& name) override { events.push_back({"previewing", name}); }
+    void onPreviewingFile(const std::string& name) override {
+        events.push_back({"previewing", name});
+    }
     void onOperationComplete(std::uint64_t bytes) override {
         estimate = bytes;
         events.push_back({"complete", {}, static_cast<std::int64_t>(bytes)});

@@ -144,8 +144,8 @@ TEST_F(ArchiverTest, StoppedCancelledOrFailingRunsKeepThePreviousArchive) {
     EXPECT_TRUE(readFile(archive) == previous);
     observer.preprocessing = nullptr;
     // Nothing written, a partial header, a partial large file, all but the end records.
-    for (const std::uint64_t limit : {std::uint64_t{0}, std::uint64_t{100}, std::uint64_t{1} << 20,
-                                      full - 10}) {
+    for (const std::uint64_t limit :
+         {std::uint64_t{0}, std::uint64_t{100}, std::uint64_t{1} << 20, full - 10}) {
         test::FailingFactory failing(limit);
         zip.setOutputFactory(&failing);
         EXPECT_EQ(zip.compress(), kWriteFailed) << limit;

@@ -67,9 +67,10 @@ TEST(DeflateEngine, WholeBuffersAndJoinedPiecesRoundTripAtEveryLevel) {
             std::vector<std::uint8_t> joined;
             for (std::size_t at = 0; at + 1 < std::size(cuts); ++at) {
                 ByteBuffer out;
-                compressor.compressPiece(std::span(input).first(cuts[at]),
-                                         std::span(input).subspan(cuts[at], cuts[at + 1] - cuts[at]),
-                                         at + 2 == std::size(cuts), out);
+                compressor.compressPiece(
+                    std::span(input).first(cuts[at]),
+                    std::span(input).subspan(cuts[at], cuts[at + 1] - cuts[at]),
+                    at + 2 == std::size(cuts), out);
                 joined.insert(joined.end(), out.begin(), out.end());
             }
             EXPECT_EQ(inflateAll(joined), input);

@@ -161,15 +161,20 @@ TEST(Wildcard, MatchesStarsAndQuestionMarksCaseSensitively) {
         bool match;
     };
     const Case cases[] = {
-        {"*.txt", "notes.txt", true},     {"*.txt", "notes.TXT", false},
+        {"*.txt", "notes.txt", true},
+        {"*.txt", "notes.TXT", false},
         {"*.txt", "a/b/notes.txt", true},  // "*" crosses folders
         {"/home/*/cache", "/home/ann/cache", true},
         {"/home/*/cache", "/home/ann/cache/x", false},
-        {"?.c", "a.c", true},             {"?.c", "ab.c", false},
+        {"?.c", "a.c", true},
+        {"?.c", "ab.c", false},
         {"?.c", "\xC3\xA9.c", true},  // "?" is one character, not one byte
-        {"a*b*c", "axxbyyc", true},       {"a*b*c", "axxbyy", false},
-        {"*", "", true},                  {"", "", true},
-        {"", "x", false},                 {"**", "anything", true},
+        {"a*b*c", "axxbyyc", true},
+        {"a*b*c", "axxbyy", false},
+        {"*", "", true},
+        {"", "", true},
+        {"", "x", false},
+        {"**", "anything", true},
     };
     for (const auto& test : cases)
         EXPECT_EQ(matchesMask(test.mask, test.text), test.match) << test.mask << " " << test.text;
