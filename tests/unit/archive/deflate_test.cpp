@@ -1,7 +1,5 @@
-// Engines and piece joining, the deflate block walker, CRC combining.
-#include "archive/crc32.h"
+// Engines: whole buffers and pieces compressed apart inflate to the input at every level.
 #include "archive/deflate_engine.h"
-#include "archive/deflate_scan.h"
 #include "archive/inflate_stream.h"
 #include "archive_support.h"
 
@@ -75,51 +73,6 @@ TEST(DeflateEngine, WholeBuffersAndJoinedPiecesRoundTripAtEveryLevel) {
             }
             EXPECT_EQ(inflateAll(joined), input);
         }
-    }
-}
-
-TEST(DeflateScan, FindsTheFinalBlockRejectsDamageAndJoinsStreams) {
-    ByteBuffer stored;
-    appendStoredBlocks(bytesOf(randomData(70000, 5)), true, stored);
-    const auto final = findFinalBlock(stored);
-    ASSERT_TRUE(final.has_value());
-    EXPECT_EQ(final->headerBit, (5 + 65535) * 8u);
-    EXPECT_EQ(final->endBit, stored.size() * 8);
-    const std::pair<const char*, std::vector<std::uint8_t>> broken[] = {
-        {"empty", {}},
-        {"reserved block type", {0x07}},
-        {"stored length mismatch", {0x01, 0x05, 0x00, 0x00, 0x00}},
-        {"cut short", {stored.begin(), stored.begin() + 100}},
-        {"no final block", {stored.begin(), stored.begin() + 5 + 65535}},
-    };
-    for (const auto& [name, stream] : broken)
-        EXPECT_FALSE(findFinalBlock(stream).has_value()) << name;
-
-    // A joinable stream ends on a byte and another stream may follow it.
-    Compressor compressor(9);
-    const auto first = bytesOf(textData(50000, 9));
-    const auto second = bytesOf(textData(30000, 10));
-    const auto firstPacked = compressor.compressWhole(first);  // a view into the compressor
-    ByteBuffer a(firstPacked.begin(), firstPacked.end());
-    const auto secondPacked = compressor.compressWhole(second);
-    ASSERT_TRUE(makeJoinable(a));
-    EXPECT_EQ(std::vector<std::uint8_t>(a.end() - 4, a.end()),
-              (std::vector<std::uint8_t>{0, 0, 0xFF, 0xFF}));
-    a.insert(a.end(), secondPacked.begin(), secondPacked.end());
-    auto expected = first;
-    expected.insert(expected.end(), second.begin(), second.end());
-    EXPECT_EQ(inflateAll(a), expected);
-}
-
-TEST(Crc32, CombineEqualsTheCrcOfTheWhole) {
-    EXPECT_EQ(crc32Update(0, bytesOf("123456789")), 0xCBF43926u);  // the check value
-    const auto data = bytesOf(randomData(300000, 4));
-    for (const std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{4096}, data.size()}) {
-        const auto tail = std::span(data).subspan(cut);
-        EXPECT_EQ(crc32Combine(crc32Update(0, std::span(data).first(cut)), crc32Update(0, tail),
-                               tail.size()),
-                  crc32Update(0, data))
-            << cut;
     }
 }
 
