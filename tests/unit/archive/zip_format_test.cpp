@@ -1,4 +1,4 @@
-// ZIP records: encoding against decoding, ZIP64 placeholders, DOS times, end-record search.
+// ZIP records: encoding against decoding, ZIP64 placeholders, DOS times, names, masks.
 #include "archive/result_codes.h"
 #include "archive/wildcard.h"
 #include "archive/zip_header.h"
@@ -102,41 +102,6 @@ TEST(ZipRecords, MalformedRecordsAreDamageNotCrashes) {
         ASSERT_FALSE(parsed.ok()) << test.name;
         EXPECT_EQ(parsed.error().code, kNotZip) << test.name;
     }
-}
-
-TEST(ZipRecords, EndBlockUsesZip64OnlyWhenNeededAndIsFoundBehindAComment) {
-    EndInfo plain;
-    plain.entriesOnDisk = plain.entriesTotal = 3;
-    plain.centralSize = 150;
-    plain.centralOffset = 1000;
-    EndInfo many = plain;
-    many.entriesOnDisk = many.entriesTotal = 70000;
-    EndInfo split = plain;
-    split.thisDisk = 4;
-    split.centralDisk = 3;
-    for (const auto& end : {plain, many, split}) {
-        const bool zip64 = end.entriesTotal > 0xFFFF;
-        const Bytes block = encodeEndBlock(end, 5000);
-        EXPECT_EQ(block.size(), zip64 ? zip::kMaxEndBlockSize : zip::kEndOfCentralSize);
-        const auto at = findEndRecord(block);
-        ASSERT_TRUE(at.has_value());
-        auto parsed = parseEndRecord(std::span(block).subspan(*at));
-        ASSERT_TRUE(parsed.ok());
-        EXPECT_EQ(parsed->thisDisk, end.thisDisk);
-        if (!zip64) continue;
-        const auto locator =
-            parseZip64Locator(std::span(block).subspan(*at - zip::kZip64LocatorSize));
-        ASSERT_TRUE(locator.has_value());
-        EXPECT_EQ(locator->endOffset, 5000u);
-        ASSERT_TRUE(applyZip64End(block, *parsed).ok());
-        EXPECT_EQ(parsed->entriesTotal, 70000u);
-    }
-    // An end record followed by a comment, and garbage that only looks like one.
-    Bytes withComment = encodeEndBlock(plain, 0);
-    le::putU16(withComment, 20, 5);
-    withComment.insert(withComment.end(), {'h', 'e', 'l', 'l', 'o'});
-    EXPECT_EQ(findEndRecord(withComment), std::optional<std::size_t>(0));
-    EXPECT_FALSE(findEndRecord(Bytes{0x50, 0x4b, 0x05, 0x06, 1, 2, 3}).has_value());
 }
 
 TEST(ZipItem, DosTimesAndUtf8Names) {
