@@ -2,6 +2,7 @@
 // Info-ZIP, Python's zipfile, libarchive), and archives those tools write, read by the
 // component. A missing tool fails these tests.
 #include "archive/archiver.h"
+#include "archive/file_selection.h"
 #include "archive_support.h"
 #include "temp_folder.h"
 
@@ -71,12 +72,13 @@ protected:
         writeFile(source + "docs/photo.jpg", test::randomData(120000, 2));
         writeFile(source + "r\xC3\xA9sum\xC3\xA9.txt", "unicode name");
         writeFile(source + "zero.dat", "");
-        writeFile(source + "big.txt", test::textData(2'600'000, 3));  // written in pieces
+        writeFile(source + "big.txt", test::textData(2'600'000, 3));    // compressed in pieces
+        writeFile(source + "big.bin", test::randomData(2'200'000, 4));  // stored in pieces
         ASSERT_EQ(::symlink("docs/notes.txt", (source + "link").c_str()), 0);
         zip.setObserver(&observer);
     }
 
-    static constexpr std::size_t kEntries = 7;  // files, the link and the empty folder
+    static constexpr std::size_t kEntries = 8;  // files, the link and the empty folder
 
     corvane::test::TempFolder folder;
     std::string source;
@@ -85,21 +87,44 @@ protected:
 };
 
 TEST_F(Oracles, SingleArchivesOfEveryLevelAndEncryptionAreReadByEveryTool) {
-    const std::pair<int, std::string> shapes[] = {
-        {0, ""}, {1, ""}, {6, ""}, {9, ""}, {6, "pa55 word"}};
-    for (const auto& [level, password] : shapes) {
-        SCOPED_TRACE("level " + std::to_string(level) + " password '" + password + "'");
-        zip.archivePath = folder / ("backup-" + std::to_string(level) + ".bac");
-        zip.clearLists();
-        zip.addInclude(source + "*");
-        zip.level = level;
-        zip.password = password;
-        ASSERT_EQ(zip.compress(), kDone);
-        EXPECT_EQ(sevenZipTest(zip.archivePath, password), "");
-        EXPECT_EQ(bsdtarList(zip.archivePath, kEntries), "");
-        if (password.empty()) {
-            EXPECT_EQ(unzipTest(zip.archivePath), "");
-            EXPECT_EQ(pythonTest(zip.archivePath), "");
+    for (const int level : {0, 1, 6, 9}) {
+        for (const std::string password : {"", "pa55 word"}) {
+            SCOPED_TRACE("level " + std::to_string(level) + " password '" + password + "'");
+            zip.archivePath = folder / "backup.bac";
+            zip.clearLists();
+            zip.addInclude(source + "*");
+            zip.level = level;
+            zip.password = password;
+            ASSERT_EQ(zip.compress(), kDone);
+            EXPECT_EQ(sevenZipTest(zip.archivePath, password), "");
+            EXPECT_EQ(bsdtarList(zip.archivePath, kEntries), "");
+            if (password.empty()) {
+                EXPECT_EQ(unzipTest(zip.archivePath), "");
+                EXPECT_EQ(pythonTest(zip.archivePath), "");
+            }
+            // The component's own reader gives every file back as it was.
+            const auto entries = test::extractAll(zip.archivePath, password);
+            const auto entry = [&](const std::string& name) -> const test::Extracted& {
+                return entries.at(storedNameFor(source + name));
+            };
+            for (const char* name : {"docs/notes.txt", "docs/photo.jpg", "r\xC3\xA9sum\xC3\xA9.txt",
+                                     "zero.dat", "big.txt", "big.bin"}) {
+                EXPECT_EQ(entry(name).content, test::readFile(source + name)) << name;
+                EXPECT_EQ(entry(name).item.isEncrypted(), !password.empty()) << name;
+            }
+            EXPECT_TRUE(entry("link").item.isSymlink());
+            EXPECT_FALSE(entry("link").item.isEncrypted());
+            EXPECT_EQ(entry("link").content, "docs/notes.txt");
+            EXPECT_TRUE(entry("docs/empty/").item.isFolder());
+            // Incompressible data is stored, compressible data deflated (except at level 0).
+            EXPECT_EQ(entry("docs/photo.jpg").item.dataMethod(), zip::kMethodStore);
+            EXPECT_EQ(entry("big.bin").item.dataMethod(), zip::kMethodStore);
+            EXPECT_EQ(entry("big.txt").item.dataMethod(),
+                      level == 0 ? zip::kMethodStore : zip::kMethodDeflate);
+            if (!password.empty()) {
+                EXPECT_EQ(entry("zero.dat").item.aes->vendorVersion, zip::kAesVersion2);
+                EXPECT_EQ(entry("docs/notes.txt").item.aes->vendorVersion, zip::kAesVersion1);
+            }
         }
     }
 }

@@ -1,4 +1,5 @@
-// The component end to end with its own reader: shapes, events, update, faults.
+// The component end to end with its own reader: events, stopping, update, refusals, preview.
+// Every level and encryption, read back, are in the oracle test.
 #include "archive/archiver.h"
 
 #include "archive/file_selection.h"
@@ -52,42 +53,6 @@ protected:
     Archiver zip;
     RecordingObserver observer;
 };
-
-TEST_F(ArchiverTest, EveryLevelWithAndWithoutPasswordReadsBackIdentical) {
-    for (const int level : {0, 1, 6, 9}) {
-        for (const std::string password : {"", "s3cret"}) {
-            SCOPED_TRACE("level " + std::to_string(level) + " password '" + password + "'");
-            zip.clearLists();
-            zip.addInclude(source + "*");
-            zip.level = level;
-            zip.password = password;
-            ASSERT_EQ(zip.compress(), kDone);
-            observer.passwords = {password};
-            EXPECT_EQ(zip.test(), kDone);
-            const auto entries = test::extractAll(archive, password);
-            ASSERT_EQ(entries.size(), files().size() + 1);
-            for (const auto& name : files()) {
-                const auto& entry = entries.at(stored(name));
-                const bool link = name == "link";
-                EXPECT_EQ(entry.item.isSymlink(), link);
-                EXPECT_EQ(entry.content, link ? "docs/notes.txt" : readFile(source + name)) << name;
-                EXPECT_EQ(entry.item.isEncrypted(), !password.empty() && !link);
-            }
-            EXPECT_TRUE(entries.at(stored("empty/")).item.isFolder());
-            // Incompressible data is stored, compressible data deflated (except at level 0).
-            EXPECT_EQ(entries.at(stored("docs/photo.jpg")).item.dataMethod(), zip::kMethodStore);
-            EXPECT_EQ(entries.at(stored("big.bin")).item.dataMethod(), zip::kMethodStore);
-            EXPECT_EQ(entries.at(stored("big.txt")).item.dataMethod(),
-                      level == 0 ? zip::kMethodStore : zip::kMethodDeflate);
-            if (!password.empty()) {
-                EXPECT_EQ(entries.at(stored("docs/sub/zero.dat")).item.aes->vendorVersion,
-                          zip::kAesVersion2);
-                EXPECT_EQ(entries.at(stored("docs/notes.txt")).item.aes->vendorVersion,
-                          zip::kAesVersion1);
-            }
-        }
-    }
-}
 
 TEST_F(ArchiverTest, EventsComeInArchiveOrderOnTheCallingThread) {
     zip.addInclude(source + "*");
