@@ -194,8 +194,9 @@ TEST_F(Oracles, SplitArchivesIntoManyVolumesAreReadAndJoined) {
 }
 
 TEST_F(Oracles, SpannedArchivesWithDiskChangesAreReadOnceTheDisksAreTogether) {
-    corvane::test::makeFolder(folder / "drive");
+    corvane::test::makeFolder(folder / "drive/sub");
     corvane::test::makeFolder(folder / "removed");
+    writeFile(folder / "drive/stray.txt", "left on the disk");
     const std::string archive = folder / "drive/backup.zip";
     zip.archivePath = archive;
     writeFile(source + "docs/more.bin", test::randomData(100000, 4));
@@ -203,18 +204,47 @@ TEST_F(Oracles, SpannedArchivesWithDiskChangesAreReadOnceTheDisksAreTogether) {
     zip.addInclude(source + "docs/*");
     zip.spanDisks = true;
     zip.diskSize = 128 * 1024;  // no entry spans more than two volumes (see above)
-    // The user takes each finished disk out before inserting the next one.
+    const auto moveAll = [&](const std::string& from, const std::string& to) {
+        for (const auto& entry : fs::directory_iterator(folder / from))
+            fs::rename(entry.path(), folder / (to + entry.path().filename().string()));
+    };
+    // The user lets the files on the first disk go, and takes each finished disk out before
+    // inserting the next one.
+    observer.diskNotEmpty = [](const std::string&) { return true; };
     observer.insertDisk = [&](int) {
-        for (const auto& entry : fs::directory_iterator(folder / "drive")) {
-            fs::rename(entry.path(), folder / ("removed/" + entry.path().filename().string()));
-        }
+        moveAll("drive", "removed/");
         return true;
     };
     ASSERT_EQ(zip.compress(), kDone);
-    EXPECT_GE(observer.count("insert-disk"), 2u);
-    for (const auto& entry : fs::directory_iterator(folder / "removed")) {
-        fs::rename(entry.path(), folder / ("drive/" + entry.path().filename().string()));
+    EXPECT_EQ(observer.names("disk-not-empty"), std::vector<std::string>{folder / "drive/"});
+    EXPECT_FALSE(fs::exists(folder / "removed/stray.txt"));
+    EXPECT_TRUE(fs::exists(folder / "removed/sub"));  // folders are left alone
+    const std::size_t disks = observer.count("insert-disk") + 1;
+    ASSERT_GE(disks, 3u);
+
+    // Testing asks for each disk in turn (the last one is in at the start), and for the last
+    // disk again when data runs onto it.
+    observer.events.clear();
+    observer.insertDisk = [&](int number) {
+        char name[16];
+        std::snprintf(name, sizeof name, "backup.z%02d", number);
+        const std::string wanted = number == 0 ? "backup.zip" : name;
+        moveAll("drive", "removed/");
+        fs::rename(folder / ("removed/" + wanted), folder / ("drive/" + wanted));
+        return true;
+    };
+    EXPECT_EQ(zip.test(), kDone);
+    std::vector<std::int64_t> asked;
+    for (std::size_t at = 1; at < disks; ++at)
+        asked.push_back(static_cast<std::int64_t>(at));
+    auto values = observer.values("insert-disk");
+    if (values.size() == disks) {
+        EXPECT_EQ(values.back(), 0);
+        values.pop_back();
     }
+    EXPECT_EQ(values, asked);
+
+    moveAll("removed", "drive/");
     EXPECT_EQ(sevenZipTest(archive), "");
     const std::string joined = folder / "joined.zip";
     EXPECT_EQ(joinAndUnzip(archive, joined), "");
