@@ -31,7 +31,7 @@ TEST(LargeArchive, OverFourGibibytesIsReadByEveryTool) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(kHuge)), 0);
     ::close(fd);
-    test::writeBytes(folder / "src/b-after.txt",
+    test::writeFile(folder / "src/b-after.txt",
                      test::textData(100000, 1));  // its offset passes 4 GiB
 
     struct Shape {

@@ -2,6 +2,7 @@
 // Info-ZIP, Python's zipfile, libarchive), and archives those tools write, read by the
 // component. A missing tool fails these tests.
 #include "archive/archiver.h"
+#include "archive/file_selection.h"
 #include "archive_support.h"
 #include "temp_folder.h"
 
@@ -16,54 +17,48 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::runCommand;
-using test::writeBytes;
+using test::writeFile;
 
-std::string shellQuoted(const std::string& text) {
+std::string inQuotes(const std::string& text) {
     return "'" + text + "'";
 }
 
-// The oracles. Each returns its output on failure, empty text on success.
-std::string sevenZipTest(const std::string& path, const std::string& password = {}) {
+// The oracles: each gives the tool's output on failure, empty text on success.
+std::string failureOf(const std::string& command, const std::string& mustSay = {}) {
     std::string output;
-    const int status =
-        runCommand("7zz t -bd -p" + shellQuoted(password) + " " + shellQuoted(path), &output);
-    return status == 0 && output.find("Everything is Ok") != std::string::npos ? "" : output;
+    const int status = runCommand(command, &output);
+    return status == 0 && output.find(mustSay) != std::string::npos ? "" : output;
+}
+
+std::string sevenZipTest(const std::string& path, const std::string& password = {}) {
+    return failureOf("7zz t -bd -p" + inQuotes(password) + " " + inQuotes(path),
+                     "Everything is Ok");
 }
 
 std::string unzipTest(const std::string& path) {
-    std::string output;
-    return runCommand("unzip -tq " + shellQuoted(path), &output) == 0 ? "" : output;
+    return failureOf("unzip -tq " + inQuotes(path));
 }
 
 std::string pythonTest(const std::string& path) {
-    std::string output;
-    const std::string script =
-        "import sys, zipfile\n"
-        "with zipfile.ZipFile(sys.argv[1]) as z:\n"
-        "    bad = z.testzip()\n"
-        "    print(len(z.infolist()))\n"
-        "    sys.exit(1 if bad else 0)\n";
-    return runCommand("python3 -c " + shellQuoted(script) + " " + shellQuoted(path), &output) == 0
-               ? ""
-               : output;
+    return failureOf(
+        "python3 -c 'import sys, zipfile; "
+        "sys.exit(1 if zipfile.ZipFile(sys.argv[1]).testzip() else 0)' " +
+        inQuotes(path));
 }
 
 // bsdtar lists the entries; the count must match.
 std::string bsdtarList(const std::string& path, std::size_t entries) {
     std::string output;
-    if (runCommand("bsdtar -tf " + shellQuoted(path), &output) != 0) return output;
+    if (runCommand("bsdtar -tf " + inQuotes(path), &output) != 0) return output;
     const auto lines = static_cast<std::size_t>(std::count(output.begin(), output.end(), '\n'));
-    return lines == entries ? ""
-                            : "bsdtar listed " + std::to_string(lines) + " entries:\n" + output;
+    return lines == entries ? "" : "bsdtar listed " + std::to_string(lines) + ":\n" + output;
 }
 
 // zip -s 0 joins a split archive into one file that unzip can test.
 std::string joinAndUnzip(const std::string& path, const std::string& joined) {
-    std::string output;
-    if (runCommand("zip -q -s 0 " + shellQuoted(path) + " --out " + shellQuoted(joined), &output) !=
-        0)
-        return output;
-    return unzipTest(joined);
+    const std::string failure =
+        failureOf("zip -q -s 0 " + inQuotes(path) + " --out " + inQuotes(joined));
+    return failure.empty() ? unzipTest(joined) : failure;
 }
 
 class Oracles : public ::testing::Test {
@@ -73,16 +68,17 @@ protected:
             test::requireTool(tool);
         source = folder / "src/";
         corvane::test::makeFolder(source + "docs/empty");
-        writeBytes(source + "docs/notes.txt", test::textData(200000, 1));
-        writeBytes(source + "docs/photo.jpg", test::randomData(120000, 2));
-        writeBytes(source + "r\xC3\xA9sum\xC3\xA9.txt", "unicode name");
-        writeBytes(source + "zero.dat", "");
-        writeBytes(source + "big.txt", test::textData(2'600'000, 3));  // written in pieces
+        writeFile(source + "docs/notes.txt", test::textData(200000, 1));
+        writeFile(source + "docs/photo.jpg", test::randomData(120000, 2));
+        writeFile(source + "r\xC3\xA9sum\xC3\xA9.txt", "unicode name");
+        writeFile(source + "zero.dat", "");
+        writeFile(source + "big.txt", test::textData(2'600'000, 3));    // compressed in pieces
+        writeFile(source + "big.bin", test::randomData(2'200'000, 4));  // stored in pieces
         ASSERT_EQ(::symlink("docs/notes.txt", (source + "link").c_str()), 0);
         zip.setObserver(&observer);
     }
 
-    static constexpr std::size_t kEntries = 7;  // files, the link and the empty folder
+    static constexpr std::size_t kEntries = 8;  // files, the link and the empty folder
 
     corvane::test::TempFolder folder;
     std::string source;
@@ -91,31 +87,44 @@ protected:
 };
 
 TEST_F(Oracles, SingleArchivesOfEveryLevelAndEncryptionAreReadByEveryTool) {
-    struct Shape {
-        const char* name;
-        int level;
-        const char* password;
-    };
-    const Shape shapes[] = {{"stored", 0, ""},
-                            {"level 1", 1, ""},
-                            {"level 6", 6, ""},
-                            {"level 9", 9, ""},
-                            {"encrypted", 6, "pa55 word"}};
-    for (const auto& shape : shapes) {
-        SCOPED_TRACE(shape.name);
-        const std::string archive =
-            folder / (std::string("backup-") + std::to_string(shape.level) + ".bac");
-        zip.archivePath = archive;
-        zip.clearLists();
-        zip.addInclude(source + "*");
-        zip.level = shape.level;
-        zip.password = shape.password;
-        ASSERT_EQ(zip.compress(), kDone);
-        EXPECT_EQ(sevenZipTest(archive, shape.password), "");
-        EXPECT_EQ(bsdtarList(archive, kEntries), "");
-        if (*shape.password == '\0') {
-            EXPECT_EQ(unzipTest(archive), "");
-            EXPECT_EQ(pythonTest(archive), "");
+    for (const int level : {0, 1, 6, 9}) {
+        for (const std::string password : {"", "pa55 word"}) {
+            SCOPED_TRACE("level " + std::to_string(level) + " password '" + password + "'");
+            zip.archivePath = folder / "backup.bac";
+            zip.clearLists();
+            zip.addInclude(source + "*");
+            zip.level = level;
+            zip.password = password;
+            ASSERT_EQ(zip.compress(), kDone);
+            EXPECT_EQ(sevenZipTest(zip.archivePath, password), "");
+            EXPECT_EQ(bsdtarList(zip.archivePath, kEntries), "");
+            if (password.empty()) {
+                EXPECT_EQ(unzipTest(zip.archivePath), "");
+                EXPECT_EQ(pythonTest(zip.archivePath), "");
+            }
+            // The component's own reader gives every file back as it was.
+            const auto entries = test::extractAll(zip.archivePath, password);
+            const auto entry = [&](const std::string& name) -> const test::Extracted& {
+                return entries.at(storedNameFor(source + name));
+            };
+            for (const char* name : {"docs/notes.txt", "docs/photo.jpg", "r\xC3\xA9sum\xC3\xA9.txt",
+                                     "zero.dat", "big.txt", "big.bin"}) {
+                EXPECT_EQ(entry(name).content, test::readFile(source + name)) << name;
+                EXPECT_EQ(entry(name).item.isEncrypted(), !password.empty()) << name;
+            }
+            EXPECT_TRUE(entry("link").item.isSymlink());
+            EXPECT_FALSE(entry("link").item.isEncrypted());
+            EXPECT_EQ(entry("link").content, "docs/notes.txt");
+            EXPECT_TRUE(entry("docs/empty/").item.isFolder());
+            // Incompressible data is stored, compressible data deflated (except at level 0).
+            EXPECT_EQ(entry("docs/photo.jpg").item.dataMethod(), zip::kMethodStore);
+            EXPECT_EQ(entry("big.bin").item.dataMethod(), zip::kMethodStore);
+            EXPECT_EQ(entry("big.txt").item.dataMethod(),
+                      level == 0 ? zip::kMethodStore : zip::kMethodDeflate);
+            if (!password.empty()) {
+                EXPECT_EQ(entry("zero.dat").item.aes->vendorVersion, zip::kAesVersion2);
+                EXPECT_EQ(entry("docs/notes.txt").item.aes->vendorVersion, zip::kAesVersion1);
+            }
         }
     }
 }
@@ -166,8 +175,8 @@ TEST_F(Oracles, SplitArchivesIntoManyVolumesAreReadAndJoined) {
     const std::string many = folder / "split-src/";
     corvane::test::makeFolder(many);
     for (unsigned at = 0; at < 30; ++at) {
-        writeBytes(many + "t" + std::to_string(at) + ".txt", test::textData(30000, 10 + at));
-        writeBytes(many + "r" + std::to_string(at) + ".bin", test::randomData(9000, 50 + at));
+        writeFile(many + "t" + std::to_string(at) + ".txt", test::textData(30000, 10 + at));
+        writeFile(many + "r" + std::to_string(at) + ".bin", test::randomData(9000, 50 + at));
     }
     corvane::test::makeFolder(folder / "split");
     const std::string archive = folder / "split/backup.zip";
@@ -185,27 +194,57 @@ TEST_F(Oracles, SplitArchivesIntoManyVolumesAreReadAndJoined) {
 }
 
 TEST_F(Oracles, SpannedArchivesWithDiskChangesAreReadOnceTheDisksAreTogether) {
-    corvane::test::makeFolder(folder / "drive");
+    corvane::test::makeFolder(folder / "drive/sub");
     corvane::test::makeFolder(folder / "removed");
+    writeFile(folder / "drive/stray.txt", "left on the disk");
     const std::string archive = folder / "drive/backup.zip";
     zip.archivePath = archive;
-    writeBytes(source + "docs/more.bin", test::randomData(100000, 4));
-    writeBytes(source + "docs/extra.bin", test::randomData(80000, 5));
+    writeFile(source + "docs/more.bin", test::randomData(100000, 4));
+    writeFile(source + "docs/extra.bin", test::randomData(80000, 5));
     zip.addInclude(source + "docs/*");
     zip.spanDisks = true;
     zip.diskSize = 128 * 1024;  // no entry spans more than two volumes (see above)
-    // The user takes each finished disk out before inserting the next one.
+    const auto moveAll = [&](const std::string& from, const std::string& to) {
+        for (const auto& entry : fs::directory_iterator(folder / from))
+            fs::rename(entry.path(), folder / (to + entry.path().filename().string()));
+    };
+    // The user lets the files on the first disk go, and takes each finished disk out before
+    // inserting the next one.
+    observer.diskNotEmpty = [](const std::string&) { return true; };
     observer.insertDisk = [&](int) {
-        for (const auto& entry : fs::directory_iterator(folder / "drive")) {
-            fs::rename(entry.path(), folder / ("removed/" + entry.path().filename().string()));
-        }
+        moveAll("drive", "removed/");
         return true;
     };
     ASSERT_EQ(zip.compress(), kDone);
-    EXPECT_GE(observer.count("insert-disk"), 2u);
-    for (const auto& entry : fs::directory_iterator(folder / "removed")) {
-        fs::rename(entry.path(), folder / ("drive/" + entry.path().filename().string()));
+    EXPECT_EQ(observer.names("disk-not-empty"), std::vector<std::string>{folder / "drive/"});
+    EXPECT_FALSE(fs::exists(folder / "removed/stray.txt"));
+    EXPECT_TRUE(fs::exists(folder / "removed/sub"));  // folders are left alone
+    const std::size_t disks = observer.count("insert-disk") + 1;
+    ASSERT_GE(disks, 3u);
+
+    // Testing asks for each disk in turn (the last one is in at the start), and for the last
+    // disk again when data runs onto it.
+    observer.events.clear();
+    observer.insertDisk = [&](int number) {
+        char name[16];
+        std::snprintf(name, sizeof name, "backup.z%02d", number);
+        const std::string wanted = number == 0 ? "backup.zip" : name;
+        moveAll("drive", "removed/");
+        fs::rename(folder / ("removed/" + wanted), folder / ("drive/" + wanted));
+        return true;
+    };
+    EXPECT_EQ(zip.test(), kDone);
+    std::vector<std::int64_t> asked;
+    for (std::size_t at = 1; at < disks; ++at)
+        asked.push_back(static_cast<std::int64_t>(at));
+    auto values = observer.values("insert-disk");
+    if (values.size() == disks) {
+        EXPECT_EQ(values.back(), 0);
+        values.pop_back();
     }
+    EXPECT_EQ(values, asked);
+
+    moveAll("removed", "drive/");
     EXPECT_EQ(sevenZipTest(archive), "");
     const std::string joined = folder / "joined.zip";
     EXPECT_EQ(joinAndUnzip(archive, joined), "");
@@ -217,8 +256,8 @@ TEST_F(Oracles, FreshenedArchivesStayReadable) {
     zip.archivePath = archive;
     zip.addInclude(source + "*");
     ASSERT_EQ(zip.compress(), kDone);
-    writeBytes(source + "docs/notes.txt", test::textData(150000, 9));
-    writeBytes(source + "added.txt", "added later");
+    writeFile(source + "docs/notes.txt", test::textData(150000, 9));
+    writeFile(source + "added.txt", "added later");
     test::setModificationTime(source + "docs/notes.txt", 4000000000);
     zip.skipIfNotNewer = true;
     ASSERT_EQ(zip.compress(), kDone);
@@ -229,68 +268,40 @@ TEST_F(Oracles, FreshenedArchivesStayReadable) {
 }
 
 TEST_F(Oracles, ArchivesOfOtherToolsPassTheComponentsTest) {
-    const std::string out = folder / "made/";
-    corvane::test::makeFolder(out);
+    corvane::test::makeFolder(folder / "made");
     const std::string python =
-        "import sys, zipfile\n"
+        "import zipfile\n"
         "for name, method, force in ((\"py-deflated.zip\", zipfile.ZIP_DEFLATED, False),\n"
         "                            (\"py-stored.zip\", zipfile.ZIP_STORED, False),\n"
         "                            (\"py-zip64.zip\", zipfile.ZIP_DEFLATED, True)):\n"
-        "    with zipfile.ZipFile(sys.argv[1] + name, \"w\", method) as z:\n"
+        "    with zipfile.ZipFile(\"../made/\" + name, \"w\", method) as z:\n"
         "        for path in (\"docs/notes.txt\", \"docs/photo.jpg\", \"big.txt\"):\n"
-        "            with open(sys.argv[2] + path, \"rb\") as f, z.open(path, \"w\", "
-        "force_zip64=force) as w:\n"
+        "            with open(path, \"rb\") as f, z.open(path, \"w\", force_zip64=force) as w:\n"
         "                w.write(f.read())\n";
-    struct Maker {
-        const char* archive;
-        std::string command;
-        const char* password;
-    };
-    const Maker makers[] = {
+    // Each command runs in the source folder; the AES archives have the password "secret".
+    const std::pair<const char*, std::string> makers[] = {
         {"zip.zip",
-         "cd " + shellQuoted(source) + " && zip -q -r -9 " + shellQuoted(out + "zip.zip") + " .",
-         ""},
-        {"zip-stored.zip",
-         "cd " + shellQuoted(source) + " && zip -q -r -0 " + shellQuoted(out + "zip-stored.zip") +
-             " .",
-         ""},
-        {"zip-stream.zip",
-         "cd " + shellQuoted(source) + " && zip -q -r - . > " + shellQuoted(out + "zip-stream.zip"),
-         ""},
-        {"zip-split.zip",
-         "cd " + shellQuoted(source) + " && zip -q -r -s 64k " +
-             shellQuoted(out + "zip-split.zip") + " .",
-         ""},
-        {"7z.zip",
-         "7zz a -bd -bso0 -tzip -mx=7 " + shellQuoted(out + "7z.zip") + " " +
-             shellQuoted(source + "."),
-         ""},
-        {"7z-aes256.zip",
-         "7zz a -bd -bso0 -tzip -mem=AES256 -psecret " + shellQuoted(out + "7z-aes256.zip") + " " +
-             shellQuoted(source + "."),
-         "secret"},
-        {"7z-aes128.zip",
-         "7zz a -bd -bso0 -tzip -mem=AES128 -psecret " + shellQuoted(out + "7z-aes128.zip") + " " +
-             shellQuoted(source + "."),
-         "secret"},
-        {"bsdtar.zip",
-         "cd " + shellQuoted(source) + " && bsdtar -cf " + shellQuoted(out + "bsdtar.zip") +
-             " --format zip .",
-         ""},
-        {"py-deflated.zip",
-         "python3 -c " + shellQuoted(python) + " " + shellQuoted(out) + " " + shellQuoted(source),
-         ""},
-        {"py-stored.zip", "", ""},
-        {"py-zip64.zip", "", ""},
+         "echo a comment | zip -q -r -9 -z ../made/zip.zip ."},  // the end record is not last
+        {"zip-stored.zip", "zip -q -r -0 ../made/zip-stored.zip ."},
+        {"zip-stream.zip", "zip -q -r - . > ../made/zip-stream.zip"},
+        {"zip-split.zip", "zip -q -r -s 64k ../made/zip-split.zip ."},
+        {"7z.zip", "7zz a -bd -bso0 -tzip -mx=7 ../made/7z.zip ."},
+        {"7z-aes256.zip", "7zz a -bd -bso0 -tzip -mem=AES256 -psecret ../made/7z-aes256.zip ."},
+        {"7z-aes128.zip", "7zz a -bd -bso0 -tzip -mem=AES128 -psecret ../made/7z-aes128.zip ."},
+        {"bsdtar.zip", "bsdtar -cf ../made/bsdtar.zip --format zip ."},
+        {"py-deflated.zip", "python3 -c " + inQuotes(python)},
+        {"py-stored.zip", ""},
+        {"py-zip64.zip", ""},
     };
-    for (const auto& maker : makers) {
-        SCOPED_TRACE(maker.archive);
+    for (const auto& [name, command] : makers) {
+        SCOPED_TRACE(name);
         std::string output;
-        if (!maker.command.empty()) {
-            ASSERT_EQ(runCommand(maker.command, &output), 0) << output;
+        if (!command.empty()) {
+            ASSERT_EQ(runCommand("cd " + inQuotes(source) + " && " + command, &output), 0)
+                << output;
         }
-        zip.archivePath = out + maker.archive;
-        zip.password = maker.password;
+        zip.archivePath = folder / ("made/" + std::string(name));
+        zip.password = std::string(name).find("aes") != std::string::npos ? "secret" : "";
         observer.events.clear();
         EXPECT_EQ(zip.test(), kDone);
         EXPECT_EQ(observer.count("warning"), 0u);

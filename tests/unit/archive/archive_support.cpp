@@ -8,58 +8,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <array>
-#include <cstdio>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 namespace corvane::archive::test {
-
-void RecordingObserver::onFileProgress(const std::string& name, int percent, bool lastReport) {
-    events.push_back({lastReport ? "file-done" : "file-progress", name, percent});
-}
-
-void RecordingObserver::onOverallProgress(const OverallProgress& progress) {
-    lastProgress = progress;
-    events.push_back({"overall", {}, static_cast<std::int64_t>(progress.filesDone)});
-}
-
-void RecordingObserver::onPreviewingFile(const std::string& name) {
-    events.push_back({"previewing", name, 0});
-}
-
-void RecordingObserver::onOperationComplete(std::uint64_t estimatedBytes) {
-    estimate = estimatedBytes;
-    events.push_back({"complete", {}, static_cast<std::int64_t>(estimatedBytes)});
-}
-
-void RecordingObserver::onSkippedFile(const std::string& name, int reason) {
-    events.push_back({"skipped", name, reason});
-}
-
-bool RecordingObserver::onIntegrityWarning(const std::string& name) {
-    events.push_back({"warning", name, 0});
-    return goOnAfterWarning;
-}
-
-bool RecordingObserver::onPreprocessingFile(const std::string& name, std::uint64_t size,
-                                            std::string& storedName) {
-    events.push_back({"preprocessing", name, static_cast<std::int64_t>(size)});
-    return preprocessing ? preprocessing(name, size, storedName) : true;
-}
-
-bool RecordingObserver::onInsertDisk(int number) {
-    events.push_back({"insert-disk", {}, number});
-    return insertDisk ? insertDisk(number) : true;
-}
-
-bool RecordingObserver::onDiskNotEmpty(const std::string& folder) {
-    events.push_back({"disk-not-empty", folder, 0});
-    return diskNotEmpty ? diskNotEmpty(folder) : false;
-}
 
 bool RecordingObserver::onPasswordNeeded(std::string& password) {
     events.push_back({"password", {}, 0});
@@ -109,35 +62,9 @@ std::string randomData(std::size_t size, unsigned seed) {
 }
 
 int runCommand(const std::string& command, std::string* output) {
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return -1;
-    std::string text;
-    std::array<char, 4096> block{};
-    while (const std::size_t got = std::fread(block.data(), 1, block.size(), pipe)) {
-        text.append(block.data(), got);
-    }
-    const int status = ::pclose(pipe);
-    if (output != nullptr) *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-bool requireTool(const std::string& tool) {
-    const bool found = runCommand("command -v " + tool) == 0;
-    if (!found) ADD_FAILURE() << "the oracle tool " << tool << " is not installed";
-    return found;
-}
-
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    if (!out) ADD_FAILURE() << "cannot write " << path;
+    const auto result = corvane::test::runProcess({"sh", "-c", command});
+    if (output != nullptr) *output = result.out + result.err;
+    return result.exitCode;
 }
 
 void setModificationTime(const std::string& path, std::int64_t seconds) {

@@ -3,6 +3,8 @@
 #include "archive/archive_observer.h"
 #include "archive/output_file.h"
 #include "archive/zip_item.h"
+#include "subprocess.h"
+#include "temp_folder.h"
 
 #include <cstdint>
 #include <functional>
@@ -11,6 +13,10 @@
 #include <vector>
 
 namespace corvane::archive::test {
+
+using corvane::test::readFile;
+using corvane::test::requireTool;  // a missing oracle tool fails the test
+using corvane::test::writeFile;
 
 // Records every event in order and answers the questions as the test sets it up.
 class RecordingObserver : public ArchiveObserver {
@@ -21,19 +27,40 @@ public:
         std::int64_t value = 0;
     };
 
-    void onFileProgress(const std::string& name, int percent, bool lastReport) override;
-    void onOverallProgress(const OverallProgress& progress) override;
-    void onPreviewingFile(const std::string& name) override;
-    void onOperationComplete(std::uint64_t estimatedBytes) override;
-    void onSkippedFile(const std::string& name, int reason) override;
-    bool onIntegrityWarning(const std::string& name) override;
+    void onFileProgress(const std::string& name, int percent, bool last) override {
+        events.push_back({last ? "file-done" : "file-progress", name, percent});
+    }
+    void onOverallProgress(const OverallProgress& progress) override { lastProgress = progress; }
+    void onPreviewingFile(const std::string& name) override {
+        events.push_back({"previewing", name});
+    }
+    void onOperationComplete(std::uint64_t bytes) override {
+        estimate = bytes;
+        events.push_back({"complete", {}, static_cast<std::int64_t>(bytes)});
+    }
+    void onSkippedFile(const std::string& name, int reason) override {
+        events.push_back({"skipped", name, reason});
+    }
+    bool onIntegrityWarning(const std::string& name) override {
+        events.push_back({"warning", name});
+        return goOnAfterWarning;
+    }
     bool onPreprocessingFile(const std::string& name, std::uint64_t size,
-                             std::string& storedName) override;
-    bool onInsertDisk(int number) override;
-    bool onDiskNotEmpty(const std::string& folder) override;
+                             std::string& storedName) override {
+        events.push_back({"preprocessing", name, static_cast<std::int64_t>(size)});
+        return !preprocessing || preprocessing(name, size, storedName);
+    }
+    bool onInsertDisk(int number) override {
+        events.push_back({"insert-disk", {}, number});
+        return !insertDisk || insertDisk(number);
+    }
+    bool onDiskNotEmpty(const std::string& folder) override {
+        events.push_back({"disk-not-empty", folder});
+        return diskNotEmpty && diskNotEmpty(folder);
+    }
     bool onPasswordNeeded(std::string& password) override;
 
-    // The names of the events of one kind, in order.
+    // The names or values of the events of one kind, in order.
     std::vector<std::string> names(const std::string& kind) const;
     std::vector<std::int64_t> values(const std::string& kind) const;
     std::size_t count(const std::string& kind) const { return names(kind).size(); }
@@ -76,12 +103,6 @@ std::string randomData(std::size_t size, unsigned seed);
 // Runs a shell command; returns its exit status and, when asked, its output (stdout+stderr).
 int runCommand(const std::string& command, std::string* output = nullptr);
 
-// Fails the current test unless `tool` is on PATH (oracle tools must be present).
-bool requireTool(const std::string& tool);
-
-// Whole-file helpers on byte strings.
-std::string readBytes(const std::string& path);
-void writeBytes(const std::string& path, const std::string& bytes);
 void setModificationTime(const std::string& path, std::int64_t seconds);
 
 }  // namespace corvane::archive::test

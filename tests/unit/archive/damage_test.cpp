@@ -1,9 +1,7 @@
 // Testing damaged archives: each kind of damage gives its event and code, never a crash.
 #include "archive/archiver.h"
-#include "archive/file_selection.h"
 #include "archive/zip_in.h"
 #include "archive_support.h"
-#include "common/le_codec.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +12,8 @@
 namespace corvane::archive {
 namespace {
 
-using test::readBytes;
-using test::writeBytes;
+using test::readFile;
+using test::writeFile;
 
 // Where the parts of an entry are in a single-volume archive.
 struct Layout {
@@ -48,17 +46,13 @@ class Damage : public ::testing::Test {
 protected:
     void SetUp() override {
         corvane::test::makeFolder(folder / "src");
-        writeBytes(folder / "src/a.txt", test::textData(50000, 1));
-        writeBytes(folder / "src/b.txt", test::textData(40000, 2));
-        writeBytes(folder / "src/c.txt", test::textData(30000, 3));
+        writeFile(folder / "src/a.txt", test::textData(50000, 1));
+        writeFile(folder / "src/b.txt", test::textData(40000, 2));
+        writeFile(folder / "src/c.txt", test::textData(30000, 3));
         archive = folder / "backup.bac";
         zip.archivePath = archive;
         zip.setObserver(&observer);
         zip.addInclude(folder / "src/*");
-    }
-
-    std::string name(const char* file) const {
-        return storedNameFor(folder / ("src/" + std::string(file)));
     }
 
     corvane::test::TempFolder folder;
@@ -69,7 +63,7 @@ protected:
 
 TEST_F(Damage, EachDamageGivesItsWarningAndCode) {
     ASSERT_EQ(zip.compress(), kDone);
-    const std::string good = readBytes(archive);
+    const std::string good = readFile(archive);
     const auto layout = layoutOf(archive);
     ASSERT_EQ(layout.size(), 3u);
     const Layout& b = layout[1];
@@ -96,11 +90,9 @@ TEST_F(Damage, EachDamageGivesItsWarningAndCode) {
         {"overlapping entries",
          [&](std::string& bytes) {
              // c's record now points at b's data: the two overlap.
-             const auto at = layout[2].central + 42;
-             std::vector<std::uint8_t> field(4);
-             le::putU32(field, 0, static_cast<std::uint32_t>(b.local + 10));
-             for (std::size_t byte = 0; byte < field.size(); ++byte)
-                 bytes[at + byte] = static_cast<char>(field[byte]);
+             const auto offset = b.local + 10;
+             for (std::size_t byte = 0; byte < 4; ++byte)
+                 bytes[layout[2].central + 42 + byte] = static_cast<char>(offset >> (8 * byte));
          },
          kNotZip,
          {layout[2].name, layout[2].name}},  // the overlap, then its bad header
@@ -122,7 +114,7 @@ TEST_F(Damage, EachDamageGivesItsWarningAndCode) {
     for (const auto& test : cases) {
         std::string bytes = good;
         test.edit(bytes);
-        writeBytes(archive, bytes);
+        writeFile(archive, bytes);
         observer.events.clear();
         EXPECT_EQ(zip.test(), test.code) << test.name;
         auto warnings = observer.names("warning");
@@ -135,7 +127,7 @@ TEST_F(Damage, EachDamageGivesItsWarningAndCode) {
     // Cancel at the warning stops the test as a cancel.
     std::string bytes = good;
     bytes[b.data + 100] ^= 0x55;
-    writeBytes(archive, bytes);
+    writeFile(archive, bytes);
     observer.goOnAfterWarning = false;
     EXPECT_EQ(zip.test(), kAborted);
 }
@@ -169,9 +161,9 @@ TEST_F(Damage, PasswordsAreAskedForAndRetried) {
 
     // Encrypted data that was changed fails its authentication code.
     const auto layout = layoutOf(archive);
-    std::string bytes = readBytes(archive);
+    std::string bytes = readFile(archive);
     bytes[layout[0].data + 40] ^= 0x10;
-    writeBytes(archive, bytes);
+    writeFile(archive, bytes);
     EXPECT_EQ(zip.test(), kCrcMismatch);
     EXPECT_EQ(observer.names("warning"), std::vector<std::string>{layout[0].name});
 }
