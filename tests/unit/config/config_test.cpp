@@ -20,14 +20,12 @@ std::string bytesOf(const ConfigRecord& record) {
 TEST(ConfigRecord, EveryFieldSitsAtItsOffset) {
     ConfigRecord record;
     std::int16_t value = 100;
-    std::int16_t* fields[] = {&record.subFolders,       &record.compression,
-                              &record.freshen,          &record.addNew,
-                              &record.shutDown,         &record.skipPrompt,
-                              &record.promptPreview,    &record.restoreOverwrite,
-                              &record.systemValidate,   &record.newLocationPrompt,
-                              &record.addAllFolders,    &record.password,
-                              &record.logFile,          &record.noAskDefault,
-                              &record.verifyExists,     &record.testMode};
+    std::int16_t* fields[] = {&record.subFolders,    &record.compression,      &record.freshen,
+                              &record.addNew,        &record.shutDown,         &record.skipPrompt,
+                              &record.promptPreview, &record.restoreOverwrite, &record.systemValidate,
+                              &record.newLocationPrompt, &record.addAllFolders, &record.password,
+                              &record.logFile,       &record.noAskDefault,     &record.verifyExists,
+                              &record.testMode};
     const std::size_t offsets[] = {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 54, 56, 58, 60};
     for (auto* field : fields) *field = value++;
     record.passwordText = "secret";
@@ -41,7 +39,6 @@ TEST(ConfigRecord, EveryFieldSitsAtItsOffset) {
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_EQ(text.substr(24, 30), "secret" + std::string(24, ' '));
     EXPECT_EQ(text.substr(62, 7), "/tmp/x/");
-    EXPECT_EQ(text.substr(212, 6), "v6.0  ");
     EXPECT_EQ(le::getI16(bytes, 218), -1);
     EXPECT_EQ(text.substr(220, 6), "650 MB");
     EXPECT_EQ(ConfigRecord::decode(bytes), record);
@@ -54,50 +51,40 @@ TEST(ConfigStore, FirstStartCreatesTheDefaultRecord) {
     const std::string file = readFile(home / "Backup.cfg");
     ASSERT_EQ(file.size(), 226u);
     EXPECT_EQ(file.substr(212, 6), "v6.0  ");
-    EXPECT_EQ(file[218], 1);
-    EXPECT_EQ(file[219], 0);
+    EXPECT_EQ(file.substr(218, 2), std::string("\x01\x00", 2));
     EXPECT_EQ(file.substr(220, 6), "600 MB");
     const ConfigRecord& r = store.record();
-    EXPECT_EQ(r.noAskDefault, 1);
-    EXPECT_EQ(r.subFolders, 1);
-    EXPECT_EQ(r.compression, 6);
-    EXPECT_EQ(r.shutDown, 1);
-    EXPECT_EQ(r.promptPreview, 1);
-    EXPECT_EQ(r.testMode, 2);
-    EXPECT_EQ(r.logFile, 0);
+    // noAskDefault, subFolders, compression, shutDown, promptPreview, testMode, logFile
+    EXPECT_EQ((std::vector<int>{r.noAskDefault, r.subFolders, r.compression, r.shutDown,
+                                r.promptPreview, r.testMode, r.logFile}),
+              (std::vector<int>{1, 1, 6, 1, 1, 2, 0}));
     EXPECT_EQ(r.tempFolder, "");
 }
 
+// Another version is reset keeping the password; the current one (trimmed) loads as stored.
 TEST(ConfigStore, AnotherVersionIsResetKeepingThePassword) {
-    TempFolder home;
-    ConfigRecord old;
-    old.version = "v5.1";
-    old.compression = 9;
-    old.logFile = 1;
-    old.noAskDefault = 1;
-    old.tempFolder = "/var/tmp/";
-    old.passwordText = "abc";
-    writeFile(home / "Backup.cfg", bytesOf(old));
-
-    ConfigStore store(home.path());
-    store.loadAtStart();
-    ConfigRecord expected;
-    expected.noAskDefault = 0;
-    expected.passwordText = "abc";
-    EXPECT_EQ(store.record(), expected);
-    EXPECT_EQ(readFile(home / "Backup.cfg"), bytesOf(expected));
-}
-
-TEST(ConfigStore, CurrentVersionLoadsAsStored) {
-    TempFolder home;
-    ConfigRecord stored;
-    stored.compression = 9;
-    stored.version = "  v6.0";  // trimmed before the comparison
-    writeFile(home / "Backup.cfg", bytesOf(stored));
-    ConfigStore store(home.path());
-    store.loadAtStart();
-    EXPECT_EQ(store.record().compression, 9);
-    EXPECT_EQ(store.record().version, "v6.0");
+    for (const std::string version : {"v5.1", "  v6.0"}) {
+        SCOPED_TRACE(version);
+        TempFolder home;
+        ConfigRecord old;
+        old.version = version;
+        old.compression = 9;
+        old.logFile = 1;
+        old.tempFolder = "/var/tmp/";
+        old.passwordText = "abc";
+        writeFile(home / "Backup.cfg", bytesOf(old));
+        ConfigStore store(home.path());
+        store.loadAtStart();
+        ConfigRecord expected = old;
+        expected.version = "v6.0";
+        if (version == "v5.1") {
+            expected = ConfigRecord{};
+            expected.noAskDefault = 0;
+            expected.passwordText = "abc";
+        }
+        EXPECT_EQ(store.record(), expected);
+        EXPECT_EQ(readFile(home / "Backup.cfg"), version == "v5.1" ? bytesOf(expected) : bytesOf(old));
+    }
 }
 
 // A record cut short has no trustworthy version: it is reset, keeping the password text when
@@ -119,55 +106,38 @@ TEST(ConfigStore, ShortFileEndsInAReset) {
     }
 }
 
-TEST(ConfigStore, ReloadRestoresStoredValuesAndKeepsMemoryWhenTheFileIsUnusable) {
-    TempFolder home;
-    ConfigStore store(home.path());
-    store.loadAtStart();
-    store.record().compression = 9;  // as an opened set would
-    store.reload();
-    EXPECT_EQ(store.record().compression, 6);
-
-    store.record().compression = 1;
-    writeFile(home / "Backup.cfg", "short");
-    store.reload();
-    EXPECT_EQ(store.record().compression, 1);
-}
-
-TEST(ConfigStore, SetDefaultsChangeOnlyTheirFourFields) {
+// Set defaults store only their four fields, exit only a chosen capacity, a long temp folder is
+// cut to its field; reload restores stored values but keeps memory when the file is unusable.
+TEST(ConfigStore, WritersStoreOnlyTheirFieldsAndReloadRestores) {
     TempFolder home;
     ConfigStore store(home.path());
     store.loadAtStart();
     store.record().logFile = 1;  // in memory only: not stored by saveSetDefaults
     store.saveSetDefaults(9, 1, 1, 1);
-    EXPECT_EQ(store.record().compression, 9);
     EXPECT_EQ(store.record().logFile, 0);
+    ConfigRecord expected;
+    expected.compression = 9;
+    expected.freshen = expected.addNew = expected.addAllFolders = 1;
     ConfigStore reread(home.path());
     reread.reload();
-    EXPECT_EQ(reread.record().compression, 9);
-    EXPECT_EQ(reread.record().freshen, 1);
-    EXPECT_EQ(reread.record().addNew, 1);
-    EXPECT_EQ(reread.record().addAllFolders, 1);
-    EXPECT_EQ(reread.record().logFile, 0);
-}
+    EXPECT_EQ(reread.record(), expected);
 
-TEST(ConfigStore, ExitStoresAChosenCapacityOnly) {
-    TempFolder home;
-    ConfigStore store(home.path());
-    store.loadAtStart();
     store.saveAtExit("");
     EXPECT_EQ(readFile(home / "Backup.cfg").substr(220, 6), "600 MB");
     store.saveAtExit("650 MB");
     EXPECT_EQ(readFile(home / "Backup.cfg").substr(220, 6), "650 MB");
-}
 
-TEST(ConfigStore, LongTempFolderIsStoredCut) {
-    TempFolder home;
-    ConfigStore store(home.path());
-    store.loadAtStart();
     store.record().tempFolder = "/" + std::string(200, 't') + "/";
     ASSERT_TRUE(store.save());
+    store.record().compression = 1;  // as an opened set would
     store.reload();
     EXPECT_EQ(store.record().tempFolder, "/" + std::string(149, 't'));
+    EXPECT_EQ(store.record().compression, 9);
+
+    store.record().compression = 1;
+    writeFile(home / "Backup.cfg", "short");
+    store.reload();
+    EXPECT_EQ(store.record().compression, 1);
 }
 
 }  // namespace

@@ -7,14 +7,10 @@
 namespace corvane {
 namespace {
 
-TEST(Password, ShiftLowersAndRaisesEveryCodeByThree) {
-    EXPECT_EQ(shiftText("d", ShiftDirection::Down), "a");
-    EXPECT_EQ(shiftText("a", ShiftDirection::Up), "d");
+// Every code moves by three, wrapping around modulo 256 so that reading undoes storing.
+TEST(Password, ShiftMovesEveryCodeByThreeAndWraps) {
     EXPECT_EQ(shiftText("Secret9", ShiftDirection::Down), "Pb`obq6");
-}
-
-// Codes that would leave 0-255 wrap around, so reading always undoes storing.
-TEST(Password, ShiftWrapsAroundAtBothEnds) {
+    EXPECT_EQ(shiftText("a", ShiftDirection::Up), "d");
     EXPECT_EQ(shiftText(std::string("\x01", 1), ShiftDirection::Down), "\xfe");
     EXPECT_EQ(shiftText("\xfe", ShiftDirection::Up), std::string("\x01", 1));
     std::string every;
@@ -23,24 +19,20 @@ TEST(Password, ShiftWrapsAroundAtBothEnds) {
 }
 
 // "#" is stored as a space, which the trimmed field would lose at either end: such passwords
-// are refused rather than silently changed.
-TEST(Password, HashAtEitherEndCannotBeStored) {
-    EXPECT_FALSE(isStorablePassword("#abc"));
-    EXPECT_FALSE(isStorablePassword("abc#"));
-    EXPECT_FALSE(isStorablePassword(" abc# "));
+// are refused rather than silently changed. Stored texts are trimmed and cut to 30 bytes.
+TEST(Password, StoredTextIsTrimmedCutAndRefusesAnEdgeHash) {
+    for (const std::string refused : {"#abc", "abc#", " abc# "}) {
+        EXPECT_FALSE(isStorablePassword(refused)) << refused;
+    }
     EXPECT_TRUE(isStorablePassword("a#c"));
     EXPECT_TRUE(isStorablePassword(""));
     EXPECT_EQ(passwordFromStored(storedPasswordText("a#c")), "a#c");
-}
-
-TEST(Password, StoredTextIsTrimmedAndCutToTheField) {
     EXPECT_EQ(storedPasswordText("  d  "), "a");
     const std::string thirty(30, 'x');
     EXPECT_EQ(passwordFromStored(storedPasswordText(thirty + "yz")), thirty);
     // A cut never splits a character: 29 ASCII bytes and a two-byte letter keep 29 bytes.
     EXPECT_EQ(passwordFromStored(storedPasswordText(std::string(29, 'x') + "é")),
               std::string(29, 'x'));
-
     ConfigRecord record;
     record.passwordText = storedPasswordText("pässwörd");
     EXPECT_EQ(passwordFromStored(ConfigRecord::decode(record.encode()).passwordText), "pässwörd");

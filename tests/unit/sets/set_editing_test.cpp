@@ -11,31 +11,15 @@ namespace {
 
 using SetEditing = SetFixture;
 
-TEST_F(SetEditing, FolderGetsItsSeparatorAndAnExactDuplicateIsRefused) {
-    document.newSet("Daily.cvt");
-    document.addFolder("  " + home.path() + "data  ");
-    EXPECT_EQ(document.set().tree.at(4).text, home / "data/");
-    EXPECT_TRUE(enabled(CommandId::Backup));
-    EXPECT_FALSE(document.set().saved);
-
-    host.expectMessage("Duplicate Folder/Path", Answer::Ok);
-    document.addFolder(home / "data/");
-    EXPECT_EQ(host.messages().back().text,
-              "Backup Set already contains '" + home.path() + "data/'.  Unable to add again.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
-    EXPECT_EQ(host.busyDepth(), 0);
-    // The duplicate test is exact: another letter case is a different folder.
-    makeFolder(home / "DATA");
-    document.addFolder(home / "DATA");
-    EXPECT_EQ(document.set().tree.count(), 5u);
-}
-
-TEST_F(SetEditing, SubFoldersAreAddedBreadthFirstAndNested) {
+// Sub-folders are added breadth-first under their parents; hidden folders are walked but get no
+// nodes. A folder already listed, even one the walk added, is refused; the test is exact.
+TEST_F(SetEditing, SubFoldersNestAndAnExactDuplicateIsRefused) {
     makeFolder(home / "data/A/B");
     makeFolder(home / "data/Z");
+    makeFolder(home / "data/.hidden/inner/deep");
     writeFile(home / "data/A/file.txt", "x");
     document.newSet("Daily.cvt");
-    document.addFolder(home / "data");
+    document.addFolder("  " + home.path() + "data  ");
     EXPECT_EQ(treeOutline(), (std::vector<std::string>{
                                  "Files []", "Folders []", "Exclusions []",
                                  home / "data/ [Folders]",
@@ -43,36 +27,31 @@ TEST_F(SetEditing, SubFoldersAreAddedBreadthFirstAndNested) {
                                  home / "data/Z/ [" + home.path() + "data/]",
                                  home / "data/A/B/ [" + home.path() + "data/A/]",
                              }));
-    // A sub-folder that the walk already added is a duplicate.
+    const auto& history = host.statusHistory();
+    EXPECT_NE(std::find(history.begin(), history.end(), "Reading:  " + home / "data/.hidden/inner/"),
+              history.end());
+    EXPECT_TRUE(enabled(CommandId::Backup));
+    EXPECT_FALSE(document.set().saved);
+
     host.expectMessage("Duplicate Folder/Path", Answer::Ok);
     document.addFolder(home / "data/A");
+    EXPECT_EQ(host.messages().back().text,
+              "Backup Set already contains '" + home.path() + "data/A/'.  Unable to add again.");
+    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
+    EXPECT_EQ(host.busyDepth(), 0);
     EXPECT_EQ(host.statusText(), "Daily.cvt");
+    makeFolder(home / "DATA");
+    document.addFolder(home / "DATA");
+    EXPECT_EQ(document.set().tree.count(), 8u);
 }
 
 TEST_F(SetEditing, WithoutSubFoldersOnlyTheRootIsAdded) {
     makeFolder(home / "data/A/B");
-    config.record().subFolders = 0;
     document.newSet("Daily.cvt");
     config.record().subFolders = 0;  // the new set's option, as the new-set dialog sets it
     document.addFolder(home / "data");
     EXPECT_EQ(document.set().tree.count(), 4u);
     EXPECT_EQ(host.pendingEventTurns(), 0);
-}
-
-TEST_F(SetEditing, HiddenFoldersAreWalkedButGetNoNodes) {
-    makeFolder(home / "data/.hidden/inner/deep");
-    makeFolder(home / "data/seen");
-    document.newSet("Daily.cvt");
-    document.addFolder(home / "data");
-    EXPECT_EQ(treeOutline(), (std::vector<std::string>{
-                                 "Files []", "Folders []", "Exclusions []",
-                                 home / "data/ [Folders]",
-                                 home / "data/seen/ [" + home.path() + "data/]",
-                             }));
-    // The walk still passed through the hidden folder and its first sub-folder.
-    const auto& history = host.statusHistory();
-    EXPECT_NE(std::find(history.begin(), history.end(), "Reading:  " + home / "data/.hidden/inner/"),
-              history.end());
 }
 
 TEST_F(SetEditing, LinksAndUnreadableFoldersAreNotWalked) {
@@ -137,18 +116,6 @@ TEST_F(SetEditing, FilesIgnoreCaseForDuplicatesAndSkipThemQuietly) {
     host.queueOpenFiles({});
     document.addFiles();  // cancelled
     EXPECT_EQ(host.statusText(), "Daily.cvt");
-}
-
-TEST_F(SetEditing, RemovedFolderTakesItsSubFoldersOutOfTheFile) {
-    makeFolder(home / "data/A/B");
-    document.newSet("Daily.cvt");
-    document.addFolder(home / "data");
-    document.set().tree.select(home / "data/");
-    document.removeSelectedItem();
-    EXPECT_EQ(document.set().tree.count(), 3u);
-    EXPECT_FALSE(enabled(CommandId::Backup));
-    ASSERT_TRUE(document.saveSet());
-    EXPECT_EQ(readFile(home / "Backup Sets/Daily.cvt").find("data"), std::string::npos);
 }
 
 }  // namespace

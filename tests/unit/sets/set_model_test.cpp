@@ -54,35 +54,8 @@ TEST_F(SetModel, NewSetHasThreeExpandedCategoriesAndNoContent) {
     EXPECT_TRUE(set.saved);
 }
 
-TEST_F(SetModel, ExclusionsAloneAreNoContent) {
-    document.newSet("Daily.cvt");
-    auto& tree = document.set().tree;
-    ASSERT_TRUE(tree.add(std::string("Exclusions"), "- *.tmp", "- *.tmp", Picture::Exclusion));
-    EXPECT_FALSE(document.set().hasContent());
-    ASSERT_TRUE(tree.add(std::string("Files"), "** - /d/*.doc", "** - /d/*.doc", Picture::File));
-    EXPECT_TRUE(document.set().hasContent());
-}
-
+// Closing a changed set asks once: No writes nothing and restores the stored options, Yes saves.
 TEST_F(SetModel, ClosingAChangedSetAsksOnceAndSavesOnYes) {
-    document.newSet("Daily.cvt");
-    document.addFolder(home / "data");
-    host.expectMessage("Save", Answer::Yes);
-    document.closeSet();
-    ASSERT_EQ(host.messages().size(), 1u);
-    EXPECT_EQ(host.messages()[0].text, "Save any current Backup Set changes?");
-    EXPECT_EQ(host.messages()[0].buttons, Buttons::YesNo);
-    EXPECT_EQ(host.messages()[0].icon, Icon::Question);
-    EXPECT_TRUE(fileExists(home / "Backup Sets/Daily.cvt"));
-    EXPECT_EQ(document.set().tree.count(), 0u);
-    EXPECT_EQ(host.statusText(), "Press F1 to get Help");
-    EXPECT_FALSE(enabled(CommandId::FileSave));
-    EXPECT_FALSE(enabled(CommandId::Backup));
-    // No set open now: a second close asks nothing.
-    document.closeSet();
-    EXPECT_EQ(host.messages().size(), 1u);
-}
-
-TEST_F(SetModel, ClosingWithNoWritesNothingAndRestoresStoredOptions) {
     document.newSet("Daily.cvt");
     document.addFolder(home / "data");
     config.record().compression = 9;
@@ -90,37 +63,51 @@ TEST_F(SetModel, ClosingWithNoWritesNothingAndRestoresStoredOptions) {
     document.closeSet();
     EXPECT_FALSE(fileExists(home / "Backup Sets/Daily.cvt"));
     EXPECT_EQ(config.record().compression, 6);
+
+    document.newSet("Daily.cvt");
+    document.addFolder(home / "data");
+    host.expectMessage("Save", Answer::Yes);
+    document.closeSet();
+    ASSERT_EQ(host.messages().size(), 2u);
+    EXPECT_EQ(host.messages()[1].text, "Save any current Backup Set changes?");
+    EXPECT_EQ(host.messages()[1].buttons, Buttons::YesNo);
+    EXPECT_EQ(host.messages()[1].icon, Icon::Question);
+    EXPECT_TRUE(fileExists(home / "Backup Sets/Daily.cvt"));
+    EXPECT_EQ(document.set().tree.count(), 0u);
+    EXPECT_EQ(host.statusText(), "Press F1 to get Help");
+    EXPECT_FALSE(enabled(CommandId::FileSave) || enabled(CommandId::Backup));
+    document.closeSet();  // no set open now: nothing is asked
+    EXPECT_EQ(host.messages().size(), 2u);
 }
 
+// Removing a category or nothing changes nothing; removing the last file while exclusions
+// remain (they are no content) disables the backup commands.
 TEST_F(SetModel, RemovingTheLastFileWhileExclusionsRemainDisablesBackup) {
     document.newSet("Daily.cvt");
     host.queueOpenFiles({home / "data/a.txt"});
     document.addFiles();
     auto& tree = document.set().tree;
     ASSERT_TRUE(tree.add(std::string("Exclusions"), "- *.tmp", "- *.tmp", Picture::Exclusion));
+    document.set().saved = true;
+    tree.select(std::string("Files"));
+    document.removeSelectedItem();
+    tree.select(std::nullopt);
+    document.removeSelectedItem();
+    EXPECT_EQ(tree.count(), 5u);
+    EXPECT_TRUE(document.set().saved);
     EXPECT_TRUE(enabled(CommandId::Backup));
+
     tree.select(home / "data/a.txt");
     document.removeSelectedItem();
-    EXPECT_FALSE(enabled(CommandId::Backup));
-    EXPECT_FALSE(enabled(CommandId::ActionsBackup));
-    EXPECT_FALSE(enabled(CommandId::BackupSetProperties));
+    for (const CommandId id :
+         {CommandId::Backup, CommandId::ActionsBackup, CommandId::BackupSetProperties}) {
+        EXPECT_FALSE(enabled(id)) << commandKey(id);
+    }
+    EXPECT_FALSE(document.set().hasContent());
     EXPECT_EQ(tree.count(), 4u);
     EXPECT_FALSE(document.set().saved);
     EXPECT_EQ(host.statusText(), "Daily.cvt");
     EXPECT_EQ(host.busyDepth(), 0);
-}
-
-TEST_F(SetModel, RemovingACategoryOrNothingChangesNothing) {
-    document.newSet("Daily.cvt");
-    document.addFolder(home / "data");
-    document.set().saved = true;
-    document.set().tree.select(std::string("Files"));
-    document.removeSelectedItem();
-    document.set().tree.select(std::nullopt);
-    document.removeSelectedItem();
-    EXPECT_EQ(document.set().tree.count(), 4u);
-    EXPECT_TRUE(document.set().saved);
-    EXPECT_EQ(host.statusText(), "Daily.cvt");
 }
 
 }  // namespace
