@@ -29,19 +29,14 @@ protected:
     }
 };
 
-TEST_F(Statistics, AnEmptySetCountsNothing) {
-    SetStatistics statistics(document);
-    statistics.calculate();
-    EXPECT_EQ(statistics.filesText(), "0");
-    EXPECT_EQ(statistics.foldersText(), "0");
-    EXPECT_EQ(statistics.uncompressedText(), "0 Bytes");
-    EXPECT_EQ(statistics.compressedText(), "0 Bytes");
-    EXPECT_EQ(statistics.dataStatusText(), "Size OK");
-    EXPECT_EQ(statistics.dataStatusColour(), StatusColour::Green);
-    EXPECT_EQ(statistics.progressMaximum(), 0);
-}
-
 TEST_F(Statistics, EachKindOfEntryCountsByItsOwnRule) {
+    SetStatistics statistics(document);
+    statistics.calculate();  // an empty set counts nothing
+    EXPECT_EQ((std::vector<std::string>{statistics.filesText(), statistics.foldersText(),
+                                        statistics.uncompressedText(), statistics.dataStatusText()}),
+              (std::vector<std::string>{"0", "0", "0 Bytes", "Size OK"}));
+    EXPECT_EQ(statistics.progressMaximum(), 0);
+
     const std::string data = home / "data/";
     makeFolder(data + "sub/deeper");
     makeFolder(data + "listed");
@@ -53,7 +48,6 @@ TEST_F(Statistics, EachKindOfEntryCountsByItsOwnRule) {
     writeFile(data + "listed/c.txt", std::string(3, 'c'));
     writeFile(home / "single.bin", std::string(5000, 'x'));
     ASSERT_EQ(::symlink("a.txt", (data + "link").c_str()), 0);
-
     addEntry(kFoldersCategory, data, Picture::Folder);
     addEntry(kFoldersCategory, data + "listed/", Picture::Folder, data);
     addEntry(kFoldersCategory, data + "only-folders/", Picture::Folder, data);
@@ -61,8 +55,6 @@ TEST_F(Statistics, EachKindOfEntryCountsByItsOwnRule) {
     // Hidden files match; letter case and sub-folders do not.
     addEntry(kFilesCategory, "** - " + data + "*.txt", Picture::File);
     addEntry(kExclusionsCategory, "- *.txt", Picture::Exclusion);
-
-    SetStatistics statistics(document);
     statistics.calculate();
     // data/: a.txt, .hidden.txt, B.TXT, link; listed/: c.txt; single.bin; the wildcard:
     // a.txt, .hidden.txt.
@@ -72,8 +64,7 @@ TEST_F(Statistics, EachKindOfEntryCountsByItsOwnRule) {
     EXPECT_EQ(statistics.compressedText(), "2,365 Bytes");    // 2,364.75
     EXPECT_EQ(statistics.progressMaximum(), 6);
     EXPECT_EQ(statistics.progressValue(), 0);
-    EXPECT_TRUE(statistics.okEnabled());
-    EXPECT_TRUE(statistics.helpEnabled());
+    EXPECT_TRUE(statistics.okEnabled() && statistics.helpEnabled());
 }
 
 TEST_F(Statistics, TheTotalIsRatedAgainstTheArchiveLimit) {
@@ -95,8 +86,7 @@ TEST_F(Statistics, TheTotalIsRatedAgainstTheArchiveLimit) {
              Case{3'999'999'999, "3,999,999,999 Bytes", "1,800,000,000 Bytes", "Size Warning",
                   StatusColour::Yellow},
              Case{4'000'000'000, "4,000,000,000 Bytes", "1,800,000,000 Bytes", "Size Too Large",
-                  StatusColour::Red},
-         }) {
+                  StatusColour::Red}}) {
         sparseFile(file, c.bytes);
         SetStatistics statistics(document);
         statistics.calculate();
@@ -131,6 +121,7 @@ TEST_F(Statistics, MoreThan65535FilesDrawTheMessage) {
               "are NOT taken into account for these statistics.");
 }
 
+// An entry that cannot be read stops the count: a missing file or a missing folder.
 TEST_F(Statistics, AnEntryThatCannotBeReadStopsTheCount) {
     addEntry(kFilesCategory, home / "gone.txt", Picture::File);
     SetStatistics statistics(document);
@@ -146,7 +137,6 @@ TEST_F(Statistics, AnEntryThatCannotBeReadStopsTheCount) {
     EXPECT_TRUE(statistics.okEnabled());
     EXPECT_EQ(statistics.progressValue(), 0);
 
-    // A folder entry whose folder is missing stops it too.
     document.set().tree.remove(home / "gone.txt");
     addEntry(kFoldersCategory, home / "missing/folder/", Picture::Folder);
     host.expectMessage("Error", Answer::Ok);
