@@ -4,12 +4,9 @@
 
 #include <algorithm>
 
-#include <gtest/gtest.h>
-
 #include "box_check.h"
 #include "registry/registry_window.h"
-#include "registry/rescue_script.h"
-#include "temp_folder.h"
+#include "set_fixture.h"
 
 namespace corvane::test {
 namespace {
@@ -33,13 +30,12 @@ const std::vector<std::string> kWindowsFiles = {"System.dat", "User.dat",    "Wi
                                                 "System.ini", "Control.ini", "Command/Attrib.exe"};
 const std::vector<std::string> kDriveFiles = {"Autoexec.bat", "Msdos.sys", "Command.com"};
 
-class RegistryBackup : public ::testing::Test {
+class RegistryBackup : public SetFixture {
 protected:
     RegistryBackup() { makeFolder(windows() + "/Command"); }
 
     void TearDown() override {
-        for (const auto& unexpected : host.unexpected()) ADD_FAILURE() << unexpected;
-        EXPECT_TRUE(host.scriptFinished()) << "not every scripted answer was used";
+        SetFixture::TearDown();
         EXPECT_EQ(host.busyDepth(), 0);
     }
 
@@ -64,8 +60,6 @@ protected:
         return script;
     }
 
-    TempFolder home;
-    ScriptedHost host;
     UnavailableRescueDisk noDisk;
 };
 

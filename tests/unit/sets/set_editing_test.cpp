@@ -1,5 +1,4 @@
 // Editing: adding folders with their sub-folders, adding files, and the two duplicate rules.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -45,26 +44,23 @@ TEST_F(SetEditing, SubFoldersNestAndAnExactDuplicateIsRefused) {
     EXPECT_EQ(document.set().tree.count(), 8u);
 }
 
-TEST_F(SetEditing, WithoutSubFoldersOnlyTheRootIsAdded) {
-    makeFolder(home / "data/A/B");
-    document.newSet("Daily.cvt");
-    config.record().subFolders = 0;  // the new set's option, as the new-set dialog sets it
-    document.addFolder(home / "data");
-    EXPECT_EQ(document.set().tree.count(), 4u);
-    EXPECT_EQ(host.pendingEventTurns(), 0);
-}
-
-TEST_F(SetEditing, LinksAndUnreadableFoldersAreNotWalked) {
+// With SubFolders 0 only the root's node is added; links and folders that cannot be listed are
+// not walked.
+TEST_F(SetEditing, OnlyTheRootWithoutSubFoldersAndNoWalkThroughLinks) {
     makeFolder(home / "data/sub");
     makeFolder(home / "elsewhere/inside");
     ASSERT_EQ(::symlink((home / "elsewhere").c_str(), (home / "data/link").c_str()), 0);
     document.newSet("Daily.cvt");
-    document.addFolder(home / "data");
-    EXPECT_EQ(document.set().tree.count(), 5u);  // data/ and data/sub/, not the link
+    config.record().subFolders = 0;  // the new set's option, as the new-set dialog sets it
+    document.addFolder(home / "elsewhere");
+    EXPECT_EQ(document.set().tree.count(), 4u);
+    EXPECT_EQ(host.pendingEventTurns(), 0);
 
-    // A folder that cannot be listed adds only its own node.
+    config.record().subFolders = 1;
+    document.addFolder(home / "data");
+    EXPECT_EQ(document.set().tree.count(), 6u);  // data/ and data/sub/, not the link
     document.addFolder(home / "no-such-folder");
-    EXPECT_EQ(document.set().tree.count(), 6u);
+    EXPECT_EQ(document.set().tree.count(), 7u);
 }
 
 TEST_F(SetEditing, TenThousandFoldersAreReadBreadthFirst) {
