@@ -211,7 +211,6 @@ TEST_F(RegistryBackup, WithoutAWindowsFolderNothingCanBeBackedUp) {
                   "No default System Files found to backup.  Unable to perform a Registry Backup "
                   "on this machine.");
         window.backup();  // disabled: nothing happens
-        EXPECT_TRUE(quiet.unexpected().empty());
         EXPECT_EQ(quiet.transcript().size(), 1u);
     }
 }
