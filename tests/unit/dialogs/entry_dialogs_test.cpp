@@ -90,17 +90,15 @@ TEST_F(EntryDialogs, ChosenFilesAndFoldersReplaceTheText) {
 }
 
 TEST_F(EntryDialogs, ExclusionsLoseOneTrailingSeparatorAndMarkTheSetChanged) {
-    struct Case {
-        std::string typed;
-        std::string boxAfter;  // also the stored exclusion, unless empty
-    };
-    for (const Case& c : {Case{" /var/cache/ ", "/var/cache"}, Case{"*.tmp", "*.tmp"},
-                          Case{"/tmp//", "/tmp/"}, Case{"/", ""}}) {
+    // typed, the text left in the box: also the stored exclusion, unless empty
+    const std::pair<std::string, std::string> cases[] = {
+        {" /var/cache/ ", "/var/cache"}, {"*.tmp", "*.tmp"}, {"/tmp//", "/tmp/"}, {"/", ""}};
+    for (const auto& [typed, boxAfter] : cases) {
         ExclusionDialog dialog(document);
-        dialog.setText(c.typed);
+        dialog.setText(typed);
         dialog.ok();
-        EXPECT_EQ(dialog.text(), c.boxAfter) << c.typed;
-        EXPECT_EQ(dialog.isOpen(), c.boxAfter.empty()) << c.typed;
+        EXPECT_EQ(dialog.text(), boxAfter) << typed;
+        EXPECT_EQ(dialog.isOpen(), boxAfter.empty()) << typed;
     }
     EXPECT_EQ(entriesUnder(kExclusionsCategory),
               (std::vector<std::string>{"- /var/cache", "- *.tmp", "- /tmp/"}));

@@ -99,8 +99,7 @@ TEST_F(Options, OkStoresEveryControlAndCancelNone) {
 TEST_F(Options, PasswordBoxesAreCheckedBeforeTheyAreStored) {
     const std::string thirty(30, 'p');
     struct Case {
-        std::string password;
-        std::string confirmation;
+        std::string password, confirmation;
         std::string warning;  // empty: stored
         std::string kept;     // the password read back from the record
     };

@@ -13,10 +13,8 @@ using SetCreation = SetFixture;
 TEST_F(SetCreation, TheNameGovernsTheDateBoxWhichRenamesTheArchive) {
     SetNamingFields fields(host);
     struct Case {
-        std::string name;
-        std::string location;
-        bool dateEnabled;
-        bool complete;
+        std::string name, location;
+        bool dateEnabled, complete;
     };
     for (const Case& c : {Case{"", "", false, false}, Case{"   ", "/b/x.bac", false, false},
                           Case{"Docs", "", true, false}, Case{"Docs", "   ", true, false},

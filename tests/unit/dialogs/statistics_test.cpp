@@ -70,9 +70,7 @@ TEST_F(Statistics, EachKindOfEntryCountsByItsOwnRule) {
 TEST_F(Statistics, TheTotalIsRatedAgainstTheArchiveLimit) {
     struct Case {
         off_t bytes;
-        std::string uncompressed;
-        std::string compressed;
-        std::string status;
+        std::string uncompressed, compressed, status;
         StatusColour colour;
     };
     const std::string file = home / "data/big.bin";
