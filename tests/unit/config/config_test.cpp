@@ -22,12 +22,13 @@ std::string bytesOf(const ConfigRecord& record) {
 TEST(ConfigRecord, EveryFieldSitsAtItsOffset) {
     ConfigRecord record;
     std::int16_t value = 100;
-    std::int16_t* fields[] = {&record.subFolders,    &record.compression,      &record.freshen,
-                              &record.addNew,        &record.shutDown,         &record.skipPrompt,
-                              &record.promptPreview, &record.restoreOverwrite, &record.systemValidate,
-                              &record.newLocationPrompt, &record.addAllFolders, &record.password,
-                              &record.logFile,       &record.noAskDefault,     &record.verifyExists,
-                              &record.testMode};
+    std::int16_t* fields[] = {
+        &record.subFolders,     &record.compression,       &record.freshen,
+        &record.addNew,         &record.shutDown,          &record.skipPrompt,
+        &record.promptPreview,  &record.restoreOverwrite,  &record.systemValidate,
+        &record.newLocationPrompt, &record.addAllFolders,  &record.password,
+        &record.logFile,        &record.noAskDefault,      &record.verifyExists,
+        &record.testMode};
     const std::size_t offsets[] = {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 54, 56, 58, 60};
     for (auto* field : fields) *field = value++;
     record.passwordText = "secret";
@@ -85,7 +86,7 @@ TEST(ConfigStore, AnotherVersionIsResetKeepingThePassword) {
             expected.passwordText = "abc";
         }
         EXPECT_EQ(store.record(), expected);
-        EXPECT_EQ(readFile(home / "Backup.cfg"), version == "v5.1" ? bytesOf(expected) : bytesOf(old));
+        EXPECT_EQ(readFile(home / "Backup.cfg"), bytesOf(version == "v5.1" ? expected : old));
     }
 }
 

@@ -36,9 +36,7 @@ TEST_F(Options, OpensOnTheFirstPageWithTheRecordsValues) {
     record.passwordText = storedPasswordText("secret");
     record.tempFolder = "/var/tmp/";
     OptionsDialog options = dialog();
-    EXPECT_EQ(options.page(), 1);
-    EXPECT_TRUE(options.iconSelected(1));
-    EXPECT_FALSE(options.iconSelected(2));
+    EXPECT_TRUE(options.page() == 1 && options.iconSelected(1) && !options.iconSelected(2));
     EXPECT_EQ(options.compressionIndex(), 2u);  // "Low (Fastest)"
     EXPECT_EQ(options.testChoice(), TestChoice::Prompt);
     EXPECT_TRUE(options.checks().freshen);

@@ -12,18 +12,15 @@ namespace corvane::test {
 namespace {
 
 // A rescue disk that always formats; the disk is a folder.
-class FakeRescueDisk final : public RescueDiskServices {
-public:
-    explicit FakeRescueDisk(std::string folder) : m_folder(std::move(folder)) {}
+struct FakeRescueDisk final : RescueDiskServices {
+    explicit FakeRescueDisk(std::string path) : folder(std::move(path)) {}
     bool formatBootable() override { return true; }
-    std::string diskFolder() const override { return m_folder; }
+    std::string diskFolder() const override { return folder; }
     bool startupDiskPageAvailable() const override { return true; }
     void openStartupDiskPage() override { ++startupPageCalls; }
 
+    std::string folder;
     int startupPageCalls = 0;
-
-private:
-    std::string m_folder;
 };
 
 const std::vector<std::string> kWindowsFiles = {"System.dat", "User.dat",    "Win.ini",

@@ -33,7 +33,8 @@ TEST_F(Statistics, EachKindOfEntryCountsByItsOwnRule) {
     SetStatistics statistics(document);
     statistics.calculate();  // an empty set counts nothing
     EXPECT_EQ((std::vector<std::string>{statistics.filesText(), statistics.foldersText(),
-                                        statistics.uncompressedText(), statistics.dataStatusText()}),
+                                        statistics.uncompressedText(),
+                                        statistics.dataStatusText()}),
               (std::vector<std::string>{"0", "0", "0 Bytes", "Size OK"}));
     EXPECT_EQ(statistics.progressMaximum(), 0);
 
@@ -100,8 +101,8 @@ TEST_F(Statistics, MoreThan65535FilesDrawTheMessage) {
     const std::string folder = home / "data/";
     for (int i = 0; i < 255; ++i) writeFile(folder + "f" + std::to_string(i), "");
     for (int stars = 1; stars <= 257; ++stars) {
-        addEntry(kFilesCategory, "** - " + folder + std::string(static_cast<std::size_t>(stars), '*'),
-                 Picture::File);
+        const std::string mask(static_cast<std::size_t>(stars), '*');
+        addEntry(kFilesCategory, "** - " + folder + mask, Picture::File);
     }
     SetStatistics statistics(document);
     statistics.calculate();

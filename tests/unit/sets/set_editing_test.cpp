@@ -23,7 +23,8 @@ TEST(SetTree, KeysAreUniqueAndRemovalTakesDescendantsAndClosesTheGap) {
     ASSERT_TRUE(tree.add(std::string("/a/"), "/a/c/", "/a/c/", Picture::Folder));
     ASSERT_TRUE(tree.add(std::string("/a/"), "/a/b/", "/a/b/", Picture::Folder));
     ASSERT_TRUE(tree.add(std::string("/a/b/"), "/a/b/x/", "/a/b/x/", Picture::Folder));
-    EXPECT_EQ(tree.childrenOf(std::string_view("/a/")), (std::vector<std::string>{"/a/b/", "/a/c/"}));
+    EXPECT_EQ(tree.childrenOf(std::string_view("/a/")),
+              (std::vector<std::string>{"/a/b/", "/a/c/"}));
     tree.select(std::string("/a/b/x/"));
     tree.remove("/a/");
     ASSERT_EQ(tree.count(), 2u);
@@ -132,8 +133,8 @@ TEST_F(SetEditing, SubFoldersNestAndAnExactDuplicateIsRefused) {
                                  home / "data/A/B/ [" + home.path() + "data/A/]",
                              }));
     const auto& history = host.statusHistory();
-    EXPECT_NE(std::find(history.begin(), history.end(), "Reading:  " + home / "data/.hidden/inner/"),
-              history.end());
+    const std::string passedThrough = "Reading:  " + home / "data/.hidden/inner/";
+    EXPECT_NE(std::find(history.begin(), history.end(), passedThrough), history.end());
     EXPECT_TRUE(enabled(CommandId::Backup));
     EXPECT_FALSE(document.set().saved);
 
