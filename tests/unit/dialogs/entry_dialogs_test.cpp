@@ -11,16 +11,6 @@ namespace {
 class EntryDialogs : public SetFixture {
 protected:
     EntryDialogs() { document.newSet("Daily.cvt"); }
-
-    // The texts of the children of a category, in index order.
-    std::vector<std::string> entriesUnder(std::string_view category) const {
-        std::vector<std::string> texts;
-        const SetTree& tree = document.set().tree;
-        for (std::size_t i = 1; i <= tree.count(); ++i) {
-            if (tree.at(i).parent == category) texts.push_back(tree.at(i).text);
-        }
-        return texts;
-    }
 };
 
 // OK and Enter follow the trimmed text. A wildcard needs an absolute path and is added once;
@@ -59,8 +49,10 @@ TEST_F(EntryDialogs, AWildcardNeedsAnAbsolutePathAndIsAddedOnce) {
               "/home/me/Documents/*.doc");
     expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
               "Your backup set already contains '/data/*.txt'.  Unable to add again.");
-    EXPECT_EQ(entriesUnder(kFilesCategory),
-              (std::vector<std::string>{"** - /data/*.txt", "** - /*.doc", "** - /data/*.TXT"}));
+    EXPECT_EQ(treeOutline(), (std::vector<std::string>{"Files []", "Folders []", "Exclusions []",
+                                                       "** - /data/*.txt [Files]",
+                                                       "** - /*.doc [Files]",
+                                                       "** - /data/*.TXT [Files]"}));
     EXPECT_EQ(host.busyDepth(), 0);
 }
 
@@ -100,8 +92,10 @@ TEST_F(EntryDialogs, ExclusionsLoseOneTrailingSeparatorAndMarkTheSetChanged) {
         EXPECT_EQ(dialog.text(), boxAfter) << typed;
         EXPECT_EQ(dialog.isOpen(), boxAfter.empty()) << typed;
     }
-    EXPECT_EQ(entriesUnder(kExclusionsCategory),
-              (std::vector<std::string>{"- /var/cache", "- *.tmp", "- /tmp/"}));
+    EXPECT_EQ(treeOutline(), (std::vector<std::string>{"Files []", "Folders []", "Exclusions []",
+                                                       "- /var/cache [Exclusions]",
+                                                       "- *.tmp [Exclusions]",
+                                                       "- /tmp/ [Exclusions]"}));
     EXPECT_EQ(document.set().tree.find("- *.tmp")->picture, Picture::Exclusion);
     EXPECT_FALSE(document.set().saved);
     EXPECT_FALSE(enabled(CommandId::Backup));  // exclusions are no content
@@ -127,7 +121,7 @@ TEST_F(EntryDialogs, ThePickerAddsRealFoldersOnly) {
     picker.selectFolder(home / "data");
     EXPECT_TRUE(picker.addEnabled());
     picker.addSelectedFolder();
-    EXPECT_EQ(entriesUnder(kFoldersCategory), std::vector<std::string>{home / "data/"});
+    EXPECT_EQ(treeOutline().back(), home / "data/ [Folders]");
     EXPECT_TRUE(picker.addEnabled() && picker.closeEnabled() && picker.isOpen());
     host.expectMessage("Duplicate Folder/Path", Answer::Ok);  // the document's rule applies
     picker.addSelectedFolder();

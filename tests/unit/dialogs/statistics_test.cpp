@@ -1,6 +1,5 @@
 // Set statistics: what each kind of entry counts, the display formats, the data status and
 // the two messages.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include "box_check.h"
@@ -18,14 +17,6 @@ protected:
                   std::optional<std::string> parent = std::nullopt) {
         ASSERT_TRUE(document.set().tree.add(parent.value_or(std::string(category)), text, text,
                                             picture));
-    }
-
-    // A file of `size` bytes that takes no room on disk.
-    void sparseFile(const std::string& path, off_t size) {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::ftruncate(fd, size), 0);
-        ::close(fd);
     }
 };
 
@@ -75,6 +66,7 @@ TEST_F(Statistics, TheTotalIsRatedAgainstTheArchiveLimit) {
         StatusColour colour;
     };
     const std::string file = home / "data/big.bin";
+    writeFile(file, "");
     addEntry(kFilesCategory, file, Picture::File);
     for (const Case& c : {
              Case{11, "11 Bytes", "5 Bytes", "Size OK", StatusColour::Green},
@@ -86,7 +78,7 @@ TEST_F(Statistics, TheTotalIsRatedAgainstTheArchiveLimit) {
                   StatusColour::Yellow},
              Case{4'000'000'000, "4,000,000,000 Bytes", "1,800,000,000 Bytes", "Size Too Large",
                   StatusColour::Red}}) {
-        sparseFile(file, c.bytes);
+        ASSERT_EQ(::truncate(file.c_str(), c.bytes), 0);  // sparse: takes no room on disk
         SetStatistics statistics(document);
         statistics.calculate();
         EXPECT_EQ(statistics.uncompressedText(), c.uncompressed);
