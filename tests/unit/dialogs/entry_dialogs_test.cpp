@@ -11,70 +11,49 @@ namespace {
 class EntryDialogs : public SetFixture {
 protected:
     EntryDialogs() { document.newSet("Daily.cvt"); }
-
-    // The texts of the children of a category, in index order.
-    std::vector<std::string> entriesUnder(std::string_view category) const {
-        std::vector<std::string> texts;
-        const SetTree& tree = document.set().tree;
-        for (std::size_t i = 1; i <= tree.count(); ++i) {
-            if (tree.at(i).parent == category) texts.push_back(tree.at(i).text);
-        }
-        return texts;
-    }
 };
 
-TEST_F(EntryDialogs, OkFollowsTheTrimmedTextAndEnterRunsIt) {
+// OK and Enter follow the trimmed text. A wildcard needs an absolute path and is added once;
+// another letter case makes another wildcard. A refused wildcard keeps the dialog open.
+TEST_F(EntryDialogs, AWildcardNeedsAnAbsolutePathAndIsAddedOnce) {
     WildcardDialog dialog(document);
     for (const std::string text : {"", "   "}) {
         dialog.setText(text);
         EXPECT_FALSE(dialog.okEnabled());
         EXPECT_FALSE(dialog.pressEnter());  // not swallowed, nothing shown
     }
-    dialog.setText("  /data/*.doc ");
+    dialog.setText("  /data/*.txt ");
     EXPECT_TRUE(dialog.okEnabled());
     EXPECT_EQ(dialog.focusSelection(), (TextSelection{2, 11}));
     EXPECT_TRUE(dialog.pressEnter());
     EXPECT_FALSE(dialog.isOpen());
-    EXPECT_EQ(entriesUnder(kFilesCategory), std::vector<std::string>{"** - /data/*.doc"});
-}
-
-TEST_F(EntryDialogs, AWildcardNeedsAnAbsolutePath) {
-    for (const std::string pattern : {"*.doc", "data/*.doc", "~/*.doc", "/*.doc", "/srv/*.d"}) {
-        WildcardDialog dialog(document);
-        dialog.setText(pattern);
-        const bool accepted = pattern.front() == '/';
-        if (!accepted) host.expectMessage("Invalid WildCard", Answer::Ok);
-        dialog.ok();
-        EXPECT_EQ(dialog.isOpen(), !accepted) << pattern;
-        EXPECT_EQ(dialog.text(), pattern);
-    }
-    expectBox(host.messages().front(), Icon::Exclamation, Buttons::Ok,
-              "Your WildCard addition must include a pathname in front of it.\r\n\r\neg:  "
-              "/home/me/Documents/*.doc");
-}
-
-TEST_F(EntryDialogs, AWildcardIsAddedOnceAndLetterCaseMakesItAnother) {
-    WildcardDialog first(document);
-    first.setText("/data/*.txt");
-    first.ok();
     EXPECT_EQ(document.set().tree.find("** - /data/*.txt")->picture, Picture::File);
     EXPECT_FALSE(document.set().saved);
     for (CommandId id : kContentCommands) EXPECT_TRUE(enabled(id)) << commandKey(id);
 
-    WildcardDialog again(document);
-    again.setText(" /data/*.txt");
-    host.expectMessage("Duplicate WildCard", Answer::Ok);
-    again.ok();
+    const std::pair<std::string, std::string> attempts[] = {  // typed, the box's title if refused
+        {"*.doc", "Invalid WildCard"},         {"data/*.doc", "Invalid WildCard"},
+        {"~/*.doc", "Invalid WildCard"},       {" /data/*.txt", "Duplicate WildCard"},
+        {"/*.doc", ""},                        {"/data/*.TXT", ""}};
+    for (const auto& [typed, refusal] : attempts) {
+        WildcardDialog again(document);
+        again.setText(typed);
+        if (!refusal.empty()) host.expectMessage(refusal, Answer::Ok);
+        again.ok();
+        EXPECT_EQ(again.isOpen(), !refusal.empty()) << typed;
+        EXPECT_EQ(again.text(), typed);
+        EXPECT_EQ(again.takeFocusRequest(), refusal == "Duplicate WildCard") << typed;
+    }
+    expectBox(host.messages().front(), Icon::Exclamation, Buttons::Ok,
+              "Your WildCard addition must include a pathname in front of it.\r\n\r\neg:  "
+              "/home/me/Documents/*.doc");
     expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
               "Your backup set already contains '/data/*.txt'.  Unable to add again.");
-    EXPECT_TRUE(again.isOpen());
-    EXPECT_TRUE(again.takeFocusRequest());
+    EXPECT_EQ(treeOutline(), (std::vector<std::string>{"Files []", "Folders []", "Exclusions []",
+                                                       "** - /data/*.txt [Files]",
+                                                       "** - /*.doc [Files]",
+                                                       "** - /data/*.TXT [Files]"}));
     EXPECT_EQ(host.busyDepth(), 0);
-
-    again.setText("/data/*.TXT");
-    again.ok();
-    EXPECT_EQ(entriesUnder(kFilesCategory),
-              (std::vector<std::string>{"** - /data/*.txt", "** - /data/*.TXT"}));
 }
 
 TEST_F(EntryDialogs, ChosenFilesAndFoldersReplaceTheText) {
@@ -103,20 +82,20 @@ TEST_F(EntryDialogs, ChosenFilesAndFoldersReplaceTheText) {
 }
 
 TEST_F(EntryDialogs, ExclusionsLoseOneTrailingSeparatorAndMarkTheSetChanged) {
-    struct Case {
-        std::string typed;
-        std::string boxAfter;  // also the stored exclusion, unless empty
-    };
-    for (const Case& c : {Case{" /var/cache/ ", "/var/cache"}, Case{"*.tmp", "*.tmp"},
-                          Case{"/tmp//", "/tmp/"}, Case{"/", ""}}) {
+    // typed, the text left in the box: also the stored exclusion, unless empty
+    const std::pair<std::string, std::string> cases[] = {
+        {" /var/cache/ ", "/var/cache"}, {"*.tmp", "*.tmp"}, {"/tmp//", "/tmp/"}, {"/", ""}};
+    for (const auto& [typed, boxAfter] : cases) {
         ExclusionDialog dialog(document);
-        dialog.setText(c.typed);
+        dialog.setText(typed);
         dialog.ok();
-        EXPECT_EQ(dialog.text(), c.boxAfter) << c.typed;
-        EXPECT_EQ(dialog.isOpen(), c.boxAfter.empty()) << c.typed;
+        EXPECT_EQ(dialog.text(), boxAfter) << typed;
+        EXPECT_EQ(dialog.isOpen(), boxAfter.empty()) << typed;
     }
-    EXPECT_EQ(entriesUnder(kExclusionsCategory),
-              (std::vector<std::string>{"- /var/cache", "- *.tmp", "- /tmp/"}));
+    EXPECT_EQ(treeOutline(), (std::vector<std::string>{"Files []", "Folders []", "Exclusions []",
+                                                       "- /var/cache [Exclusions]",
+                                                       "- *.tmp [Exclusions]",
+                                                       "- /tmp/ [Exclusions]"}));
     EXPECT_EQ(document.set().tree.find("- *.tmp")->picture, Picture::Exclusion);
     EXPECT_FALSE(document.set().saved);
     EXPECT_FALSE(enabled(CommandId::Backup));  // exclusions are no content
@@ -134,33 +113,31 @@ TEST_F(EntryDialogs, ExclusionsLoseOneTrailingSeparatorAndMarkTheSetChanged) {
 TEST_F(EntryDialogs, ThePickerAddsRealFoldersOnly) {
     FolderPicker picker(document);
     EXPECT_FALSE(picker.addEnabled());
-    picker.selectFolder(home / "data");
-    EXPECT_TRUE(picker.addEnabled());
     picker.selectFolder("trash:///");  // a virtual place of the folder tree
     EXPECT_FALSE(picker.addEnabled());
     picker.addSelectedFolder();
     EXPECT_EQ(document.set().tree.count(), 3u);
 
     picker.selectFolder(home / "data");
+    EXPECT_TRUE(picker.addEnabled());
     picker.addSelectedFolder();
-    EXPECT_EQ(entriesUnder(kFoldersCategory), std::vector<std::string>{home / "data/"});
+    EXPECT_EQ(treeOutline().back(), home / "data/ [Folders]");
     EXPECT_TRUE(picker.addEnabled() && picker.closeEnabled() && picker.isOpen());
     host.expectMessage("Duplicate Folder/Path", Answer::Ok);  // the document's rule applies
     picker.addSelectedFolder();
     EXPECT_EQ(host.busyDepth(), 0);
 }
 
+// The reminder is written off (an empty Rem.dat) only when its box is cleared.
 TEST_F(EntryDialogs, TheReminderIsWrittenOffOnlyWhenAskedTo) {
-    FoldersReminder keep(home.path());
-    EXPECT_TRUE(keep.showAgain());
-    keep.close();
-    EXPECT_TRUE(FoldersReminder::shouldShow(home.path()));
-
-    FoldersReminder stop(home.path());
-    stop.setShowAgain(false);
-    stop.close();
-    EXPECT_FALSE(stop.isOpen());
-    EXPECT_FALSE(FoldersReminder::shouldShow(home.path()));
+    for (const bool showAgain : {true, false}) {
+        FoldersReminder reminder(home.path());
+        EXPECT_TRUE(reminder.showAgain());
+        reminder.setShowAgain(showAgain);
+        reminder.close();
+        EXPECT_FALSE(reminder.isOpen());
+        EXPECT_EQ(FoldersReminder::shouldShow(home.path()), showAgain);
+    }
     EXPECT_EQ(readFile(home / "Rem.dat"), "");
 }
 

@@ -1,6 +1,5 @@
 // Set statistics: what each kind of entry counts, the display formats, the data status and
 // the two messages.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include "box_check.h"
@@ -19,29 +18,17 @@ protected:
         ASSERT_TRUE(document.set().tree.add(parent.value_or(std::string(category)), text, text,
                                             picture));
     }
-
-    // A file of `size` bytes that takes no room on disk.
-    void sparseFile(const std::string& path, off_t size) {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::ftruncate(fd, size), 0);
-        ::close(fd);
-    }
 };
 
-TEST_F(Statistics, AnEmptySetCountsNothing) {
-    SetStatistics statistics(document);
-    statistics.calculate();
-    EXPECT_EQ(statistics.filesText(), "0");
-    EXPECT_EQ(statistics.foldersText(), "0");
-    EXPECT_EQ(statistics.uncompressedText(), "0 Bytes");
-    EXPECT_EQ(statistics.compressedText(), "0 Bytes");
-    EXPECT_EQ(statistics.dataStatusText(), "Size OK");
-    EXPECT_EQ(statistics.dataStatusColour(), StatusColour::Green);
-    EXPECT_EQ(statistics.progressMaximum(), 0);
-}
-
 TEST_F(Statistics, EachKindOfEntryCountsByItsOwnRule) {
+    SetStatistics statistics(document);
+    statistics.calculate();  // an empty set counts nothing
+    EXPECT_EQ((std::vector<std::string>{statistics.filesText(), statistics.foldersText(),
+                                        statistics.uncompressedText(),
+                                        statistics.dataStatusText()}),
+              (std::vector<std::string>{"0", "0", "0 Bytes", "Size OK"}));
+    EXPECT_EQ(statistics.progressMaximum(), 0);
+
     const std::string data = home / "data/";
     makeFolder(data + "sub/deeper");
     makeFolder(data + "listed");
@@ -53,7 +40,6 @@ TEST_F(Statistics, EachKindOfEntryCountsByItsOwnRule) {
     writeFile(data + "listed/c.txt", std::string(3, 'c'));
     writeFile(home / "single.bin", std::string(5000, 'x'));
     ASSERT_EQ(::symlink("a.txt", (data + "link").c_str()), 0);
-
     addEntry(kFoldersCategory, data, Picture::Folder);
     addEntry(kFoldersCategory, data + "listed/", Picture::Folder, data);
     addEntry(kFoldersCategory, data + "only-folders/", Picture::Folder, data);
@@ -61,8 +47,6 @@ TEST_F(Statistics, EachKindOfEntryCountsByItsOwnRule) {
     // Hidden files match; letter case and sub-folders do not.
     addEntry(kFilesCategory, "** - " + data + "*.txt", Picture::File);
     addEntry(kExclusionsCategory, "- *.txt", Picture::Exclusion);
-
-    SetStatistics statistics(document);
     statistics.calculate();
     // data/: a.txt, .hidden.txt, B.TXT, link; listed/: c.txt; single.bin; the wildcard:
     // a.txt, .hidden.txt.
@@ -72,19 +56,17 @@ TEST_F(Statistics, EachKindOfEntryCountsByItsOwnRule) {
     EXPECT_EQ(statistics.compressedText(), "2,365 Bytes");    // 2,364.75
     EXPECT_EQ(statistics.progressMaximum(), 6);
     EXPECT_EQ(statistics.progressValue(), 0);
-    EXPECT_TRUE(statistics.okEnabled());
-    EXPECT_TRUE(statistics.helpEnabled());
+    EXPECT_TRUE(statistics.okEnabled() && statistics.helpEnabled());
 }
 
 TEST_F(Statistics, TheTotalIsRatedAgainstTheArchiveLimit) {
     struct Case {
         off_t bytes;
-        std::string uncompressed;
-        std::string compressed;
-        std::string status;
+        std::string uncompressed, compressed, status;
         StatusColour colour;
     };
     const std::string file = home / "data/big.bin";
+    writeFile(file, "");
     addEntry(kFilesCategory, file, Picture::File);
     for (const Case& c : {
              Case{11, "11 Bytes", "5 Bytes", "Size OK", StatusColour::Green},
@@ -95,9 +77,8 @@ TEST_F(Statistics, TheTotalIsRatedAgainstTheArchiveLimit) {
              Case{3'999'999'999, "3,999,999,999 Bytes", "1,800,000,000 Bytes", "Size Warning",
                   StatusColour::Yellow},
              Case{4'000'000'000, "4,000,000,000 Bytes", "1,800,000,000 Bytes", "Size Too Large",
-                  StatusColour::Red},
-         }) {
-        sparseFile(file, c.bytes);
+                  StatusColour::Red}}) {
+        ASSERT_EQ(::truncate(file.c_str(), c.bytes), 0);  // sparse: takes no room on disk
         SetStatistics statistics(document);
         statistics.calculate();
         EXPECT_EQ(statistics.uncompressedText(), c.uncompressed);
@@ -112,8 +93,8 @@ TEST_F(Statistics, MoreThan65535FilesDrawTheMessage) {
     const std::string folder = home / "data/";
     for (int i = 0; i < 255; ++i) writeFile(folder + "f" + std::to_string(i), "");
     for (int stars = 1; stars <= 257; ++stars) {
-        addEntry(kFilesCategory, "** - " + folder + std::string(static_cast<std::size_t>(stars), '*'),
-                 Picture::File);
+        const std::string mask(static_cast<std::size_t>(stars), '*');
+        addEntry(kFilesCategory, "** - " + folder + mask, Picture::File);
     }
     SetStatistics statistics(document);
     statistics.calculate();
@@ -131,6 +112,7 @@ TEST_F(Statistics, MoreThan65535FilesDrawTheMessage) {
               "are NOT taken into account for these statistics.");
 }
 
+// An entry that cannot be read stops the count: a missing file or a missing folder.
 TEST_F(Statistics, AnEntryThatCannotBeReadStopsTheCount) {
     addEntry(kFilesCategory, home / "gone.txt", Picture::File);
     SetStatistics statistics(document);
@@ -146,7 +128,6 @@ TEST_F(Statistics, AnEntryThatCannotBeReadStopsTheCount) {
     EXPECT_TRUE(statistics.okEnabled());
     EXPECT_EQ(statistics.progressValue(), 0);
 
-    // A folder entry whose folder is missing stops it too.
     document.set().tree.remove(home / "gone.txt");
     addEntry(kFoldersCategory, home / "missing/folder/", Picture::Folder);
     host.expectMessage("Error", Answer::Ok);

@@ -1,5 +1,5 @@
-// Editing: adding folders with their sub-folders, adding files, and the two duplicate rules.
-#include <sys/stat.h>
+// The set model and its editing: the tree's invariants, new and closed sets, adding folders with
+// their sub-folders and files with the two duplicate rules, removal and the command states.
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,31 +11,120 @@ namespace {
 
 using SetEditing = SetFixture;
 
-TEST_F(SetEditing, FolderGetsItsSeparatorAndAnExactDuplicateIsRefused) {
-    document.newSet("Daily.cvt");
-    document.addFolder("  " + home.path() + "data  ");
-    EXPECT_EQ(document.set().tree.at(4).text, home / "data/");
-    EXPECT_TRUE(enabled(CommandId::Backup));
-    EXPECT_FALSE(document.set().saved);
-
-    host.expectMessage("Duplicate Folder/Path", Answer::Ok);
-    document.addFolder(home / "data/");
-    EXPECT_EQ(host.messages().back().text,
-              "Backup Set already contains '" + home.path() + "data/'.  Unable to add again.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
-    EXPECT_EQ(host.busyDepth(), 0);
-    // The duplicate test is exact: another letter case is a different folder.
-    makeFolder(home / "DATA");
-    document.addFolder(home / "DATA");
-    EXPECT_EQ(document.set().tree.count(), 5u);
+TEST(SetTree, KeysAreUniqueAndRemovalTakesDescendantsAndClosesTheGap) {
+    SetTree tree;
+    ASSERT_TRUE(tree.add(std::nullopt, "Folders", "Folders", Picture::Backup));
+    const Status duplicate = tree.add(std::nullopt, "Folders", "Folders", Picture::Backup);
+    ASSERT_FALSE(duplicate);
+    EXPECT_EQ(duplicate.error(), (Error{35602, "Key is not unique in collection"}));
+    EXPECT_FALSE(tree.add(std::string("Nowhere"), "/x", "/x", Picture::File));
+    ASSERT_TRUE(tree.add(std::string("Folders"), "/a/", "/a/", Picture::Folder));
+    ASSERT_TRUE(tree.add(std::string("Folders"), "/z/", "/z/", Picture::Folder));
+    ASSERT_TRUE(tree.add(std::string("/a/"), "/a/c/", "/a/c/", Picture::Folder));
+    ASSERT_TRUE(tree.add(std::string("/a/"), "/a/b/", "/a/b/", Picture::Folder));
+    ASSERT_TRUE(tree.add(std::string("/a/b/"), "/a/b/x/", "/a/b/x/", Picture::Folder));
+    EXPECT_EQ(tree.childrenOf(std::string_view("/a/")),
+              (std::vector<std::string>{"/a/b/", "/a/c/"}));
+    tree.select(std::string("/a/b/x/"));
+    tree.remove("/a/");
+    ASSERT_EQ(tree.count(), 2u);
+    EXPECT_EQ(tree.at(2).key, "/z/");
+    EXPECT_FALSE(tree.contains("/a/b/x/"));
+    EXPECT_FALSE(tree.selected().has_value());
+    EXPECT_TRUE(tree.add(std::string("Folders"), "/a/", "/a/", Picture::Folder));
 }
 
-TEST_F(SetEditing, SubFoldersAreAddedBreadthFirstAndNested) {
-    makeFolder(home / "data/A/B");
-    makeFolder(home / "data/Z");
-    writeFile(home / "data/A/file.txt", "x");
+TEST_F(SetEditing, NewSetHasThreeExpandedCategoriesAndNoContent) {
+    document.newSet("Daily.cvt");
+    const BackupSet& set = document.set();
+    EXPECT_EQ(set.setPath, home / "Backup Sets/Daily.cvt");
+    EXPECT_EQ(host.statusText(), "Daily.cvt");
+    ASSERT_EQ(set.tree.count(), 3u);
+    const char* names[] = {"Files", "Folders", "Exclusions"};
+    for (std::size_t i = 1; i <= 3; ++i) {
+        EXPECT_EQ(set.tree.at(i).key, names[i - 1]);
+        EXPECT_EQ(set.tree.at(i).picture, Picture::Backup);
+        EXPECT_TRUE(set.tree.at(i).expanded);
+        EXPECT_TRUE(set.tree.at(i).sorted);
+    }
+    for (const CommandId id : {CommandId::Add, CommandId::ActionsAdd, CommandId::FileSave,
+                               CommandId::FileSaveAs, CommandId::Save, CommandId::ActionsDefault}) {
+        EXPECT_TRUE(enabled(id)) << commandKey(id);
+        EXPECT_EQ(host.commandEnabled(id), true);
+    }
+    for (const CommandId id : {CommandId::Backup, CommandId::ActionsBackup,
+                               CommandId::BackupSetProperties, CommandId::ActionsRemove}) {
+        EXPECT_FALSE(enabled(id)) << commandKey(id);
+    }
+    EXPECT_FALSE(set.hasContent());
+    EXPECT_TRUE(set.saved);
+}
+
+// Closing a changed set asks once: No writes nothing and restores the stored options, Yes saves.
+TEST_F(SetEditing, ClosingAChangedSetAsksOnceAndSavesOnYes) {
     document.newSet("Daily.cvt");
     document.addFolder(home / "data");
+    config.record().compression = 9;
+    host.expectMessage("Save", Answer::No);
+    document.closeSet();
+    EXPECT_FALSE(fileExists(home / "Backup Sets/Daily.cvt"));
+    EXPECT_EQ(config.record().compression, 6);
+
+    document.newSet("Daily.cvt");
+    document.addFolder(home / "data");
+    host.expectMessage("Save", Answer::Yes);
+    document.closeSet();
+    ASSERT_EQ(host.messages().size(), 2u);
+    EXPECT_EQ(host.messages()[1].text, "Save any current Backup Set changes?");
+    EXPECT_EQ(host.messages()[1].buttons, Buttons::YesNo);
+    EXPECT_EQ(host.messages()[1].icon, Icon::Question);
+    EXPECT_TRUE(fileExists(home / "Backup Sets/Daily.cvt"));
+    EXPECT_EQ(document.set().tree.count(), 0u);
+    EXPECT_EQ(host.statusText(), "Press F1 to get Help");
+    EXPECT_FALSE(enabled(CommandId::FileSave) || enabled(CommandId::Backup));
+    document.closeSet();  // no set open now: nothing is asked
+    EXPECT_EQ(host.messages().size(), 2u);
+}
+
+// Removing a category or nothing changes nothing; removing the last file while exclusions
+// remain (they are no content) disables the backup commands.
+TEST_F(SetEditing, RemovingTheLastFileWhileExclusionsRemainDisablesBackup) {
+    document.newSet("Daily.cvt");
+    host.queueOpenFiles({home / "data/a.txt"});
+    document.addFiles();
+    auto& tree = document.set().tree;
+    ASSERT_TRUE(tree.add(std::string("Exclusions"), "- *.tmp", "- *.tmp", Picture::Exclusion));
+    document.set().saved = true;
+    tree.select(std::string("Files"));
+    document.removeSelectedItem();
+    tree.select(std::nullopt);
+    document.removeSelectedItem();
+    EXPECT_EQ(tree.count(), 5u);
+    EXPECT_TRUE(document.set().saved);
+    EXPECT_TRUE(enabled(CommandId::Backup));
+
+    tree.select(home / "data/a.txt");
+    document.removeSelectedItem();
+    for (const CommandId id :
+         {CommandId::Backup, CommandId::ActionsBackup, CommandId::BackupSetProperties}) {
+        EXPECT_FALSE(enabled(id)) << commandKey(id);
+    }
+    EXPECT_FALSE(document.set().hasContent());
+    EXPECT_EQ(tree.count(), 4u);
+    EXPECT_FALSE(document.set().saved);
+    EXPECT_EQ(host.statusText(), "Daily.cvt");
+    EXPECT_EQ(host.busyDepth(), 0);
+}
+
+// Sub-folders are added breadth-first under their parents; hidden folders are walked but get no
+// nodes. A folder already listed, even one the walk added, is refused; the test is exact.
+TEST_F(SetEditing, SubFoldersNestAndAnExactDuplicateIsRefused) {
+    makeFolder(home / "data/A/B");
+    makeFolder(home / "data/Z");
+    makeFolder(home / "data/.hidden/inner/deep");
+    writeFile(home / "data/A/file.txt", "x");
+    document.newSet("Daily.cvt");
+    document.addFolder("  " + home.path() + "data  ");
     EXPECT_EQ(treeOutline(), (std::vector<std::string>{
                                  "Files []", "Folders []", "Exclusions []",
                                  home / "data/ [Folders]",
@@ -43,49 +132,41 @@ TEST_F(SetEditing, SubFoldersAreAddedBreadthFirstAndNested) {
                                  home / "data/Z/ [" + home.path() + "data/]",
                                  home / "data/A/B/ [" + home.path() + "data/A/]",
                              }));
-    // A sub-folder that the walk already added is a duplicate.
+    const auto& history = host.statusHistory();
+    const std::string passedThrough = "Reading:  " + home / "data/.hidden/inner/";
+    EXPECT_NE(std::find(history.begin(), history.end(), passedThrough), history.end());
+    EXPECT_TRUE(enabled(CommandId::Backup));
+    EXPECT_FALSE(document.set().saved);
+
     host.expectMessage("Duplicate Folder/Path", Answer::Ok);
     document.addFolder(home / "data/A");
+    EXPECT_EQ(host.messages().back().text,
+              "Backup Set already contains '" + home.path() + "data/A/'.  Unable to add again.");
+    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
+    EXPECT_EQ(host.busyDepth(), 0);
     EXPECT_EQ(host.statusText(), "Daily.cvt");
+    makeFolder(home / "DATA");
+    document.addFolder(home / "DATA");
+    EXPECT_EQ(document.set().tree.count(), 8u);
 }
 
-TEST_F(SetEditing, WithoutSubFoldersOnlyTheRootIsAdded) {
-    makeFolder(home / "data/A/B");
-    config.record().subFolders = 0;
-    document.newSet("Daily.cvt");
-    config.record().subFolders = 0;  // the new set's option, as the new-set dialog sets it
-    document.addFolder(home / "data");
-    EXPECT_EQ(document.set().tree.count(), 4u);
-    EXPECT_EQ(host.pendingEventTurns(), 0);
-}
-
-TEST_F(SetEditing, HiddenFoldersAreWalkedButGetNoNodes) {
-    makeFolder(home / "data/.hidden/inner/deep");
-    makeFolder(home / "data/seen");
-    document.newSet("Daily.cvt");
-    document.addFolder(home / "data");
-    EXPECT_EQ(treeOutline(), (std::vector<std::string>{
-                                 "Files []", "Folders []", "Exclusions []",
-                                 home / "data/ [Folders]",
-                                 home / "data/seen/ [" + home.path() + "data/]",
-                             }));
-    // The walk still passed through the hidden folder and its first sub-folder.
-    const auto& history = host.statusHistory();
-    EXPECT_NE(std::find(history.begin(), history.end(), "Reading:  " + home / "data/.hidden/inner/"),
-              history.end());
-}
-
-TEST_F(SetEditing, LinksAndUnreadableFoldersAreNotWalked) {
+// With SubFolders 0 only the root's node is added; links and folders that cannot be listed are
+// not walked.
+TEST_F(SetEditing, OnlyTheRootWithoutSubFoldersAndNoWalkThroughLinks) {
     makeFolder(home / "data/sub");
     makeFolder(home / "elsewhere/inside");
     ASSERT_EQ(::symlink((home / "elsewhere").c_str(), (home / "data/link").c_str()), 0);
     document.newSet("Daily.cvt");
-    document.addFolder(home / "data");
-    EXPECT_EQ(document.set().tree.count(), 5u);  // data/ and data/sub/, not the link
+    config.record().subFolders = 0;  // the new set's option, as the new-set dialog sets it
+    document.addFolder(home / "elsewhere");
+    EXPECT_EQ(document.set().tree.count(), 4u);
+    EXPECT_EQ(host.pendingEventTurns(), 0);
 
-    // A folder that cannot be listed adds only its own node.
+    config.record().subFolders = 1;
+    document.addFolder(home / "data");
+    EXPECT_EQ(document.set().tree.count(), 6u);  // data/ and data/sub/, not the link
     document.addFolder(home / "no-such-folder");
-    EXPECT_EQ(document.set().tree.count(), 6u);
+    EXPECT_EQ(document.set().tree.count(), 7u);
 }
 
 TEST_F(SetEditing, TenThousandFoldersAreReadBreadthFirst) {
@@ -137,18 +218,6 @@ TEST_F(SetEditing, FilesIgnoreCaseForDuplicatesAndSkipThemQuietly) {
     host.queueOpenFiles({});
     document.addFiles();  // cancelled
     EXPECT_EQ(host.statusText(), "Daily.cvt");
-}
-
-TEST_F(SetEditing, RemovedFolderTakesItsSubFoldersOutOfTheFile) {
-    makeFolder(home / "data/A/B");
-    document.newSet("Daily.cvt");
-    document.addFolder(home / "data");
-    document.set().tree.select(home / "data/");
-    document.removeSelectedItem();
-    EXPECT_EQ(document.set().tree.count(), 3u);
-    EXPECT_FALSE(enabled(CommandId::Backup));
-    ASSERT_TRUE(document.saveSet());
-    EXPECT_EQ(readFile(home / "Backup Sets/Daily.cvt").find("data"), std::string::npos);
 }
 
 }  // namespace
