@@ -1,6 +1,5 @@
 #include "schedule/task_list.h"
 
-
 #include "common/text.h"
 #include "schedule/list_file.h"
 #include "schedule/schedule_texts.h"
