@@ -1,5 +1,5 @@
 // The manager protocol with a real cvtimer process: pid file, stop before a change, restart of
-// what a visit stopped. (Timed runs it starts are the end-to-end test's.)
+// what a visit stopped, and timed runs started with the "~~Timed" command line.
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -98,6 +98,38 @@ TEST_F(ManagerFixture, SecondManagerForTheSameFolderRefusesToRun) {
         return logText().find("Not started") != std::string::npos;
     }));
     EXPECT_EQ(runningPid(), first);
+}
+
+// cvtimer starts "corvane" beside itself; here a stand-in records its arguments.
+TEST_F(ManagerFixture, DueEntriesStartTimedRunsAndMoveOnWhileOthersWait) {
+    writeFile(home / "bin/corvane",
+              "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" >> \"$CORVANE_HOME/runs\"\n");
+    ::chmod((home / "bin/corvane").c_str(), 0755);
+    const Minute now = currentMinute();
+    const std::string waiting = record("/sets/tomorrow.cvt", "Every 7 Days", currentMinute(1));
+    writeFile(home / "Timed.dat", record(" /sets/Daily Set.cvt", "Every Day", now) + waiting);
+
+    ProcessManagerControl control(home.path(), managerProgram());
+    ASSERT_TRUE(control.start());
+    ASSERT_TRUE(waitFor([this] { return fileExists(home / "runs"); }));
+    EXPECT_TRUE(waitFor(
+        [this] { return readFile(home / "runs") == "1|~~Timed/sets/Daily Set.cvt|"; }));
+    const auto moved = readTimedList(home.path());
+    ASSERT_EQ(moved->size(), 2u);
+    EXPECT_EQ(moved->at(0).nextRunDate, currentMinute(1).date);
+    EXPECT_EQ(moved->at(0).runTime, now.time);
+    EXPECT_EQ(readFile(home / "Timed.dat").substr(211), waiting);
+
+    // A change of the list is read at once.
+    ASSERT_TRUE(writeTimedList(home.path(), {TimedRecord{"/sets/new.cvt", "Every Hour", now.time,
+                                                         now.date, "N/A"}}));
+    EXPECT_TRUE(waitFor([this] {
+        return readFile(home / "runs").find("~~Timed/sets/new.cvt|") != std::string::npos;
+    }));
+
+    ASSERT_EQ(*stopManager(home.path()), ManagerStop::Stopped);
+    EXPECT_FALSE(runningPid());
+    EXPECT_FALSE(fileExists(home / "CVTimer.pid"));
 }
 
 }  // namespace
