@@ -46,12 +46,15 @@ TEST_F(Options, OpensOnTheFirstPageWithTheRecordsValues) {
     EXPECT_EQ(options.confirmation(), "secret");
     EXPECT_EQ(options.tempFolder(), "/var/tmp/");
 
-    // The icons select their pages; there is no seventh.
+    // The icons select their pages, each with its help topic; there is no seventh.
+    std::vector<int> topics = {options.helpTopic()};
     for (int page = 2; page <= 7; ++page) {
         options.selectPage(page);
         EXPECT_TRUE(options.iconSelected(std::min(page, 6)) && !options.iconSelected(1)) << page;
+        if (page <= 6) topics.push_back(options.helpTopic());
     }
     EXPECT_EQ(options.page(), 6);
+    EXPECT_EQ(topics, (std::vector<int>{9, 18, 8, 41, 46, 48}));
 
     // An unknown compression level is stored back as the one it is shown as.
     options.ok();
