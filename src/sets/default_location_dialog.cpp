@@ -7,11 +7,10 @@
 namespace corvane {
 
 DefaultLocationDialog::DefaultLocationDialog(SetDocument& document)
-    : m_document(document), m_location(trim(document.set().defaultLocation)) {
-    m_useDate = m_location.find("$DATE$") != std::string::npos;
-}
-
-bool DefaultLocationDialog::dateEnabled() const { return !trim(m_location).empty(); }
+    : m_document(document),
+      m_location(trim(document.set().defaultLocation)),
+      m_useDate(m_location.find("$DATE$") != std::string::npos),
+      m_dateEnabled(!m_location.empty()) {}
 
 std::string DefaultLocationDialog::archiveName() const {
     return m_useDate ? std::string(kDatedArchiveName)

@@ -29,8 +29,9 @@ public:
     bool useDate() const { return m_useDate; }
     // Ticking gives the location the dated archive name, unticking the set's own archive name.
     void setUseDate(bool useDate);
-    // The date box is offered while there is a location to rename.
-    bool dateEnabled() const;
+    // The date box is offered when the dialog opens with a location to rename, and stays as it
+    // was at opening whatever the box shows later.
+    bool dateEnabled() const { return m_dateEnabled; }
 
     // "&Set Location": a chosen folder followed by the archive name the date box asks for.
     void chooseLocation();
@@ -46,6 +47,7 @@ private:
     SetDocument& m_document;
     std::string m_location;
     bool m_useDate = false;
+    bool m_dateEnabled = false;
     bool m_open = true;
 };
 

@@ -50,7 +50,7 @@ void WildcardDialog::ok() {
     if (!startsWith(pattern, "/")) {
         context.host.message(Icon::Exclamation, Buttons::Ok, "Invalid WildCard",
                              "Your WildCard addition must include a pathname in front of it."
-                             "\r\n\r\neg:  /home/me/Documents/*.doc");
+                             "\r\n\r\neg:  /MyDocuments/*.doc");
         return;
     }
     BusyPointer busy(context.host);

@@ -84,7 +84,7 @@ public:
         "allows for all files of a certain type to be included in your backup.";
     static constexpr std::string_view kLabel = "WildCard to Add";
     static constexpr std::string_view kExample =
-        "(e.g. -->  /home/me/Documents/*.txt  (This would include all .txt files found in the "
+        "(e.g. -->  /My Documents/*.txt  (This would include all .TXT files found in the My "
         "Documents folder.))";
     static constexpr std::string_view kChooseFolderCaption = "Choose Folder";
     static constexpr int kHelpTopic = 19;

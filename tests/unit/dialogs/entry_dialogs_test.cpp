@@ -46,7 +46,7 @@ TEST_F(EntryDialogs, AWildcardNeedsAnAbsolutePathAndIsAddedOnce) {
     }
     expectBox(host.messages().front(), Icon::Exclamation, Buttons::Ok,
               "Your WildCard addition must include a pathname in front of it.\r\n\r\neg:  "
-              "/home/me/Documents/*.doc");
+              "/MyDocuments/*.doc");
     expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
               "Your backup set already contains '/data/*.txt'.  Unable to add again.");
     EXPECT_EQ(treeOutline(), (std::vector<std::string>{"Files []", "Folders []", "Exclusions []",

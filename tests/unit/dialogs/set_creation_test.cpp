@@ -169,12 +169,18 @@ TEST_F(SetCreation, AMissingSetsFolderIsCreatedAndListsNothing) {
 TEST_F(SetCreation, TheDefaultLocationFollowsTheDateBoxAndTheSetName) {
     document.newSet("Daily.cvt");
     {
-        // Without a location there is nothing to date, and closing changes nothing.
+        // Without a location at opening there is nothing to date, even after one is chosen.
         DefaultLocationDialog empty(document);
         empty.setUseDate(true);
         EXPECT_FALSE(empty.useDate() || empty.dateEnabled());
         empty.close();
         EXPECT_TRUE(document.set().saved);
+        DefaultLocationDialog chosen(document);
+        host.queueFolder("/mnt/usb");
+        chosen.chooseLocation();
+        EXPECT_EQ(chosen.location(), "/mnt/usb/Daily.bac");
+        chosen.setUseDate(true);
+        EXPECT_FALSE(chosen.useDate() || chosen.dateEnabled());
     }
     document.set().defaultLocation = "  /out/$DATE$.bac ";
     DefaultLocationDialog dialog(document);
