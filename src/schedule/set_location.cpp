@@ -145,8 +145,9 @@ Status rewriteSetLocation(const std::string& setPath, std::string_view location)
 Result<std::string> locationInFolder(const std::string& folder, std::string_view currentLocation) {
     const std::string current = trim(currentLocation);
     const auto slash = current.rfind(kSeparator);
-    const std::string name = slash == std::string::npos ? std::string() : current.substr(slash + 1);
-    if (name.empty() || name.find("$DATE$") != std::string::npos) return folder + "$DATE$.bac";
+    if (slash == std::string::npos) return folder + "$DATE$.bac";  // no file-name part to keep
+    const std::string name = current.substr(slash + 1);
+    if (name.find("$DATE$") != std::string::npos) return folder + "$DATE$.bac";
     if (name.size() < 3) return Error{errc::kInvalidCall, "Invalid procedure call or argument"};
     return folder + name.substr(0, name.size() - 3) + "bac";
 }

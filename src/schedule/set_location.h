@@ -38,9 +38,10 @@ Result<SetSummary> readSetSummary(const std::string& setPath);
 Status rewriteSetLocation(const std::string& setPath, std::string_view location);
 
 // The location after `folder` (ending in "/") was picked for `currentLocation`: the folder
-// followed by "$DATE$.bac" when the current file-name part holds "$DATE$" or there is no
-// file-name part, else by that name with its last three characters replaced by "bac". A name
-// shorter than three characters is an error (invalid call, 5).
+// followed by "$DATE$.bac" when the current file-name part holds "$DATE$" or the location has
+// no separator at all, else by that name with its last three characters replaced by "bac". A
+// name shorter than three characters, an empty one after a final "/" too, is an error (invalid
+// call, 5).
 Result<std::string> locationInFolder(const std::string& folder, std::string_view currentLocation);
 
 }  // namespace corvane

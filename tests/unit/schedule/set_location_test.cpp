@@ -97,7 +97,6 @@ TEST(LocationBrowse, NewFolderKeepsTheArchiveName) {
         {" /home/me/Weekly.zip ", "/media/usb/Weekly.bac"},
         {"NoFolder.bac", "/media/usb/$DATE$.bac"},
         {"", "/media/usb/$DATE$.bac"},
-        {"/home/me/", "/media/usb/$DATE$.bac"},
         {"/home/me/abc", "/media/usb/bac"},
     };
     for (const auto& [current, expected] : cases) {
@@ -107,6 +106,7 @@ TEST(LocationBrowse, NewFolderKeepsTheArchiveName) {
         EXPECT_EQ(*location, expected);
     }
     EXPECT_FALSE(locationInFolder("/media/usb/", "/home/me/ab"));
+    EXPECT_FALSE(locationInFolder("/media/usb/", "/home/me/"));
 }
 
 }  // namespace
