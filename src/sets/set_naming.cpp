@@ -1,14 +1,15 @@
 #include "sets/set_naming.h"
 
+#include <algorithm>
+
 #include "common/text.h"
 #include "config/folder_choice.h"
 
 namespace corvane {
 
 std::string archiveNameFor(std::string_view setFileName) {
-    std::string name(setFileName);
-    if (endsWith(name, ".cvt")) name.resize(name.size() - 4);
-    return name + ".bac";
+    setFileName.remove_suffix(std::min<std::size_t>(setFileName.size(), 4));
+    return std::string(setFileName) + ".bac";
 }
 
 std::string withArchiveName(std::string_view location, std::string_view archiveName) {

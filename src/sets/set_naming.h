@@ -11,8 +11,8 @@ namespace corvane {
 // The archive name that a dated destination carries until a backup replaces the token.
 inline constexpr std::string_view kDatedArchiveName = "$DATE$.bac";
 
-// The archive name of a set: its file name with ".cvt" replaced by ".bac" ("Daily.cvt" gives
-// "Daily.bac"); a name without ".cvt" gets ".bac" appended.
+// The archive name of a set: its file name without the last four characters, its extension
+// whatever its letter case, followed by ".bac" ("Daily.cvt" and "Daily.CVT" give "Daily.bac").
 std::string archiveNameFor(std::string_view setFileName);
 
 // The location with its file-name part (after the last "/") replaced by `archiveName`. A

@@ -71,6 +71,9 @@ TEST(FileLists, FourRulesInIndexOrder) {
 
 TEST_F(Preparation, DatedNameAndDefaultLocationWithoutAsking) {
     EXPECT_EQ(runner.datedArchiveName(), "12-04-2026 - Office.bac");
+    document.set().setName = "Office.CVT";  // the extension goes whatever its letter case
+    EXPECT_EQ(runner.datedArchiveName(), "12-04-2026 - Office.bac");
+    document.set().setName = "Office.cvt";
     EXPECT_EQ(runner.runInteractive({}), RunOutcome::Succeeded);
     ASSERT_EQ(component.compresses.size(), 1u);
     const ComponentSettings& settings = component.compresses[0];
