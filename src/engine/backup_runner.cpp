@@ -134,18 +134,26 @@ void BackupRunner::applyExistingArchiveRules(const std::string& archivePath) {
     if (options.addNew != 1) settings.skipIfNotInArchive = true;
 }
 
-void BackupRunner::loadFileListsAndPassword() {
+void BackupRunner::loadFileLists() {
     ComponentSettings& settings = m_context.component.settings();
     FileLists lists = buildFileLists(m_context.document.set().tree);
     settings.includes = std::move(lists.includes);
     settings.exclusions = std::move(lists.exclusions);
+}
+
+void BackupRunner::handOverPassword() {
     const ConfigRecord& options = m_context.config.record();
-    if (options.password == 1) {
-        m_currentPassword = passwordFromStored(options.passwordText);
-        settings.password = m_currentPassword;
-    } else {
-        settings.password.clear();
-    }
+    m_currentPassword = options.password == 1 ? passwordFromStored(options.passwordText) : "";
+    m_context.component.settings().password = m_currentPassword;
+}
+
+ProgressView& BackupRunner::openProgressView(ProgressKind kind) {
+    ProgressView& view = m_context.host.progressView();
+    view.open(kind, [this] {
+        m_context.host.progressView().setOperationLine("Aborting current operation...Please wait...");
+        m_context.component.requestAbort();
+    });
+    return view;
 }
 
 void BackupRunner::updateRecordsAfterBackup() {
@@ -162,18 +170,16 @@ RunOutcome BackupRunner::runInteractive(const BackupChoice& choice) {
     const auto prepared = prepare(choice);
     if (!prepared) return RunOutcome::NotStarted;
     const std::string& archivePath = prepared->archivePath;
-    loadFileListsAndPassword();
+    loadFileLists();
 
+    // The preview runs before the password is handed over: it writes nothing to protect.
     if (isDiskStyle(m_style) && m_context.config.record().promptPreview == 1 &&
         !offerPreview(archivePath)) {
         return RunOutcome::NotStarted;
     }
+    handOverPassword();
 
-    ProgressView& view = host.progressView();
-    view.open(ProgressKind::Backup, [this] {
-        m_context.host.progressView().setOperationLine("Aborting current operation...Please wait...");
-        m_context.component.requestAbort();
-    });
+    ProgressView& view = openProgressView(ProgressKind::Backup);
     view.setOperationLine("Preprocessing Files...Please wait");
     if (isDiskStyle(m_style)) {
         view.hide();

@@ -55,7 +55,13 @@ private:
     std::optional<std::string> chooseArchivePath();
     bool driveSuitsStyle(const std::string& archivePath);
     void applyExistingArchiveRules(const std::string& archivePath);
-    void loadFileListsAndPassword();
+    void loadFileLists();
+    // With password protection on, the stored password becomes the component's and the current
+    // one; otherwise both are empty.
+    void handOverPassword();
+    // Opens the progress window; its Cancel shows that the run is stopping and asks the
+    // component to abort.
+    ProgressView& openProgressView(ProgressKind kind);
 
     // The preview offered before a disk backup; false when the run is to end.
     bool offerPreview(const std::string& archivePath);

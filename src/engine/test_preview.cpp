@@ -10,11 +10,7 @@ int BackupRunner::runTest(const std::string& archivePath) {
     ArchiveComponent& component = m_context.component;
     component.settings().archivePath = archivePath;
     component.settings().password = m_currentPassword;
-    ProgressView& view = m_context.host.progressView();
-    view.open(ProgressKind::Test, [this] {
-        m_context.host.progressView().setOperationLine("Aborting current operation...Please wait...");
-        m_context.component.requestAbort();
-    });
+    ProgressView& view = openProgressView(ProgressKind::Test);
     view.setOperationLine("Testing Backup...Please wait...");
     RunEvents events(m_context, m_log, EventPhase::Test, m_currentPassword);
     const int code = component.test(events);

@@ -28,10 +28,10 @@ UnattendedResult BackupRunner::runUnattended() {
     applyExistingArchiveRules(archivePath);
     settings.archivePath = archivePath;
 
-    ProgressView& view = host.progressView();
-    view.open(ProgressKind::Backup, [this] { m_context.component.requestAbort(); });
+    ProgressView& view = openProgressView(ProgressKind::Backup);
     view.setOperationLine("Preprocessing Files......Please wait");
-    loadFileListsAndPassword();
+    loadFileLists();
+    handOverPassword();
     m_log.started(set.setPath, archivePath);
 
     RunEvents events(m_context, m_log, EventPhase::Compress, m_currentPassword);

@@ -153,11 +153,16 @@ TEST_F(InteractiveRun, PreviewShowsSizeAndDisksThenGoesOn) {
         events.onOperationComplete(2'600'000);
         return 0;
     };
+    config.record().password = 1;
+    config.record().passwordText = storedPasswordText("s3cret");
     host.expectMessage("Clear Disk Contents", Answer::No);
     host.queuePreviewAnswer(Answer::Yes);
     host.expectMessage("Preview Results", Answer::Ok);
     host.expectMessage("Insert Disk", Answer::Ok);
     EXPECT_EQ(runner.runInteractive({BackupStyle::MultipleDisks, ""}), RunOutcome::Succeeded);
+    // The password is handed over after the preview, for the backup only.
+    EXPECT_EQ(component.previews.back().password, "");
+    EXPECT_EQ(component.compresses.back().password, "s3cret");
     EXPECT_EQ(host.messages()[1].text,
               "The backup archive size will be approximately: 2,540 KB.\r\n\r\nYou will require "
               "approximately 3 disk(s) the size of what is inserted in your destination drive.");

@@ -66,8 +66,12 @@ TEST_F(UnattendedRun, FailureWritesTheErrorBlockAndTheTimedScreen) {
 
 TEST_F(UnattendedRun, TimedRunRecordsItsResultInTheFirstMatchingEntry) {
     flags.timedRun = true;
-    component.onCompress = [](FakeComponent::Events&, FakeComponent&) { return 518; };
+    component.onCompress = [&](FakeComponent::Events&, FakeComponent& self) {
+        host.progress().pressCancel();
+        return self.abortedOr(0);
+    };
     EXPECT_EQ(runner.runUnattended().outcome, RunOutcome::Cancelled);
+    EXPECT_EQ(host.progress().operationLine(), "Aborting current operation...Please wait...");
     EXPECT_EQ(lastResult(1), "N/A");
     EXPECT_EQ(lastResult(2), "Failed");
     EXPECT_EQ(lastResult(3), "N/A");
