@@ -52,9 +52,11 @@ void ConfigStore::reload() {
     if (auto stored = readStored()) m_record = std::move(stored.value());
 }
 
+// The whole record is the whole file: it is replaced through a temporary file, so a crash never
+// leaves a torn configuration.
 Status ConfigStore::save() const {
     const auto bytes = m_record.encode();
-    return RecordFile(m_path, ConfigRecord::kSize).write(1, Bytes(bytes.begin(), bytes.end()));
+    return RecordFile(m_path, ConfigRecord::kSize).rewriteAll({Bytes(bytes.begin(), bytes.end())});
 }
 
 void ConfigStore::saveSetDefaults(int compression, int freshen, int addNew, int addAllFolders) {
