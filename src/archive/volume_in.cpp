@@ -103,6 +103,8 @@ Status VolumeReader::ensureOpen(std::uint32_t disk) {
         closeAllBut(disk);
         if (m_asker->aborted()) return Error{kAborted, "cancelled"};
         if (!m_asker->insertDisk(last ? 0 : static_cast<int>(disk) + 1)) {
+            // A handler that refused by setting the abort request was a user's Cancel.
+            if (m_asker->aborted()) return Error{kAborted, "cancelled"};
             return Error{kStoppedByHandler, "the disk was not inserted"};
         }
         if (m_asker->aborted()) return Error{kAborted, "cancelled"};

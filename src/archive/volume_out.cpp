@@ -283,6 +283,8 @@ Status VolumeWriter::nextVolume() {
     if (Status closed = closeVolume(false); !closed) return closed;
     if (m_events.aborted()) return Error{kAborted, "cancelled"};
     if (!m_events.insertDisk(static_cast<int>(m_disk) + 2)) {
+        // A handler that refused by setting the abort request was a user's Cancel.
+        if (m_events.aborted()) return Error{kAborted, "cancelled"};
         return Error{kStoppedByHandler, "the next disk was not inserted"};
     }
     if (m_events.aborted()) return Error{kAborted, "cancelled"};

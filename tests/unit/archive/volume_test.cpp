@@ -109,6 +109,12 @@ TEST_F(Volumes, RefusedMissingOrImpossibleDisksStopTheRun) {
     EXPECT_EQ(zip.test(), kVolumeMissing);
     observer.insertDisk = [](int) { return false; };
     EXPECT_EQ(zip.test(), kStoppedByHandler);
+    // A refusal that set the abort request is a Cancel.
+    observer.insertDisk = [this](int) {
+        zip.requestAbort();
+        return false;
+    };
+    EXPECT_EQ(zip.test(), kAborted);
 
     zip.diskSize = 1000;  // below the 64 KiB a volume needs
     EXPECT_EQ(zip.compress(), kBadArguments);
