@@ -75,7 +75,8 @@ public:
         bool noAskDefault = false;
     };
 
-    // `setSaved` is the open set's Saved flag: its options may change here.
+    // `setSaved` is the open set's Saved flag: its options may change here, so the set counts as
+    // changed once the dialog closes, by OK or by Cancel.
     OptionsDialog(ConfigStore& config, Host& host, std::string programFolder, bool& setSaved);
 
     // Pages are numbered 1 to 6; the selected page's icon carries the border.
@@ -118,7 +119,10 @@ public:
     // Stores every control in the record, checks the password boxes (a failed check switches
     // protection off and closes with a warning), saves the record and closes.
     void ok();
-    void cancel() { m_open = false; }
+    void cancel() {
+        m_setSaved = false;
+        m_open = false;
+    }
     bool isOpen() const { return m_open; }
 
 private:
