@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "app/command_state.h"
-#include "app/scripted_host.h"
+#include "host/command_state.h"
+#include "scripted_host.h"
 #include "config/config_store.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"

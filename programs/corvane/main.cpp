@@ -4,7 +4,7 @@
 
 #include "app/console_host.h"
 #include "app/program.h"
-#include "engine/zip_component.h"
+#include "archive/archiver.h"
 #include "platform/clock.h"
 #include "platform/drives.h"
 #include "platform/file_system.h"
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     SystemClock clock;
     RealFileSystem fileSystem;
     RealDrives drives;
-    ZipComponent component;
+    archive::Archiver component;
     SiblingLauncher launcher;
     Program program(locateProgramFolder(), {host, clock, fileSystem, drives, component, launcher});
     const LoadResult result = program.load(commandLine);

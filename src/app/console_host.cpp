@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "engine/dialog_texts.h"
+#include "host/dialog_texts.h"
 
 namespace corvane {
 

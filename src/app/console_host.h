@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/host.h"
+#include "host/host.h"
 
 namespace corvane {
 

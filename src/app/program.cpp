@@ -23,7 +23,7 @@ Program::Program(std::string programFolder, ProgramServices services)
       m_document({m_programFolder, m_config, m_flags, services.host, m_commands, services.clock,
                   services.fileSystem}),
       m_runner({m_programFolder, m_config, m_flags, services.host, m_document, services.component,
-                services.clock, services.drives}) {}
+                services.clock, services.drives, services.fileSystem}) {}
 
 LoadResult Program::load(const std::string& commandLine) {
     // Every step runs with its errors passed over.

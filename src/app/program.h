@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/command_state.h"
-#include "app/host.h"
-#include "app/run_flags.h"
+#include "host/command_state.h"
+#include "host/host.h"
+#include "host/run_flags.h"
 #include "config/config_store.h"
 #include "engine/backup_runner.h"
 #include "sets/set_document.h"
@@ -33,7 +33,7 @@ struct ProgramServices {
     const Clock& clock;
     const FileSystem& fileSystem;
     const Drives& drives;
-    ArchiveComponent& component;
+    archive::ArchiveComponent& component;
     ProgramLauncher& launcher;
 };
 

@@ -93,12 +93,11 @@ void sampleLarge(CompressContext& context, const std::string& path, std::uint64_
 
 int runPreview(const ArchiveSettings& settings, OperationEvents& events) {
     try {
-        const bool store = settings.method == zip::kMethodStore ||
-                           engineForLevel(settings.level).kind == EngineKind::Store;
+        const int level = settings.effectiveLevel();
+        const bool store = engineForLevel(level).kind == EngineKind::Store;
         const bool encrypted = !settings.password.empty();
         double estimate = static_cast<double>(zip::kMaxEndBlockSize);
         const unsigned workers = workerCount();
-        const int level = std::clamp(settings.level, 0, 9);
         Pool pool(workers, [level] { return std::make_unique<CompressContext>(level); });
         std::deque<std::pair<std::shared_ptr<Sample>, Pool::TicketPtr>> inFlight;
         auto collect = [&] {

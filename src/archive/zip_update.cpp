@@ -80,9 +80,15 @@ Error failure(int code, const std::string& what) {
 class CompressRun {
 public:
     // With a feed the plan grows while the run goes; without one it is complete.
-    CompressRun(const ArchiveSettings& settings, OperationEvents& events, CompressPlan& plan,
-                SourceFeed* feed)
-        : m_settings(settings), m_events(events), m_plan(plan), m_feed(feed), m_probe(1) {}
+    CompressRun(const ArchiveSettings& settings, OperationEvents& events, OutputFactory& output,
+                CompressPlan& plan, SourceFeed* feed)
+        : m_settings(settings),
+          m_level(settings.effectiveLevel()),
+          m_events(events),
+          m_output(output),
+          m_plan(plan),
+          m_feed(feed),
+          m_probe(1) {}
 
     int run();
 
@@ -100,7 +106,9 @@ private:
     std::uint64_t sizeBound() const;
 
     const ArchiveSettings& m_settings;
+    const int m_level;
     OperationEvents& m_events;
+    OutputFactory& m_output;
     CompressPlan& m_plan;
     SourceFeed* m_feed;
     Compressor m_probe;
@@ -178,7 +186,7 @@ bool CompressRun::nextUnit(Unit& unit) {
             ++m_nextStep;
             return true;
         }
-        m_cuttingStore = engineForLevel(m_settings.level).kind == EngineKind::Store ||
+        m_cuttingStore = engineForLevel(m_level).kind == EngineKind::Store ||
                          sampleIncompressible(*m_cutting, source.size);
     }
     unit.type = Unit::Type::Piece;
@@ -437,18 +445,16 @@ int CompressRun::run() {
     options.diskSize = m_settings.diskSize;
     if (m_settings.useTempCopy) options.tempFolder = m_settings.tempFolder;
     options.sizeBound = sizeBound();
-    OutputFactory& factory =
-        m_settings.outputFactory != nullptr ? *m_settings.outputFactory : systemOutputFactory();
-    VolumeWriter volumes(options, factory, m_events);
+    VolumeWriter volumes(options, m_output, m_events);
     if (Status started = volumes.start(); !started) return started.error().code;
     m_zip = std::make_unique<ZipWriter>(volumes);
 
     const unsigned workers = workerCount();
-    Pool pool(workers, [&] { return std::make_unique<CompressContext>(m_settings.level); });
+    Pool pool(workers, [&] { return std::make_unique<CompressContext>(m_level); });
     std::deque<Unit> inFlight;
     std::uint64_t bytesInFlight = 0;
     // The slowest engine needs no queue to keep busy, and its match finder is the largest.
-    const EngineChoice engine = engineForLevel(m_settings.level);
+    const EngineChoice engine = engineForLevel(m_level);
     const std::size_t piecesPerWorker =
         engine.kind == EngineKind::Libdeflate && engine.engineLevel >= 10 ? 1 : kPiecesPerWorker;
     const std::uint64_t maxBytes = std::uint64_t{workers} * piecesPerWorker * kPieceSize;
@@ -485,7 +491,7 @@ int CompressRun::run() {
 
 }  // namespace
 
-int runCompress(const ArchiveSettings& settings, OperationEvents& events) {
+int runCompress(const ArchiveSettings& settings, OperationEvents& events, OutputFactory& output) {
     if (settings.archivePath.empty() ||
         (settings.method != zip::kMethodDeflate && settings.method != zip::kMethodStore)) {
         return kBadArguments;
@@ -499,17 +505,15 @@ int runCompress(const ArchiveSettings& settings, OperationEvents& events) {
     if (::stat(settings.archivePath.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) {
         return kCannotCreate;
     }
-    ArchiveSettings effective = settings;
-    effective.level = settings.method == zip::kMethodStore ? 0 : std::clamp(settings.level, 0, 9);
     try {
         CompressPlan plan;
-        if (!effective.updating() && !effective.spanDisks) {
+        if (!settings.updating() && !settings.spanDisks) {
             // A plain run starts compressing while the walk goes on.
-            SourceFeed feed(effective, events, true);
-            return CompressRun(effective, events, plan, &feed).run();
+            SourceFeed feed(settings, events, true);
+            return CompressRun(settings, events, output, plan, &feed).run();
         }
-        if (const int code = buildPlan(effective, events, plan); code != kDone) return code;
-        return CompressRun(effective, events, plan, nullptr).run();
+        if (const int code = buildPlan(settings, events, plan); code != kDone) return code;
+        return CompressRun(settings, events, output, plan, nullptr).run();
     } catch (const std::bad_alloc&) {
         return kInternalError;
     } catch (const std::system_error&) {

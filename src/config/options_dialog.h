@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/host.h"
+#include "host/host.h"
 #include "config/config_store.h"
 
 namespace corvane {

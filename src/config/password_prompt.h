@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/dialog_texts.h"
+#include "host/dialog_texts.h"
 
 namespace corvane {
 

@@ -1,7 +1,5 @@
 #include "engine/backup_runner.h"
 
-#include <unistd.h>
-
 #include "archive/result_codes.h"
 #include "common/number_text.h"
 #include "common/text.h"
@@ -11,53 +9,23 @@
 #include "engine/run_events.h"
 #include "favorites/favorite_record.h"
 #include "schedule/task_record.h"
-#include "sets/set_naming.h"
+#include "sets/archive_destination.h"
 
 namespace corvane {
-
-namespace {
-
-bool fileExists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
-
-bool folderExists(const std::string& path) {
-    return !path.empty() && ::access(path.c_str(), F_OK) == 0;
-}
-
-// Everything up to and including the last separator.
-std::string folderPart(const std::string& path) {
-    const auto slash = path.rfind(kSeparator);
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-}  // namespace
 
 BackupRunner::BackupRunner(EngineContext context)
     : m_context(std::move(context)),
       m_log(m_context.programFolder, m_context.config, m_context.flags, m_context.clock) {}
 
-std::string BackupRunner::datedArchiveName() const {
-    const LocalDateTime today = toLocal(m_context.clock.now());
-    char date[16];
-    std::snprintf(date, sizeof date, "%02d-%02d-%04d", today.month, today.day, today.year);
-    return std::string(date) + " - " + archiveNameFor(trim(m_context.document.set().setName));
-}
-
 std::optional<BackupRunner::Prepared> BackupRunner::prepare(const BackupChoice& choice) {
     m_style = choice.style;
-    ArchiveComponent& component = m_context.component;
-    component.reset();
     const auto archivePath = chooseArchivePath();
     if (!archivePath) return std::nullopt;
     m_context.document.saveSet();
-
-    ComponentSettings& settings = component.settings();
-    settings.level = m_context.config.record().compression;
-    settings.method = 8;
     if (!driveSuitsStyle(*archivePath)) return std::nullopt;
 
-    Prepared prepared{*archivePath, false};
-    settings.spanDisks = isDiskStyle(m_style);
-    if (settings.spanDisks) {
+    Prepared prepared{*archivePath, false, 0};
+    if (isDiskStyle(m_style)) {
         prepared.clearDisks =
             m_context.host.message(
                 Icon::Question, Buttons::YesNo, "Clear Disk Contents",
@@ -67,33 +35,26 @@ std::optional<BackupRunner::Prepared> BackupRunner::prepare(const BackupChoice& 
                 "not work on certain devices.  Depending on how the device stores files, some "
                 "contents may not be cleared properly.") == Answer::Yes;
     }
-    settings.diskSize = 0;
     if (m_style == BackupStyle::CdMultipleDisks) {
         const std::string megabytes = choice.capacityText.substr(0, 3);
-        settings.diskSize = static_cast<std::uint64_t>(leadingNumber(megabytes + "000000"));
+        prepared.diskSize = static_cast<std::uint64_t>(leadingNumber(megabytes + "000000"));
     }
-    settings.skipIfNotInArchive = settings.skipIfNotNewer = settings.skipIfNewer = false;
-    if (m_style == BackupStyle::SingleArchive) applyExistingArchiveRules(*archivePath);
-    settings.archivePath = *archivePath;
     return prepared;
 }
 
 std::optional<std::string> BackupRunner::chooseArchivePath() {
     BackupSet& set = m_context.document.set();
-    const bool dated = set.defaultLocation.find("$DATE$") != std::string::npos;
+    const ArchiveDestination destination(set.defaultLocation);
     // Without a stored destination there is nothing to use unasked: ask, as without the option.
     if (m_context.config.record().noAskDefault == 1 && !trim(set.defaultLocation).empty()) {
-        return dated ? folderPart(set.defaultLocation) + datedArchiveName() : set.defaultLocation;
+        return destination.archivePath(today(), set.setName);
     }
     const std::string folder =
         chooseFolderPath(m_context.host, "Select Device or Location to Backup to:");
     if (folder.empty()) return std::nullopt;
-    if (dated) {
-        set.defaultLocation = folder + std::string(kDatedArchiveName);
-        return folder + datedArchiveName();
-    }
-    set.defaultLocation = folder + archiveNameFor(trim(set.setName));
-    return set.defaultLocation;
+    const ArchiveDestination chosen = destination.inFolder(folder, set.setName);
+    set.defaultLocation = chosen.location();
+    return chosen.archivePath(today(), set.setName);
 }
 
 bool BackupRunner::driveSuitsStyle(const std::string& archivePath) {
@@ -120,31 +81,37 @@ bool BackupRunner::driveSuitsStyle(const std::string& archivePath) {
     return false;
 }
 
-// An existing single archive is freshened when Freshen is on; otherwise the component writes a
-// new archive that replaces it once complete (the old one is never deleted beforehand).
-void BackupRunner::applyExistingArchiveRules(const std::string& archivePath) {
-    if (!fileExists(archivePath)) return;
-    const ConfigRecord& options = m_context.config.record();
-    if (options.freshen != 1) return;
-    ComponentSettings& settings = m_context.component.settings();
-    settings.skipIfNotNewer = true;
-    settings.useTempCopy = true;
-    const std::string temp = trim(options.tempFolder);
-    settings.tempFolder = folderExists(temp) ? temp : std::string();
-    if (options.addNew != 1) settings.skipIfNotInArchive = true;
-}
-
-void BackupRunner::loadFileLists() {
-    ComponentSettings& settings = m_context.component.settings();
+archive::ArchiveSettings BackupRunner::compressSettings(const std::string& archivePath,
+                                                       std::uint64_t diskSize) const {
+    archive::ArchiveSettings settings;
+    settings.archivePath = archivePath;
     FileLists lists = buildFileLists(m_context.document.set().tree);
     settings.includes = std::move(lists.includes);
     settings.exclusions = std::move(lists.exclusions);
+    settings.level = m_context.config.record().compression;
+    settings.method = 8;
+    settings.spanDisks = isDiskStyle(m_style);
+    settings.diskSize = diskSize;
+    if (m_style == BackupStyle::SingleArchive) applyExistingArchiveRules(settings);
+    return settings;
 }
 
-void BackupRunner::handOverPassword() {
+// An existing single archive is freshened when Freshen is on; otherwise the component writes a
+// new archive that replaces it once complete (the old one is never deleted beforehand).
+void BackupRunner::applyExistingArchiveRules(archive::ArchiveSettings& settings) const {
+    const ConfigRecord& options = m_context.config.record();
+    if (options.freshen != 1 || !m_context.fileSystem.exists(settings.archivePath)) return;
+    settings.skipIfNotNewer = true;
+    settings.useTempCopy = true;
+    const std::string temp = trim(options.tempFolder);
+    if (!temp.empty() && m_context.fileSystem.isFolder(temp)) settings.tempFolder = temp;
+    if (options.addNew != 1) settings.skipIfNotInArchive = true;
+}
+
+const std::string& BackupRunner::handOverPassword() {
     const ConfigRecord& options = m_context.config.record();
     m_currentPassword = options.password == 1 ? passwordFromStored(options.passwordText) : "";
-    m_context.component.settings().password = m_currentPassword;
+    return m_currentPassword;
 }
 
 ProgressView& BackupRunner::openProgressView(ProgressKind kind) {
@@ -170,14 +137,14 @@ RunOutcome BackupRunner::runInteractive(const BackupChoice& choice) {
     const auto prepared = prepare(choice);
     if (!prepared) return RunOutcome::NotStarted;
     const std::string& archivePath = prepared->archivePath;
-    loadFileLists();
+    archive::ArchiveSettings settings = compressSettings(archivePath, prepared->diskSize);
 
     // The preview runs before the password is handed over: it writes nothing to protect.
     if (isDiskStyle(m_style) && m_context.config.record().promptPreview == 1 &&
-        !offerPreview(archivePath)) {
+        !offerPreview(settings)) {
         return RunOutcome::NotStarted;
     }
-    handOverPassword();
+    settings.password = handOverPassword();
 
     ProgressView& view = openProgressView(ProgressKind::Backup);
     view.setOperationLine("Preprocessing Files...Please wait");
@@ -192,7 +159,7 @@ RunOutcome BackupRunner::runInteractive(const BackupChoice& choice) {
 
     RunEvents events(m_context, m_log, EventPhase::Compress, m_currentPassword);
     events.setDiskHandling(m_style, prepared->clearDisks);
-    const int code = m_context.component.compress(events);
+    const int code = m_context.component.compress(settings, events);
     if (archive::isCancelled(code)) {
         m_log.line("### Backup Operation cancelled by User ###");
         view.close();

@@ -39,9 +39,6 @@ public:
     // "Te&st Backup": asks for an archive and tests it, with its three messages.
     void testChosenArchive();
 
-    // The dated archive name of the open set for today: "MM-DD-YYYY - Name.bac".
-    std::string datedArchiveName() const;
-
     // The password of the last run, offered again to the component for tests.
     const std::string& currentPassword() const { return m_currentPassword; }
 
@@ -49,22 +46,28 @@ private:
     struct Prepared {
         std::string archivePath;
         bool clearDisks = false;
+        std::uint64_t diskSize = 0;
     };
 
     std::optional<Prepared> prepare(const BackupChoice& choice);
     std::optional<std::string> chooseArchivePath();
     bool driveSuitsStyle(const std::string& archivePath);
-    void applyExistingArchiveRules(const std::string& archivePath);
-    void loadFileLists();
-    // With password protection on, the stored password becomes the component's and the current
-    // one; otherwise both are empty.
-    void handOverPassword();
+    // The settings of the compress of every run, interactive or not: the set's lists, its
+    // level, the style's spanning and, for a single archive that exists, the update switches.
+    // The password is handed over separately, after any preview.
+    archive::ArchiveSettings compressSettings(const std::string& archivePath,
+                                              std::uint64_t diskSize) const;
+    void applyExistingArchiveRules(archive::ArchiveSettings& settings) const;
+    // With password protection on, the stored password becomes the run's current one (and is
+    // returned); otherwise the current one is emptied.
+    const std::string& handOverPassword();
+    LocalDateTime today() const { return toLocal(m_context.clock.now()); }
     // Opens the progress window; its Cancel shows that the run is stopping and asks the
     // component to abort.
     ProgressView& openProgressView(ProgressKind kind);
 
     // The preview offered before a disk backup; false when the run is to end.
-    bool offerPreview(const std::string& archivePath);
+    bool offerPreview(const archive::ArchiveSettings& settings);
     void showPreviewResults(const std::string& archivePath, std::uint64_t estimatedBytes);
     // Runs the test call with the progress window; returns the component's result.
     int runTest(const std::string& archivePath);

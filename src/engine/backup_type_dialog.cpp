@@ -1,7 +1,5 @@
 #include "engine/backup_type_dialog.h"
 
-#include <unistd.h>
-
 #include "common/file_io.h"
 #include "common/number_text.h"
 
@@ -31,8 +29,8 @@ BackupChoice BackupTypeDialog::start() const {
 CdReminderDialog::CdReminderDialog(std::string programFolder)
     : m_programFolder(std::move(programFolder)) {}
 
-bool CdReminderDialog::shouldShow(const std::string& programFolder) {
-    return ::access((programFolder + "CDRemind.dat").c_str(), F_OK) != 0;
+bool CdReminderDialog::shouldShow(const FileSystem& files, const std::string& programFolder) {
+    return !files.exists(programFolder + "CDRemind.dat");
 }
 
 void CdReminderDialog::close() const {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+
 namespace corvane {
 
 enum class BackupStyle { MultipleDisks = 1, SingleArchive = 2, CdMultipleDisks = 3 };
@@ -46,7 +48,7 @@ class CdReminderDialog {
 public:
     explicit CdReminderDialog(std::string programFolder);
 
-    static bool shouldShow(const std::string& programFolder);
+    static bool shouldShow(const FileSystem& files, const std::string& programFolder);
 
     bool showAgain() const { return m_showAgain; }
     void setShowAgain(bool showAgain) { m_showAgain = showAgain; }

@@ -2,12 +2,13 @@
 
 #include <string>
 
-#include "app/host.h"
-#include "app/run_flags.h"
+#include "archive/archiver.h"
 #include "config/config_store.h"
-#include "engine/archive_component.h"
+#include "host/host.h"
+#include "host/run_flags.h"
 #include "platform/clock.h"
 #include "platform/drives.h"
+#include "platform/file_system.h"
 #include "sets/set_document.h"
 
 namespace corvane {
@@ -19,9 +20,10 @@ struct EngineContext {
     const RunFlags& flags;
     Host& host;
     SetDocument& document;
-    ArchiveComponent& component;
+    archive::ArchiveComponent& component;
     const Clock& clock;
     const Drives& drives;
+    const FileSystem& fileSystem;
 };
 
 }  // namespace corvane

@@ -4,7 +4,6 @@
 #include <functional>
 #include <string>
 
-#include "engine/archive_component.h"
 #include "engine/backup_type_dialog.h"
 #include "engine/engine_context.h"
 #include "engine/run_log.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/run_flags.h"
+#include "host/run_flags.h"
 #include "config/config_store.h"
 #include "platform/clock.h"
 

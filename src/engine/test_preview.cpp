@@ -7,13 +7,13 @@
 namespace corvane {
 
 int BackupRunner::runTest(const std::string& archivePath) {
-    ArchiveComponent& component = m_context.component;
-    component.settings().archivePath = archivePath;
-    component.settings().password = m_currentPassword;
+    archive::ArchiveSettings settings;
+    settings.archivePath = archivePath;
+    settings.password = m_currentPassword;
     ProgressView& view = openProgressView(ProgressKind::Test);
     view.setOperationLine("Testing Backup...Please wait...");
     RunEvents events(m_context, m_log, EventPhase::Test, m_currentPassword);
-    const int code = component.test(events);
+    const int code = m_context.component.test(settings, events);
     view.close();
     return code;
 }
@@ -56,18 +56,18 @@ void BackupRunner::testChosenArchive() {
     showTestResult(runTest(chosen.front()));
 }
 
-bool BackupRunner::offerPreview(const std::string& archivePath) {
+bool BackupRunner::offerPreview(const archive::ArchiveSettings& settings) {
     Host& host = m_context.host;
     if (host.askPreview() != Answer::Yes) return true;
     host.setStatusText("Performing Preview...Please Wait");
     RunEvents events(m_context, m_log, EventPhase::Preview, m_currentPassword);
     events.onPreviewComplete(
-        [&](std::uint64_t estimate) { showPreviewResults(archivePath, estimate); });
+        [&](std::uint64_t estimate) { showPreviewResults(settings.archivePath, estimate); });
     host.previewingView().open([this] {
         m_context.component.requestAbort();
         m_style = BackupStyle::SingleArchive;
     });
-    const int code = m_context.component.preview(events);
+    const int code = m_context.component.preview(settings, events);
     host.previewingView().close();
     host.setStatusText(trim(m_context.document.set().setName));
     if (code == archive::kAborted) {

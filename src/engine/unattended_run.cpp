@@ -3,6 +3,7 @@
 #include "engine/backup_runner.h"
 #include "engine/run_events.h"
 #include "schedule/timed_record.h"
+#include "sets/archive_destination.h"
 
 namespace corvane {
 
@@ -10,32 +11,18 @@ UnattendedResult BackupRunner::runUnattended() {
     Host& host = m_context.host;
     BusyPointer busy(host);
     const BackupSet& set = m_context.document.set();
-    ArchiveComponent& component = m_context.component;
-    component.reset();
     m_style = BackupStyle::SingleArchive;
-
-    const std::string& location = set.defaultLocation;
     const std::string archivePath =
-        location.find("$DATE$") != std::string::npos
-            ? location.substr(0, location.size() >= 10 ? location.size() - 10 : 0) +
-                  datedArchiveName()
-            : location;
-    ComponentSettings& settings = component.settings();
-    settings.level = m_context.config.record().compression;
-    settings.method = 8;
-    settings.spanDisks = false;
-    settings.diskSize = 0;
-    applyExistingArchiveRules(archivePath);
-    settings.archivePath = archivePath;
+        ArchiveDestination(set.defaultLocation).archivePath(today(), set.setName);
 
     ProgressView& view = openProgressView(ProgressKind::Backup);
     view.setOperationLine("Preprocessing Files......Please wait");
-    loadFileLists();
-    handOverPassword();
+    archive::ArchiveSettings settings = compressSettings(archivePath, 0);
+    settings.password = handOverPassword();
     m_log.started(set.setPath, archivePath);
 
     RunEvents events(m_context, m_log, EventPhase::Compress, m_currentPassword);
-    const int code = component.compress(events);
+    const int code = m_context.component.compress(settings, events);
     if (events.endProgramRequested()) {
         view.close();
         return {RunOutcome::Failed, true};

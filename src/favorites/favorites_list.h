@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/host.h"
+#include "host/host.h"
 #include "favorites/desktop_link.h"
 
 namespace corvane {

@@ -26,6 +26,13 @@ public:
 
     // The entries of a folder, without "." and "..", sorted by name so walks are repeatable.
     virtual Result<std::vector<DirEntry>> list(const std::string& folder) const = 0;
+
+    // True when something (a link included) is at `path`.
+    bool exists(const std::string& path) const { return probe(path).ok(); }
+    bool isFolder(const std::string& path) const {
+        const auto kind = probe(path);
+        return kind && *kind == PathKind::Folder;
+    }
 };
 
 class RealFileSystem final : public FileSystem {

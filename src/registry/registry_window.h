@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/host.h"
+#include "host/host.h"
 #include "common/result.h"
 #include "registry/registry_files.h"
 

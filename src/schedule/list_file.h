@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/host.h"
+#include "host/host.h"
 #include "common/result.h"
 #include "schedule/schedule_texts.h"
 

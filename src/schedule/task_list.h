@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/host.h"
+#include "host/host.h"
 #include "schedule/task_record.h"
 #include "schedule/timed_list.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/host.h"
+#include "host/host.h"
 #include "platform/clock.h"
 #include "schedule/schedule_rules.h"
 

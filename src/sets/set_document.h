@@ -4,9 +4,9 @@
 #include <string>
 #include <unordered_set>
 
-#include "app/command_state.h"
-#include "app/host.h"
-#include "app/run_flags.h"
+#include "host/command_state.h"
+#include "host/host.h"
+#include "host/run_flags.h"
 #include "common/result.h"
 #include "config/config_store.h"
 #include "platform/clock.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/host.h"
+#include "host/host.h"
 #include "sets/entry_dialogs.h"
 
 namespace corvane {

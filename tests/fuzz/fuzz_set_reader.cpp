@@ -12,8 +12,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/command_state.h"
-#include "app/scripted_host.h"
+#include "host/command_state.h"
+#include "scripted_host.h"
 #include "config/config_store.h"
 #include "platform/clock.h"
 #include "sets/set_document.h"

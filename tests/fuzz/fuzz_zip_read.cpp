@@ -70,9 +70,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Answers answers;
     Archiver zip;
-    zip.archivePath = folder + "a.zip";
-    zip.setObserver(&answers);
-    (void)zip.test();
+    corvane::archive::ArchiveSettings settings;
+    settings.archivePath = folder + "a.zip";
+    (void)zip.test(settings, answers);
     for (const auto& path : paths)
         ::unlink(path.c_str());
     return 0;

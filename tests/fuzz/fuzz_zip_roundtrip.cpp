@@ -139,14 +139,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         files.emplace_back(name, std::move(content));
     }
     Archiver zip;
-    zip.archivePath = root + "out.zip";
-    zip.addInclude(root + "src/*");
-    zip.level = level;
-    zip.password = encrypt ? "fuzz" : "";
-    zip.spanDisks = split;
-    zip.diskSize = split ? 64 * 1024 : 0;
-    check(zip.compress() == kDone, "compress");
-    check(zip.test() == kDone, "test");
-    readBack(zip.archivePath, zip.password, files, root);
+    ArchiveSettings settings;
+    ArchiveObserver quiet;
+    settings.archivePath = root + "out.zip";
+    settings.includes.push_back(root + "src/*");
+    settings.level = level;
+    settings.password = encrypt ? "fuzz" : "";
+    settings.spanDisks = split;
+    settings.diskSize = split ? 64 * 1024 : 0;
+    check(zip.compress(settings, quiet) == kDone, "compress");
+    check(zip.test(settings, quiet) == kDone, "test");
+    readBack(settings.archivePath, settings.password, files, root);
     return 0;
 }

@@ -5,8 +5,9 @@
 #include <optional>
 #include <vector>
 
-#include "engine/archive_component.h"
+#include "archive/archiver.h"
 #include "platform/drives.h"
+#include "temp_folder.h"
 
 namespace corvane::test {
 
@@ -14,9 +15,10 @@ namespace corvane::test {
 // script given for it (which may raise events) and returns its code. By default compress writes
 // a small file at the archive path and returns 0; test and preview return 0. The settings seen
 // by each call are kept.
-class FakeComponent final : public ArchiveComponent {
+class FakeComponent final : public archive::ArchiveComponent {
 public:
     using Events = archive::ArchiveObserver;
+    using Settings = archive::ArchiveSettings;
     using Script = std::function<int(Events&, FakeComponent&)>;
 
     Script onPreview = [](Events&, FakeComponent&) { return 0; };
@@ -26,40 +28,44 @@ public:
     };
     Script onTest = [](Events&, FakeComponent&) { return 0; };
 
-    void reset() override {
-        m_settings = ComponentSettings{};
-        m_aborted = false;
-        ++resets;
+    int preview(const Settings& settings, Events& events) override {
+        return run(kPreviewing, onPreview, settings, events, previews);
     }
-    ComponentSettings& settings() override { return m_settings; }
-    int preview(Events& events) override { return run(kPreviewing, onPreview, events, previews); }
-    int compress(Events& events) override { return run(kCompressing, onCompress, events, compresses); }
-    int test(Events& events) override { return run(kTesting, onTest, events, tests); }
+    int compress(const Settings& settings, Events& events) override {
+        return run(kCompressing, onCompress, settings, events, compresses);
+    }
+    int test(const Settings& settings, Events& events) override {
+        return run(kTesting, onTest, settings, events, tests);
+    }
     void requestAbort() override { m_aborted = true; }
-    int currentOperation() const override { return m_operation; }
+    Operation currentOperation() const override { return m_operation; }
 
+    // The settings of the running (or last) operation.
+    const Settings& settings() const { return m_settings; }
     bool abortRequested() const { return m_aborted; }
     // A script's answer to an abort request: 518 when one was made.
     int abortedOr(int code) const { return m_aborted ? 518 : code; }
-    void writeArchive() const;
+    void writeArchive() const {
+        if (!m_settings.archivePath.empty()) writeFile(m_settings.archivePath, "PK\x05\x06 archive");
+    }
 
-    int resets = 0;
-    std::vector<ComponentSettings> previews, compresses, tests;
+    std::vector<Settings> previews, compresses, tests;
 
 private:
-    int run(int operation, Script& script, Events& events,
-            std::vector<ComponentSettings>& calls) {
+    int run(Operation operation, Script& script, const Settings& settings, Events& events,
+            std::vector<Settings>& calls) {
         m_aborted = false;
-        calls.push_back(m_settings);
+        m_settings = settings;
+        calls.push_back(settings);
         m_operation = operation;
         const int code = script(events, *this);
         m_operation = kIdle;
         return code;
     }
 
-    ComponentSettings m_settings;
+    Settings m_settings;
     bool m_aborted = false;
-    int m_operation = kIdle;
+    Operation m_operation = kIdle;
 };
 
 // Drives whose type and size the test decides.

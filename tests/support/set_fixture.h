@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/command_state.h"
-#include "app/scripted_host.h"
+#include "host/command_state.h"
+#include "scripted_host.h"
 #include "common/text.h"
 #include "sets/set_document.h"
 #include "temp_folder.h"

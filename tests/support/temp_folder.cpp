@@ -1,6 +1,5 @@
 #include "temp_folder.h"
 
-#include "fake_component.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -102,10 +101,6 @@ UnwritableFolder::~UnwritableFolder() {
 std::string testDataFolder() {
     const char* folder = std::getenv("CORVANE_TEST_DATA");
     return std::string(folder != nullptr ? folder : CORVANE_TEST_DATA_DIR) + "/";
-}
-
-void FakeComponent::writeArchive() const {
-    if (!m_settings.archivePath.empty()) writeFile(m_settings.archivePath, "PK\x05\x06 archive");
 }
 
 }  // namespace corvane::test

@@ -79,7 +79,7 @@ protected:
 
     corvane::test::TempFolder folder;
     std::string source;
-    Archiver zip;
+    test::ZipUnderTest zip;
     test::RecordingObserver observer;
 };
 
@@ -87,13 +87,13 @@ TEST_F(Faults, FullFileSystemFailsTheRunAndKeepsThePreviousArchive) {
     SmallDisk disk(folder / "disk", "2m");
     if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
     writeFile(source + "small.txt", test::textData(50000, 1));
-    zip.archivePath = folder / "disk/backup.bac";
-    zip.addInclude(source + "*");
+    zip.settings.archivePath = folder / "disk/backup.bac";
+    zip.settings.includes.push_back(source + "*");
     ASSERT_EQ(zip.compress(), kDone);
-    const std::string previous = readFile(zip.archivePath);
+    const std::string previous = readFile(zip.settings.archivePath);
     writeFile(source + "large.bin", test::randomData(5'000'000, 2));
     EXPECT_EQ(zip.compress(), kWriteFailed);
-    EXPECT_TRUE(readFile(zip.archivePath) == previous);
+    EXPECT_TRUE(readFile(zip.settings.archivePath) == previous);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder / "disk"), fs::directory_iterator()), 1);
     EXPECT_EQ(zip.test(), kDone);
 }
@@ -104,10 +104,10 @@ TEST_F(Faults, SpanningFillsEachDiskToItsFreeSpace) {
     corvane::test::makeFolder(folder / "removed");
     writeFile(source + "a.bin", test::randomData(2'300'000, 3));
     writeFile(source + "b.txt", test::textData(900'000, 4));
-    zip.archivePath = folder / "drive/backup.zip";
-    zip.addInclude(source + "*");
-    zip.spanDisks = true;
-    zip.diskSize = 0;
+    zip.settings.archivePath = folder / "drive/backup.zip";
+    zip.settings.includes.push_back(source + "*");
+    zip.settings.spanDisks = true;
+    zip.settings.diskSize = 0;
     observer.insertDisk = [&](int) {
         for (const auto& entry : fs::directory_iterator(folder / "drive")) {
             fs::copy_file(entry.path(), folder / ("removed/" + entry.path().filename().string()));
@@ -124,9 +124,9 @@ TEST_F(Faults, SpanningFillsEachDiskToItsFreeSpace) {
     // The last disk joins the others to read them back.
     for (const auto& entry : fs::directory_iterator(folder / "drive"))
         fs::copy_file(entry.path(), folder / ("removed/" + entry.path().filename().string()));
-    zip.archivePath = folder / "removed/backup.zip";
+    zip.settings.archivePath = folder / "removed/backup.zip";
     EXPECT_EQ(zip.test(), kDone);
-    const auto entries = test::extractAll(zip.archivePath);
+    const auto entries = test::extractAll(zip.settings.archivePath);
     EXPECT_EQ(entries.at(storedNameFor(source + "a.bin")).content, readFile(source + "a.bin"));
 }
 
@@ -134,8 +134,8 @@ TEST_F(Faults, AFileThatCannotBeReadIsSkippedAndTheArchiveIsValid) {
     writeFile(source + "open.txt", "anyone may read this");
     writeFile(source + "secret.txt", "nobody may read this");
     ASSERT_EQ(::chmod((source + "secret.txt").c_str(), 0), 0);
-    zip.archivePath = folder / "backup.bac";
-    zip.addInclude(source + "*");
+    zip.settings.archivePath = folder / "backup.bac";
+    zip.settings.includes.push_back(source + "*");
     int result = 0;
     {
         WithoutFileCapabilities guard;
@@ -145,7 +145,7 @@ TEST_F(Faults, AFileThatCannotBeReadIsSkippedAndTheArchiveIsValid) {
     EXPECT_EQ(observer.names("skipped"), std::vector<std::string>{source + "secret.txt"});
     EXPECT_GE(observer.values("skipped").at(0), kSkipCannotOpen);
     EXPECT_EQ(zip.test(), kDone);
-    EXPECT_EQ(test::extractAll(zip.archivePath).size(), 1u);
+    EXPECT_EQ(test::extractAll(zip.settings.archivePath).size(), 1u);
 }
 
 // The component in its own process, killed at random moments of a freshen.
@@ -155,8 +155,8 @@ TEST_F(Faults, KillingAFreshenAtAnyMomentKeepsTheOldArchive) {
     }
     writeFile(source + "r.bin", test::randomData(3'000'000, 99));
     const std::string archive = folder / "backup.bac";
-    zip.archivePath = archive;
-    zip.addInclude(source + "*");
+    zip.settings.archivePath = archive;
+    zip.settings.includes.push_back(source + "*");
     ASSERT_EQ(zip.compress(), kDone);
     const std::string old = readFile(archive);
     for (const auto& entry : fs::directory_iterator(source)) {

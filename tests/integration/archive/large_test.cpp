@@ -41,18 +41,18 @@ TEST(LargeArchive, OverFourGibibytesIsReadByEveryTool) {
     for (const Shape& shape : {Shape{"stored: the archive passes 4 GiB", 0},
                                Shape{"deflated: an entry passes 4 GiB", 1}}) {
         SCOPED_TRACE(shape.name);
-        Archiver zip;
+        test::ZipUnderTest zip;
         test::RecordingObserver observer;
         zip.setObserver(&observer);
-        zip.archivePath = folder / "large.zip";
-        zip.addInclude(folder / "src/*");
-        zip.level = shape.level;
+        zip.settings.archivePath = folder / "large.zip";
+        zip.settings.includes.push_back(folder / "src/*");
+        zip.settings.level = shape.level;
         ASSERT_EQ(zip.compress(), kDone);
         if (shape.level == 0) {
-            EXPECT_GT(std::filesystem::file_size(zip.archivePath), kHuge);
+            EXPECT_GT(std::filesystem::file_size(zip.settings.archivePath), kHuge);
         }
         EXPECT_EQ(zip.test(), kDone);
-        const std::string path = shellQuoted(zip.archivePath);
+        const std::string path = shellQuoted(zip.settings.archivePath);
         std::string output;
         EXPECT_EQ(test::runCommand("7zz t -bd " + path, &output), 0) << output;
         EXPECT_EQ(test::runCommand("unzip -tq " + path, &output), 0) << output;
@@ -64,7 +64,7 @@ TEST(LargeArchive, OverFourGibibytesIsReadByEveryTool) {
                              &output),
             0)
             << output;
-        std::filesystem::remove(zip.archivePath);
+        std::filesystem::remove(zip.settings.archivePath);
     }
 }
 

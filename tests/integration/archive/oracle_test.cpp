@@ -82,7 +82,7 @@ protected:
 
     corvane::test::TempFolder folder;
     std::string source;
-    Archiver zip;
+    test::ZipUnderTest zip;
     test::RecordingObserver observer;
 };
 
@@ -90,20 +90,20 @@ TEST_F(Oracles, SingleArchivesOfEveryLevelAndEncryptionAreReadByEveryTool) {
     for (const int level : {0, 1, 6, 9}) {
         for (const std::string password : {"", "pa55 word"}) {
             SCOPED_TRACE("level " + std::to_string(level) + " password '" + password + "'");
-            zip.archivePath = folder / "backup.bac";
-            zip.clearLists();
-            zip.addInclude(source + "*");
-            zip.level = level;
-            zip.password = password;
+            zip.settings.archivePath = folder / "backup.bac";
+            zip.settings.includes.clear();
+            zip.settings.includes.push_back(source + "*");
+            zip.settings.level = level;
+            zip.settings.password = password;
             ASSERT_EQ(zip.compress(), kDone);
-            EXPECT_EQ(sevenZipTest(zip.archivePath, password), "");
-            EXPECT_EQ(bsdtarList(zip.archivePath, kEntries), "");
+            EXPECT_EQ(sevenZipTest(zip.settings.archivePath, password), "");
+            EXPECT_EQ(bsdtarList(zip.settings.archivePath, kEntries), "");
             if (password.empty()) {
-                EXPECT_EQ(unzipTest(zip.archivePath), "");
-                EXPECT_EQ(pythonTest(zip.archivePath), "");
+                EXPECT_EQ(unzipTest(zip.settings.archivePath), "");
+                EXPECT_EQ(pythonTest(zip.settings.archivePath), "");
             }
             // The component's own reader gives every file back as it was.
-            const auto entries = test::extractAll(zip.archivePath, password);
+            const auto entries = test::extractAll(zip.settings.archivePath, password);
             const auto entry = [&](const std::string& name) -> const test::Extracted& {
                 return entries.at(storedNameFor(source + name));
             };
@@ -159,14 +159,14 @@ TEST_F(Oracles, MoreThan65535EntriesUseZip64) {
     for (std::size_t at = 0; at < kFiles; ++at) {
         std::ofstream(many + std::to_string(at)) << at;
     }
-    zip.archivePath = folder / "many.bac";
-    zip.addInclude(many + "*");
+    zip.settings.archivePath = folder / "many.bac";
+    zip.settings.includes.push_back(many + "*");
     ASSERT_EQ(zip.compress(), kDone);
     EXPECT_EQ(zip.test(), kDone);
-    EXPECT_EQ(sevenZipTest(zip.archivePath), "");
-    EXPECT_EQ(unzipTest(zip.archivePath), "");
-    EXPECT_EQ(pythonTest(zip.archivePath), "");
-    EXPECT_EQ(bsdtarList(zip.archivePath, kFiles), "");
+    EXPECT_EQ(sevenZipTest(zip.settings.archivePath), "");
+    EXPECT_EQ(unzipTest(zip.settings.archivePath), "");
+    EXPECT_EQ(pythonTest(zip.settings.archivePath), "");
+    EXPECT_EQ(bsdtarList(zip.settings.archivePath, kFiles), "");
 }
 
 // zip 3.0 cannot join an entry that spans three or more volumes (its own archives neither),
@@ -180,10 +180,10 @@ TEST_F(Oracles, SplitArchivesIntoManyVolumesAreReadAndJoined) {
     }
     corvane::test::makeFolder(folder / "split");
     const std::string archive = folder / "split/backup.zip";
-    zip.archivePath = archive;
-    zip.addInclude(many + "*");
-    zip.spanDisks = true;
-    zip.diskSize = 64 * 1024;
+    zip.settings.archivePath = archive;
+    zip.settings.includes.push_back(many + "*");
+    zip.settings.spanDisks = true;
+    zip.settings.diskSize = 64 * 1024;
     ASSERT_EQ(zip.compress(), kDone);
     ASSERT_TRUE(fs::exists(folder / "split/backup.z03"));
     EXPECT_EQ(sevenZipTest(archive), "");
@@ -198,12 +198,12 @@ TEST_F(Oracles, SpannedArchivesWithDiskChangesAreReadOnceTheDisksAreTogether) {
     corvane::test::makeFolder(folder / "removed");
     writeFile(folder / "drive/stray.txt", "left on the disk");
     const std::string archive = folder / "drive/backup.zip";
-    zip.archivePath = archive;
+    zip.settings.archivePath = archive;
     writeFile(source + "docs/more.bin", test::randomData(100000, 4));
     writeFile(source + "docs/extra.bin", test::randomData(80000, 5));
-    zip.addInclude(source + "docs/*");
-    zip.spanDisks = true;
-    zip.diskSize = 128 * 1024;  // no entry spans more than two volumes (see above)
+    zip.settings.includes.push_back(source + "docs/*");
+    zip.settings.spanDisks = true;
+    zip.settings.diskSize = 128 * 1024;  // no entry spans more than two volumes (see above)
     const auto moveAll = [&](const std::string& from, const std::string& to) {
         for (const auto& entry : fs::directory_iterator(folder / from))
             fs::rename(entry.path(), folder / (to + entry.path().filename().string()));
@@ -253,13 +253,13 @@ TEST_F(Oracles, SpannedArchivesWithDiskChangesAreReadOnceTheDisksAreTogether) {
 
 TEST_F(Oracles, FreshenedArchivesStayReadable) {
     const std::string archive = folder / "fresh.bac";
-    zip.archivePath = archive;
-    zip.addInclude(source + "*");
+    zip.settings.archivePath = archive;
+    zip.settings.includes.push_back(source + "*");
     ASSERT_EQ(zip.compress(), kDone);
     writeFile(source + "docs/notes.txt", test::textData(150000, 9));
     writeFile(source + "added.txt", "added later");
     test::setModificationTime(source + "docs/notes.txt", 4000000000);
-    zip.skipIfNotNewer = true;
+    zip.settings.skipIfNotNewer = true;
     ASSERT_EQ(zip.compress(), kDone);
     EXPECT_EQ(sevenZipTest(archive), "");
     EXPECT_EQ(unzipTest(archive), "");
@@ -300,8 +300,8 @@ TEST_F(Oracles, ArchivesOfOtherToolsPassTheComponentsTest) {
             ASSERT_EQ(runCommand("cd " + inQuotes(source) + " && " + command, &output), 0)
                 << output;
         }
-        zip.archivePath = folder / ("made/" + std::string(name));
-        zip.password = std::string(name).find("aes") != std::string::npos ? "secret" : "";
+        zip.settings.archivePath = folder / ("made/" + std::string(name));
+        zip.settings.password = std::string(name).find("aes") != std::string::npos ? "secret" : "";
         observer.events.clear();
         EXPECT_EQ(zip.test(), kDone);
         EXPECT_EQ(observer.count("warning"), 0u);

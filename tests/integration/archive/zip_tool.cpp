@@ -49,44 +49,44 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string command = argv[1];
     Archiver zip;
+    corvane::archive::ArchiveSettings settings;
     Reporter reporter;
-    zip.setObserver(&reporter);
     int at = 2;
     if (command != "preview") {
         if (argc < 3) return usage();
-        zip.archivePath = argv[at++];
+        settings.archivePath = argv[at++];
     }
     for (; at < argc; ++at) {
         const std::string arg = argv[at];
         const bool hasValue = at + 1 < argc;
         if (arg == "-l" && hasValue) {
-            zip.level = std::atoi(argv[++at]);
+            settings.level = std::atoi(argv[++at]);
         } else if (arg == "-p" && hasValue) {
-            zip.password = argv[++at];
-            reporter.m_password = zip.password;
+            settings.password = argv[++at];
+            reporter.m_password = settings.password;
         } else if (arg == "-s" && hasValue) {
-            zip.spanDisks = true;
-            zip.diskSize = std::strtoull(argv[++at], nullptr, 10);
+            settings.spanDisks = true;
+            settings.diskSize = std::strtoull(argv[++at], nullptr, 10);
         } else if (arg == "-f") {
-            zip.skipIfNotNewer = true;
+            settings.skipIfNotNewer = true;
         } else if (arg == "-u") {
-            zip.skipIfNotInArchive = true;
+            settings.skipIfNotInArchive = true;
         } else if (arg == "-t" && hasValue) {
-            zip.useTempCopy = true;
-            zip.tempFolder = argv[++at];
+            settings.useTempCopy = true;
+            settings.tempFolder = argv[++at];
         } else if (arg == "-x" && hasValue) {
-            zip.addExclusion(argv[++at]);
+            settings.exclusions.push_back(argv[++at]);
         } else {
-            zip.addInclude(arg);
+            settings.includes.push_back(arg);
         }
     }
     int result = 0;
     if (command == "compress") {
-        result = zip.compress();
+        result = zip.compress(settings, reporter);
     } else if (command == "test") {
-        result = zip.test();
+        result = zip.test(settings, reporter);
     } else if (command == "preview") {
-        result = zip.preview();
+        result = zip.preview(settings, reporter);
         std::printf("estimate %llu\n", static_cast<unsigned long long>(reporter.m_estimate));
     } else {
         return usage();

@@ -8,7 +8,7 @@
 #include <functional>
 #include <thread>
 
-#include "app/scripted_host.h"
+#include "scripted_host.h"
 #include "common/date_text.h"
 #include "platform/clock.h"
 #include "platform/manager_process.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/program.h"
-#include "app/scripted_host.h"
+#include "scripted_host.h"
 #include "common/file_io.h"
 #include "fake_component.h"
 #include "temp_folder.h"

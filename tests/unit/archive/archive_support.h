@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/archive_observer.h"
+#include "archive/archiver.h"
 #include "archive/output_file.h"
 #include "archive/zip_item.h"
 #include "subprocess.h"
@@ -73,6 +74,26 @@ public:
     std::function<bool(const std::string&, std::uint64_t, std::string&)> preprocessing;
     std::function<bool(int)> insertDisk;
     std::function<bool(const std::string&)> diskNotEmpty;
+};
+
+// The component with the settings and observer a test runs it with, side by side, so that a
+// test can change one setting between runs.
+class ZipUnderTest {
+public:
+    ArchiveSettings settings;
+
+    void setObserver(ArchiveObserver* observer) { m_observer = observer ? observer : &m_quiet; }
+    void setOutputFactory(OutputFactory* factory) { m_archiver.setOutputFactory(factory); }
+    int compress() { return m_archiver.compress(settings, *m_observer); }
+    int test() { return m_archiver.test(settings, *m_observer); }
+    int preview() { return m_archiver.preview(settings, *m_observer); }
+    void requestAbort() { m_archiver.requestAbort(); }
+    ArchiveComponent::Operation currentOperation() const { return m_archiver.currentOperation(); }
+
+private:
+    Archiver m_archiver;
+    ArchiveObserver m_quiet;
+    ArchiveObserver* m_observer = &m_quiet;
 };
 
 // An entry as read back by extractAll.

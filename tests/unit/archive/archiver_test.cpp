@@ -34,7 +34,7 @@ protected:
         writeFile(source + "big.txt", test::textData(2'500'000, 3));    // compressed in pieces
         writeFile(source + "big.bin", test::randomData(2'200'000, 4));  // stored in pieces
         ASSERT_EQ(::symlink("docs/notes.txt", (source + "link").c_str()), 0);
-        zip.archivePath = archive;
+        zip.settings.archivePath = archive;
         zip.setObserver(&observer);
     }
 
@@ -50,12 +50,12 @@ protected:
     corvane::test::TempFolder folder;
     std::string source;
     std::string archive;
-    Archiver zip;
+    test::ZipUnderTest zip;
     RecordingObserver observer;
 };
 
 TEST_F(ArchiverTest, EventsComeInArchiveOrderOnTheCallingThread) {
-    zip.addInclude(source + "*");
+    zip.settings.includes.push_back(source + "*");
     const auto caller = std::this_thread::get_id();
     int operationSeen = 0;
     observer.preprocessing = [&](const std::string& name, std::uint64_t, std::string& storedName) {
@@ -65,8 +65,8 @@ TEST_F(ArchiverTest, EventsComeInArchiveOrderOnTheCallingThread) {
         return true;
     };
     ASSERT_EQ(zip.compress(), kDone);
-    EXPECT_EQ(operationSeen, Archiver::kCompressing);
-    EXPECT_EQ(zip.currentOperation(), Archiver::kIdle);
+    EXPECT_EQ(operationSeen, ArchiveComponent::kCompressing);
+    EXPECT_EQ(zip.currentOperation(), ArchiveComponent::kIdle);
     std::vector<std::string> expected;
     for (const auto& name : files())
         expected.push_back(source + name);
@@ -85,15 +85,15 @@ TEST_F(ArchiverTest, EventsComeInArchiveOrderOnTheCallingThread) {
 }
 
 TEST_F(ArchiverTest, StoppedCancelledOrFailingRunsKeepThePreviousArchive) {
-    zip.addInclude(source + "*");
+    zip.settings.includes.push_back(source + "*");
     ASSERT_EQ(zip.compress(), kDone);
     const std::uint64_t full = std::filesystem::file_size(archive);
-    zip.clearLists();
-    zip.addInclude(source + "docs/*");
+    zip.settings.includes.clear();
+    zip.settings.includes.push_back(source + "docs/*");
     ASSERT_EQ(zip.compress(), kDone);
     const std::string previous = readFile(archive);
-    zip.clearLists();
-    zip.addInclude(source + "*");
+    zip.settings.includes.clear();
+    zip.settings.includes.push_back(source + "*");
     const auto stopAt = [&](const std::string& file, bool abort) {
         observer.preprocessing = [&, file, abort](const std::string& name, std::uint64_t,
                                                   std::string&) {
@@ -125,7 +125,7 @@ TEST_F(ArchiverTest, StoppedCancelledOrFailingRunsKeepThePreviousArchive) {
 }
 
 TEST_F(ArchiverTest, FreshenReplacesNewerFilesAndCopiesTheRest) {
-    zip.addInclude(source + "*");
+    zip.settings.includes.push_back(source + "*");
     ASSERT_EQ(zip.compress(), kDone);
     for (const auto& name : files()) {
         if (name != "link") test::setModificationTime(source + name, 1600000000);
@@ -133,7 +133,7 @@ TEST_F(ArchiverTest, FreshenReplacesNewerFilesAndCopiesTheRest) {
     ASSERT_EQ(zip.compress(), kDone);  // replaced, with the old times
     const std::string before = readFile(archive);
 
-    zip.skipIfNotNewer = true;
+    zip.settings.skipIfNotNewer = true;
     observer.events.clear();
     EXPECT_EQ(zip.compress(), kNothingToDo);
     EXPECT_TRUE(readFile(archive) == before);
@@ -155,7 +155,7 @@ TEST_F(ArchiverTest, FreshenReplacesNewerFilesAndCopiesTheRest) {
     EXPECT_EQ(zip.test(), kDone);
 
     // Only files already archived: a new file is left out.
-    zip.skipIfNotInArchive = true;
+    zip.settings.skipIfNotInArchive = true;
     writeFile(source + "docs/newer.txt", "newer");
     observer.events.clear();
     EXPECT_EQ(zip.compress(), kNothingToDo);
@@ -164,34 +164,34 @@ TEST_F(ArchiverTest, FreshenReplacesNewerFilesAndCopiesTheRest) {
 }
 
 TEST_F(ArchiverTest, RunsThatCannotWorkLeaveEverythingAlone) {
-    zip.addInclude(source + "*.none");
+    zip.settings.includes.push_back(source + "*.none");
     EXPECT_EQ(zip.compress(), kNothingToDo);
     EXPECT_FALSE(corvane::test::fileExists(archive));
     EXPECT_EQ(zip.preview(), kNothingToDo);
     EXPECT_EQ(observer.values("complete"), (std::vector<std::int64_t>{0}));
 
-    zip.addInclude(source + "docs/*");
-    zip.archivePath = folder / "out";
+    zip.settings.includes.push_back(source + "docs/*");
+    zip.settings.archivePath = folder / "out";
     EXPECT_EQ(zip.compress(), kCannotCreate);
     EXPECT_TRUE(std::filesystem::is_directory(folder / "out"));
 
-    zip.archivePath = archive;
+    zip.settings.archivePath = archive;
     writeFile(archive, "not a zip at all, but the user's file");
-    zip.skipIfNotNewer = true;
+    zip.settings.skipIfNotNewer = true;
     EXPECT_EQ(zip.compress(), kNotZip);
     EXPECT_EQ(readFile(archive), "not a zip at all, but the user's file");
 }
 
 TEST_F(ArchiverTest, PreviewEstimatesCloseToTheRealSizeWithoutWriting) {
-    zip.addInclude(source + "*");
+    zip.settings.includes.push_back(source + "*");
     EXPECT_EQ(zip.preview(), kDone);
     EXPECT_FALSE(corvane::test::fileExists(archive));
     EXPECT_EQ(observer.count("previewing"), files().size() + 1);
     ASSERT_EQ(observer.count("complete"), 1u);
     // The real run goes through a temporary copy, which is left clean.
     corvane::test::makeFolder(folder / "temp");
-    zip.useTempCopy = true;
-    zip.tempFolder = folder / "temp";
+    zip.settings.useTempCopy = true;
+    zip.settings.tempFolder = folder / "temp";
     ASSERT_EQ(zip.compress(), kDone);
     EXPECT_TRUE(std::filesystem::is_empty(folder / "temp"));
     EXPECT_EQ(zip.test(), kDone);

@@ -50,14 +50,14 @@ protected:
         writeFile(folder / "src/b.txt", test::textData(40000, 2));
         writeFile(folder / "src/c.txt", test::textData(30000, 3));
         archive = folder / "backup.bac";
-        zip.archivePath = archive;
+        zip.settings.archivePath = archive;
         zip.setObserver(&observer);
-        zip.addInclude(folder / "src/*");
+        zip.settings.includes.push_back(folder / "src/*");
     }
 
     corvane::test::TempFolder folder;
     std::string archive;
-    Archiver zip;
+    test::ZipUnderTest zip;
     test::RecordingObserver observer;
 };
 
@@ -133,9 +133,9 @@ TEST_F(Damage, EachDamageGivesItsWarningAndCode) {
 }
 
 TEST_F(Damage, PasswordsAreAskedForAndRetried) {
-    zip.password = "right";
+    zip.settings.password = "right";
     ASSERT_EQ(zip.compress(), kDone);
-    zip.password.clear();
+    zip.settings.password.clear();
     using List = std::vector<std::string>;
     struct Case {
         const char* name;
@@ -155,7 +155,7 @@ TEST_F(Damage, PasswordsAreAskedForAndRetried) {
         EXPECT_EQ(observer.count("warning"), 0u) << test.name;
     }
     observer.events.clear();
-    zip.password = "right";
+    zip.settings.password = "right";
     EXPECT_EQ(zip.test(), kDone);
     EXPECT_EQ(observer.count("password"), 0u);
 

@@ -24,15 +24,15 @@ protected:
         corvane::test::makeFolder(folder / "src");
         corvane::test::makeFolder(folder / "out");
         archive = folder / "out/backup.bac";
-        zip.archivePath = archive;
-        zip.spanDisks = true;
+        zip.settings.archivePath = archive;
+        zip.settings.spanDisks = true;
         zip.setObserver(&observer);
     }
 
     void addFiles(const std::vector<std::pair<std::string, std::string>>& files) {
         for (const auto& [name, content] : files)
             writeFile(folder / ("src/" + name), content);
-        zip.addInclude(folder / "src/*");
+        zip.settings.includes.push_back(folder / "src/*");
     }
 
     std::vector<std::string> outFiles() const {
@@ -45,7 +45,7 @@ protected:
 
     corvane::test::TempFolder folder;
     std::string archive;
-    Archiver zip;
+    test::ZipUnderTest zip;
     test::RecordingObserver observer;
 };
 
@@ -54,7 +54,7 @@ TEST_F(Volumes, SplitOutputFillsVolumesInOrderAndReadsBack) {
     addFiles({{"a.bin", test::randomData(100000, 1)},
               {"b.bin", test::randomData(90000, 2)},
               {"c.txt", test::textData(120000, 3)}});
-    zip.diskSize = kDisk;
+    zip.settings.diskSize = kDisk;
     ASSERT_EQ(zip.compress(), kDone);
     const auto names = outFiles();
     ASSERT_GE(names.size(), 4u);
@@ -83,9 +83,9 @@ TEST_F(Volumes, ARunThatFitsOneVolumeIsAPlainArchive) {
         SCOPED_TRACE(content.size());
         fs::remove_all(folder / "out");
         corvane::test::makeFolder(folder / "out");
-        zip.clearLists();
+        zip.settings.includes.clear();
         addFiles({{"data.txt", content}});
-        zip.diskSize = 1 << 20;
+        zip.settings.diskSize = 1 << 20;
         observer.events.clear();
         ASSERT_EQ(zip.compress(), kDone);
         EXPECT_EQ(outFiles(), std::vector<std::string>{"backup.bac"});
@@ -98,7 +98,7 @@ TEST_F(Volumes, ARunThatFitsOneVolumeIsAPlainArchive) {
 TEST_F(Volumes, RefusedMissingOrImpossibleDisksStopTheRun) {
     addFiles({{"a.bin", test::randomData(200000, 8)}});
     writeFile(archive, "the previous archive");
-    zip.diskSize = kDisk;
+    zip.settings.diskSize = kDisk;
     observer.insertDisk = [](int number) { return number < 3; };
     EXPECT_EQ(zip.compress(), kStoppedByHandler);
     EXPECT_EQ(readFile(archive), "the previous archive");
@@ -116,10 +116,10 @@ TEST_F(Volumes, RefusedMissingOrImpossibleDisksStopTheRun) {
     };
     EXPECT_EQ(zip.test(), kAborted);
 
-    zip.diskSize = 1000;  // below the 64 KiB a volume needs
+    zip.settings.diskSize = 1000;  // below the 64 KiB a volume needs
     EXPECT_EQ(zip.compress(), kBadArguments);
-    zip.diskSize = kDisk;
-    zip.skipIfNotNewer = true;  // updating works on single archives only
+    zip.settings.diskSize = kDisk;
+    zip.settings.skipIfNotNewer = true;  // updating works on single archives only
     EXPECT_EQ(zip.compress(), kBadArguments);
 }
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/scripted_host.h"
+#include "scripted_host.h"
 
 namespace corvane::test {
 

@@ -1,6 +1,7 @@
 // Preparing a run: the backup-type dialog, the destination, drive checks, disk settings, the
 // existing-archive rules and the file lists.
 #include "engine/file_list.h"
+#include "sets/archive_destination.h"
 #include "engine/preview_math.h"
 #include "engine_fixture.h"
 
@@ -30,14 +31,15 @@ TEST(BackupTypeDialog, CapacityListAndItsSelection) {
 
 TEST(CdReminderDialog, ClearingShowAgainWritesTheMarker) {
     TempFolder home;
-    EXPECT_TRUE(CdReminderDialog::shouldShow(home.path()));
+    const RealFileSystem fileSystem;
+    EXPECT_TRUE(CdReminderDialog::shouldShow(fileSystem, home.path()));
     CdReminderDialog kept(home.path());
     kept.close();
-    EXPECT_TRUE(CdReminderDialog::shouldShow(home.path()));
+    EXPECT_TRUE(CdReminderDialog::shouldShow(fileSystem, home.path()));
     CdReminderDialog dropped(home.path());
     dropped.setShowAgain(false);
     dropped.close();
-    EXPECT_FALSE(CdReminderDialog::shouldShow(home.path()));
+    EXPECT_FALSE(CdReminderDialog::shouldShow(fileSystem, home.path()));
     EXPECT_EQ(readFile(home / "CDRemind.dat"), "OK\r\n");
 }
 
@@ -70,13 +72,13 @@ TEST(FileLists, FourRulesInIndexOrder) {
 }
 
 TEST_F(Preparation, DatedNameAndDefaultLocationWithoutAsking) {
-    EXPECT_EQ(runner.datedArchiveName(), "12-04-2026 - Office.bac");
-    document.set().setName = "Office.CVT";  // the extension goes whatever its letter case
-    EXPECT_EQ(runner.datedArchiveName(), "12-04-2026 - Office.bac");
-    document.set().setName = "Office.cvt";
+    const LocalDateTime day = toLocal(clock.now());
+    EXPECT_EQ(datedArchiveName(day, "Office.cvt"), "12-04-2026 - Office.bac");
+    // The extension goes whatever its letter case.
+    EXPECT_EQ(datedArchiveName(day, "Office.CVT"), "12-04-2026 - Office.bac");
     EXPECT_EQ(runner.runInteractive({}), RunOutcome::Succeeded);
     ASSERT_EQ(component.compresses.size(), 1u);
-    const ComponentSettings& settings = component.compresses[0];
+    const archive::ArchiveSettings& settings = component.compresses[0];
     EXPECT_EQ(settings.archivePath, datedArchive());
     EXPECT_EQ(settings.level, 6);
     EXPECT_EQ(settings.method, 8);
@@ -208,7 +210,7 @@ TEST_F(Preparation, ExistingArchiveIsFreshenedOrReplacedButNeverDeletedFirst) {
         return 0;
     };
     runner.runInteractive({});
-    const ComponentSettings* s = &component.compresses.back();
+    const archive::ArchiveSettings* s = &component.compresses.back();
     EXPECT_TRUE(s->skipIfNotNewer);
     EXPECT_TRUE(s->skipIfNotInArchive);
     EXPECT_TRUE(s->useTempCopy);

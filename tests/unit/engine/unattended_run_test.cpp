@@ -37,7 +37,7 @@ TEST_F(UnattendedRun, CommandLineSuccessEndsByShutDown) {
     const UnattendedResult result = runner.runUnattended();
     EXPECT_EQ(result.outcome, RunOutcome::Succeeded);
     EXPECT_TRUE(result.endProgram);
-    const ComponentSettings& settings = component.compresses.back();
+    const archive::ArchiveSettings& settings = component.compresses.back();
     EXPECT_EQ(settings.archivePath, datedArchive());
     EXPECT_FALSE(settings.spanDisks);
     EXPECT_EQ(host.transcript()[1], "progress.line Preprocessing Files......Please wait");

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "app/scripted_host.h"
+#include "scripted_host.h"
 #include "common/text.h"
 #include "favorites/desktop_link.h"
 #include "favorites/favorites_list.h"

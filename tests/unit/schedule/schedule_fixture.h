@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/scripted_host.h"
+#include "scripted_host.h"
 #include "common/text.h"
 #include "platform/clock.h"
 #include "schedule/manager_control.h"

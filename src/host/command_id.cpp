@@ -1,4 +1,4 @@
-#include "app/command_id.h"
+#include "host/command_id.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-#include "app/scripted_host.h"
+#include "scripted_host.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-#include "app/command_state.h"
+#include "host/command_state.h"
 
 namespace corvane {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/command_id.h"
+#include "host/command_id.h"
 
 namespace corvane {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <initializer_list>
 
-#include "app/command_id.h"
-#include "app/host.h"
+#include "host/command_id.h"
+#include "host/host.h"
 
 namespace corvane {
 

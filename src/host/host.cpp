@@ -1,4 +1,4 @@
-#include "app/host.h"
+#include "host/host.h"
 
 namespace corvane {
 
