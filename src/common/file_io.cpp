@@ -1,6 +1,7 @@
 #include "common/file_io.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,20 +11,6 @@
 namespace corvane {
 
 namespace {
-
-// Writes all of `data`, retrying short writes and interrupted calls.
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
 
 std::string temporarySibling(const std::string& path) {
     static thread_local std::mt19937_64 generator{std::random_device{}()};
@@ -52,22 +39,49 @@ Result<Bytes> readWholeFile(const std::string& path) {
     return content;
 }
 
-Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> content) {
-    const std::string temporary = temporarySibling(path);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) return errorFromErrno(errno, path);
-    if (!writeAll(fd, content.data(), content.size()) || ::fsync(fd) != 0) {
-        const Error error = errorFromErrno(errno, path);
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return error;
-    }
-    if (::close(fd) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        const Error error = errorFromErrno(errno, path);
-        ::unlink(temporary.c_str());
-        return error;
+Status writeFully(int fd, std::span<const std::uint8_t> data, const std::string& path,
+                  std::optional<std::uint64_t> offset) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const std::uint8_t* from = data.data() + done;
+        const std::size_t left = data.size() - done;
+        const ssize_t written =
+            offset ? ::pwrite(fd, from, left, static_cast<off_t>(*offset + done))
+                   : ::write(fd, from, left);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return errorFromErrno(errno, path);
+        }
+        done += static_cast<std::size_t>(written);
     }
     return {};
+}
+
+Status writeFully(int fd, std::string_view data, const std::string& path,
+                  std::optional<std::uint64_t> offset) {
+    return writeFully(fd, std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()),
+                      path, offset);
+}
+
+Status replaceFileThrough(const std::string& path, const std::string& temporary,
+                          std::span<const std::uint8_t> content) {
+    struct stat original {};
+    const mode_t mode = ::stat(path.c_str(), &original) == 0 ? (original.st_mode & 0777) : 0644;
+    ::unlink(temporary.c_str());
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) return errorFromErrno(errno, path);
+    Status status = writeFully(fd, content, path);
+    if (status && ::fsync(fd) != 0) status = errorFromErrno(errno, path);
+    if (::close(fd) != 0 && status) status = errorFromErrno(errno, path);
+    if (status && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        status = errorFromErrno(errno, path);
+    }
+    if (!status) ::unlink(temporary.c_str());
+    return status;
+}
+
+Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> content) {
+    return replaceFileThrough(path, temporarySibling(path), content);
 }
 
 Status writeFileAtomically(const std::string& path, const std::string& content) {
@@ -80,11 +94,9 @@ Status appendLines(const std::string& path, const std::vector<std::string>& line
     for (const auto& line : lines) text += line + "\r\n";
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return errorFromErrno(errno, path);
-    const bool written =
-        writeAll(fd, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    const int savedErrno = errno;
-    if (::close(fd) != 0 || !written) return errorFromErrno(written ? errno : savedErrno, path);
-    return {};
+    Status status = writeFully(fd, text, path);
+    if (::close(fd) != 0 && status) status = errorFromErrno(errno, path);
+    return status;
 }
 
 Status createEmptyFile(const std::string& path) {

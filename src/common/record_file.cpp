@@ -55,24 +55,19 @@ Result<Bytes> RecordFile::read(std::size_t number) const {
 }
 
 Status RecordFile::write(std::size_t number, const Bytes& record) const {
-    assert(number >= 1 && record.size() == m_recordSize);
+    assert(record.size() == m_recordSize);
+    return writeWithin(number, 0,
+                       std::string_view(reinterpret_cast<const char*>(record.data()), record.size()));
+}
+
+Status RecordFile::writeWithin(std::size_t number, std::size_t offset,
+                               std::string_view bytes) const {
+    assert(number >= 1 && offset + bytes.size() <= m_recordSize);
     const int fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return errorFromErrno(errno, m_path);
-    const auto offset = static_cast<off_t>((number - 1) * m_recordSize);
-    std::size_t done = 0;
-    while (done < m_recordSize) {
-        const ssize_t written = ::pwrite(fd, record.data() + done, m_recordSize - done,
-                                         offset + static_cast<off_t>(done));
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            const Error error = errorFromErrno(errno, m_path);
-            ::close(fd);
-            return error;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    if (::close(fd) != 0) return errorFromErrno(errno, m_path);
-    return {};
+    Status status = writeFully(fd, bytes, m_path, (number - 1) * m_recordSize + offset);
+    if (::close(fd) != 0 && status) status = errorFromErrno(errno, m_path);
+    return status;
 }
 
 Status RecordFile::rewriteAll(const std::vector<Bytes>& records) const {

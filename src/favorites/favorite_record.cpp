@@ -5,41 +5,43 @@
 
 namespace corvane {
 
+Bytes FavoriteRecord::encode() const {
+    Bytes bytes(kSize, ' ');
+    writeFixedField(bytes, 0, kSize, setPath);
+    return bytes;
+}
+
+FavoriteRecord FavoriteRecord::decode(const Bytes& bytes) {
+    return {readFixedField(bytes, 0, kSize)};
+}
+
 Result<std::vector<std::string>> readFavoriteList(const std::string& programFolder) {
-    const auto records = RecordFile(favoriteListPath(programFolder), kFavoriteRecordSize).readAll();
+    const auto records = RecordList<FavoriteRecord>(favoriteListPath(programFolder)).readAll();
     if (!records) return records.error();
     std::vector<std::string> paths;
     paths.reserve(records->size());
-    for (const Bytes& record : *records) {
-        paths.push_back(readFixedField(record, 0, kFavoriteRecordSize));
-    }
+    for (const FavoriteRecord& record : *records) paths.push_back(record.setPath);
     return paths;
 }
 
 Status writeFavoriteList(const std::string& programFolder,
                          const std::vector<std::string>& setPaths) {
-    std::vector<Bytes> encoded;
-    encoded.reserve(setPaths.size());
-    for (const std::string& path : setPaths) {
-        Bytes record(kFavoriteRecordSize, ' ');
-        writeFixedField(record, 0, kFavoriteRecordSize, path);
-        encoded.push_back(std::move(record));
-    }
-    return RecordFile(favoriteListPath(programFolder), kFavoriteRecordSize).rewriteAll(encoded);
+    std::vector<FavoriteRecord> records;
+    records.reserve(setPaths.size());
+    for (const std::string& path : setPaths) records.push_back({path});
+    return RecordList<FavoriteRecord>(favoriteListPath(programFolder)).rewriteAll(records);
 }
 
 Status addFavoriteAfterBackup(const std::string& programFolder, const std::string& setPath) {
-    const RecordFile file(favoriteListPath(programFolder), kFavoriteRecordSize);
-    const auto records = file.readAll();
+    const RecordList<FavoriteRecord> list(favoriteListPath(programFolder));
+    const auto records = list.readAll();
     if (!records) return records.error();
     const std::string wanted = toUpper(trim(setPath));
-    for (const Bytes& record : *records) {
-        if (toUpper(readFixedField(record, 0, kFavoriteRecordSize)) == wanted) return {};
+    for (const FavoriteRecord& record : *records) {
+        if (toUpper(record.setPath) == wanted) return {};
     }
-    Bytes record(kFavoriteRecordSize, ' ');
-    writeFixedField(record, 0, kFavoriteRecordSize, trim(setPath));
     const std::size_t count = records->size();
-    return file.write(count == 20 ? 1 : count + 1, record);
+    return list.file().write(count == 20 ? 1 : count + 1, FavoriteRecord{trim(setPath)}.encode());
 }
 
 }  // namespace corvane

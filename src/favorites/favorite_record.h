@@ -3,12 +3,20 @@
 #include <string>
 #include <vector>
 
+#include "common/file_io.h"
 #include "common/result.h"
 
 namespace corvane {
 
-// Favorite.dat: records of 150 bytes, each one set path, space-padded.
-inline constexpr std::size_t kFavoriteRecordSize = 150;
+// One entry of Favorite.dat: 150 bytes, one set path, space-padded.
+struct FavoriteRecord {
+    static constexpr std::size_t kSize = 150;
+
+    std::string setPath;
+
+    Bytes encode() const;
+    static FavoriteRecord decode(const Bytes& bytes);
+};
 
 inline std::string favoriteListPath(const std::string& programFolder) {
     return programFolder + "Favorite.dat";

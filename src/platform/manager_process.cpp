@@ -91,11 +91,11 @@ Result<ManagerPidFile> ManagerPidFile::claim(const std::string& programFolder) {
         return Error{errc::kFileAlreadyOpen, "The Timed Backups Manager is already running" + who};
     }
     const std::string content = std::to_string(::getpid()) + "\n";
-    if (::ftruncate(fd, 0) != 0 ||
-        ::pwrite(fd, content.data(), content.size(), 0) != static_cast<ssize_t>(content.size())) {
-        const Error error = errorFromErrno(errno, path);
+    Status written = ::ftruncate(fd, 0) == 0 ? writeFully(fd, content, path, 0)
+                                             : Status(errorFromErrno(errno, path));
+    if (!written) {
         ::close(fd);
-        return error;
+        return written.error();
     }
     return ManagerPidFile(path, fd);
 }

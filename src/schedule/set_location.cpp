@@ -1,12 +1,6 @@
 #include "schedule/set_location.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <fstream>
-
+#include "common/file_io.h"
 #include "common/text.h"
 #include "schedule/schedule_texts.h"
 #include "sets/set_file_format.h"
@@ -15,72 +9,25 @@ namespace corvane {
 
 namespace {
 
-// Reads a set file one field at a time, each the text between the quotes of its line.
-class FieldReader {
-public:
-    explicit FieldReader(const std::string& path) : m_in(path, std::ios::binary) {}
-
-    bool opened() const { return m_in.is_open(); }
-    bool failed() const { return m_in.bad(); }
-
-    // The next field; false at the end of the file.
-    bool next(std::string& field) {
-        std::string line;
-        if (!std::getline(m_in, line)) return false;
-        const auto fields = splitSetFields(line);
-        field = fields.empty() ? std::string() : fields.front();
-        return true;
-    }
-
-    // The next field, or "AllFolders=0" when the file has ended: a read past the end is no error.
-    std::string nextOrAllFolders() {
-        std::string field;
-        return next(field) ? field : std::string(kAllFoldersKey) + "0";
-    }
-
-private:
-    std::ifstream m_in;
-};
-
-Error openError(const std::string& path) { return errorFromErrno(errno, path); }
-
-const Error kReadFailed{errc::kDeviceIo, "Device I/O error"};
-
-void addQuoted(std::string& out, std::string_view field) {
-    out += '"';
-    out += trim(field);
-    out += "\"\r\n";
+// The set file's fields, or the error of reading it.
+Result<SetFileLines> readSetLines(const std::string& path) {
+    const auto content = readWholeFile(path);
+    if (!content) return content.error();
+    return splitSetFile(
+        std::string_view(reinterpret_cast<const char*>(content->data()), content->size()));
 }
 
-Status writeAll(int fd, const std::string& content, const std::string& path) {
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t written = ::write(fd, content.data() + done, content.size() - done);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return errorFromErrno(errno, path);
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    if (::fsync(fd) != 0) return errorFromErrno(errno, path);
-    return {};
-}
-
-// Writes the copy beside the set file with the set file's permissions and renames it over the
-// set file.
+// Writes the copy beside the set file (its path followed by "1") and renames it over the set
+// file.
 Status replaceWithCopy(const std::string& setPath, const std::string& content) {
-    const std::string copyPath = setPath + "1";
-    struct stat original {};
-    const mode_t mode = ::stat(setPath.c_str(), &original) == 0 ? (original.st_mode & 07777) : 0644;
-    const int fd = ::open(copyPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd < 0) return errorFromErrno(errno, copyPath);
-    Status status = writeAll(fd, content, copyPath);
-    if (::close(fd) != 0 && status) status = errorFromErrno(errno, copyPath);
-    if (status && ::rename(copyPath.c_str(), setPath.c_str()) != 0) {
-        status = errorFromErrno(errno, setPath);
-    }
-    if (!status) ::unlink(copyPath.c_str());
-    return status;
+    return replaceFileThrough(
+        setPath, setPath + "1",
+        std::span(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()));
+}
+
+bool passesHeaderTest(const SetFileLines& lines) {
+    const std::string* header = lines.at(SetLine::Header);
+    return header != nullptr && header->find(kSetHeaderMark) != std::string::npos;
 }
 
 }  // namespace
@@ -96,50 +43,32 @@ std::string chooseBackupSet(Host& host, const std::string& programFolder) {
 }
 
 Result<bool> hasSetHeader(const std::string& setPath) {
-    FieldReader reader(trim(setPath));
-    if (!reader.opened()) return openError(trim(setPath));
-    std::string header;
-    const bool any = reader.next(header);
-    if (reader.failed()) return kReadFailed;
-    return any && trim(header).find(kSetHeaderMark) != std::string::npos;
+    const auto lines = readSetLines(trim(setPath));
+    if (!lines) return lines.error();
+    return passesHeaderTest(*lines);
 }
 
 Result<SetSummary> readSetSummary(const std::string& setPath) {
-    FieldReader reader(trim(setPath));
-    if (!reader.opened()) return openError(trim(setPath));
-    std::string field;
-    const bool any = reader.next(field);
-    if (reader.failed()) return kReadFailed;
-    if (!any || trim(field).find(kSetHeaderMark) == std::string::npos) return SetSummary{};
-    for (int line = 2; line <= 7; ++line) {
-        if (!reader.next(field)) {
-            if (reader.failed()) return kReadFailed;
-            return Error{errc::kInputPastEnd, "Input past end of file"};
-        }
-    }
-    return SetSummary{true, trim(valueAfterKey(field, kDefaultLocationKey.size()))};
+    const auto lines = readSetLines(trim(setPath));
+    if (!lines) return lines.error();
+    if (!passesHeaderTest(*lines)) return SetSummary{};
+    const std::string* location = lines->at(SetLine::DefaultLocation);
+    if (location == nullptr) return Error{errc::kInputPastEnd, "Input past end of file"};
+    return SetSummary{true, trim(valueAfterKey(*location, kDefaultLocationKey.size()))};
 }
 
 Status rewriteSetLocation(const std::string& setPath, std::string_view location) {
     const std::string path = trim(setPath);
-    FieldReader reader(path);
-    if (!reader.opened()) return openError(path);
-
-    std::string out;
-    for (int line = 1; line <= 6; ++line) addQuoted(out, reader.nextOrAllFolders());
-    reader.nextOrAllFolders();
-    addQuoted(out, std::string(kDefaultLocationKey) + trim(location));
-    addQuoted(out, reader.nextOrAllFolders());
-    bool endLineCopied = false;
-    std::string field;
-    while (!endLineCopied && reader.next(field)) {
-        addQuoted(out, field);
-        endLineCopied = trim(field) == kEndLine;
-    }
-    if (!endLineCopied) addQuoted(out, kEndLine);
-    addQuoted(out, reader.nextOrAllFolders());
-    if (reader.failed()) return kReadFailed;
-    return replaceWithCopy(path, out);
+    const auto read = readSetLines(path);
+    if (!read) return read.error();
+    // Every line the file lacks, up to the one after the end line, reads as "AllFolders=0".
+    const std::string pastEnd = std::string(kAllFoldersKey) + "0";
+    SetFileLines lines = *read;
+    lines.head.resize(kSetHeadLines, pastEnd);
+    *lines.at(SetLine::DefaultLocation) =
+        std::string(kDefaultLocationKey) + trim(location);
+    if (!lines.afterEnd) lines.afterEnd = pastEnd;
+    return replaceWithCopy(path, joinSetFile(lines));
 }
 
 Result<std::string> locationInFolder(const std::string& folder, std::string_view currentLocation) {

@@ -18,33 +18,23 @@ TaskRecord TaskRecord::decode(const Bytes& bytes) {
 }
 
 Result<std::vector<TaskRecord>> readTaskList(const std::string& programFolder) {
-    const auto records = RecordFile(taskListPath(programFolder), TaskRecord::kSize).readAll();
-    if (!records) return records.error();
-    std::vector<TaskRecord> decoded;
-    decoded.reserve(records->size());
-    for (const Bytes& record : *records) decoded.push_back(TaskRecord::decode(record));
-    return decoded;
+    return RecordList<TaskRecord>(taskListPath(programFolder)).readAll();
 }
 
 Status writeTaskList(const std::string& programFolder, const std::vector<TaskRecord>& records) {
-    std::vector<Bytes> encoded;
-    encoded.reserve(records.size());
-    for (const TaskRecord& record : records) encoded.push_back(record.encode());
-    return RecordFile(taskListPath(programFolder), TaskRecord::kSize).rewriteAll(encoded);
+    return RecordList<TaskRecord>(taskListPath(programFolder)).rewriteAll(records);
 }
 
 Status stampTask(const std::string& programFolder, const std::string& setPath, TimePoint when) {
-    const RecordFile file(taskListPath(programFolder), TaskRecord::kSize);
-    const auto records = file.readAll();
-    if (!records) return records.error();
     const std::string wanted = toUpper(trim(setPath));
-    for (std::size_t i = 0; i < records->size(); ++i) {
-        Bytes record = (*records)[i];
-        if (toUpper(readFixedField(record, 0, TaskRecord::kSetPathWidth)) != wanted) continue;
-        writeFixedField(record, TaskRecord::kLastPerformedOffset, TaskRecord::kLastPerformedWidth,
-                        dateTimeText(when));
-        return file.write(i + 1, record);
-    }
+    const auto changed =
+        RecordList<TaskRecord>(taskListPath(programFolder))
+            .changeFirst([&](const TaskRecord& record) { return toUpper(record.setPath) == wanted; },
+                         [&](Bytes& record) {
+                             writeFixedField(record, TaskRecord::kLastPerformedOffset,
+                                             TaskRecord::kLastPerformedWidth, dateTimeText(when));
+                         });
+    if (!changed) return changed.error();
     return {};
 }
 

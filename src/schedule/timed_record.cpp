@@ -1,10 +1,5 @@
 #include "schedule/timed_record.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "common/record_file.h"
 #include "common/text.h"
 
@@ -31,26 +26,18 @@ TimedRecord TimedRecord::decode(const Bytes& bytes) {
 }
 
 Result<std::vector<TimedRecord>> readTimedList(const std::string& programFolder) {
-    const auto records = RecordFile(timedListPath(programFolder), TimedRecord::kSize).readAll();
-    if (!records) return records.error();
-    std::vector<TimedRecord> decoded;
-    decoded.reserve(records->size());
-    for (const Bytes& record : *records) decoded.push_back(TimedRecord::decode(record));
-    return decoded;
+    return RecordList<TimedRecord>(timedListPath(programFolder)).readAll();
 }
 
 Status writeTimedList(const std::string& programFolder, const std::vector<TimedRecord>& records) {
-    std::vector<Bytes> encoded;
-    encoded.reserve(records.size());
-    for (const TimedRecord& record : records) encoded.push_back(record.encode());
-    return RecordFile(timedListPath(programFolder), TimedRecord::kSize).rewriteAll(encoded);
+    return RecordList<TimedRecord>(timedListPath(programFolder)).rewriteAll(records);
 }
 
 Result<bool> writeTimedSchedule(const std::string& programFolder, std::size_t number,
                                 const std::string& setPath, const std::string& runTime,
                                 const std::string& nextRunDate) {
-    const std::string path = timedListPath(programFolder);
-    const auto current = RecordFile(path, TimedRecord::kSize).read(number);
+    const RecordFile file(timedListPath(programFolder), TimedRecord::kSize);
+    const auto current = file.read(number);
     if (!current) return current.error();
     if (readFixedField(*current, 0, TimedRecord::kSetPathWidth) != trim(setPath)) return false;
 
@@ -59,39 +46,22 @@ Result<bool> writeTimedSchedule(const std::string& programFolder, std::size_t nu
                   TimedRecord::kNextRunDateOffset);
     const std::string fields = fixedField(runTime, TimedRecord::kRunTimeWidth) +
                                fixedField(nextRunDate, TimedRecord::kNextRunDateWidth);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) return errorFromErrno(errno, path);
-    const auto offset =
-        static_cast<off_t>((number - 1) * TimedRecord::kSize + TimedRecord::kRunTimeOffset);
-    std::size_t done = 0;
-    while (done < fields.size()) {
-        const ssize_t written = ::pwrite(fd, fields.data() + done, fields.size() - done,
-                                         offset + static_cast<off_t>(done));
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            const Error error = errorFromErrno(errno, path);
-            ::close(fd);
-            return error;
-        }
-        done += static_cast<std::size_t>(written);
+    if (Status written = file.writeWithin(number, TimedRecord::kRunTimeOffset, fields); !written) {
+        return written.error();
     }
-    if (::close(fd) != 0) return errorFromErrno(errno, path);
     return true;
 }
 
 Status recordTimedResult(const std::string& programFolder, const std::string& setPath,
                          const std::string& result) {
-    const RecordFile file(timedListPath(programFolder), TimedRecord::kSize);
-    const auto records = file.readAll();
-    if (!records) return records.error();
     const std::string wanted = trim(setPath);
-    for (std::size_t i = 0; i < records->size(); ++i) {
-        Bytes record = (*records)[i];
-        if (readFixedField(record, 0, TimedRecord::kSetPathWidth) != wanted) continue;
-        writeFixedField(record, TimedRecord::kLastResultOffset, TimedRecord::kLastResultWidth,
-                        result);
-        return file.write(i + 1, record);
-    }
+    const auto changed = RecordList<TimedRecord>(timedListPath(programFolder))
+                             .changeFirst([&](const TimedRecord& record) { return record.setPath == wanted; },
+                                          [&](Bytes& record) {
+                                              writeFixedField(record, TimedRecord::kLastResultOffset,
+                                                              TimedRecord::kLastResultWidth, result);
+                                          });
+    if (!changed) return changed.error();
     return {};
 }
 

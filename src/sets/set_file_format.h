@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/result.h"
 #include "config/config_record.h"
 #include "sets/backup_set.h"
 
@@ -26,13 +29,63 @@ inline constexpr std::string_view kAddNewKey = "BackupAddNew=";
 inline constexpr std::string_view kDefaultLocationKey = "DefaultLocation=";
 inline constexpr std::string_view kAllFoldersKey = "AllFolders=";
 
+// Where each part of a set file sits, by line number from 1. Entry lines follow the last of
+// these, then the end line and the AllFolders line.
+enum class SetLine : std::size_t {
+    Header = 1,
+    Options,
+    SubFolders,
+    Compression,
+    Freshen,
+    AddNew,
+    DefaultLocation,
+    Entries,
+};
+inline constexpr std::size_t kSetHeadLines = static_cast<std::size_t>(SetLine::Entries);
+
+// The fields of a set file, one per line and split by place: what every reader and writer of
+// the file agrees on. A field is the text between a line's first two double quotes, or the
+// trimmed line when it holds no quote; a blank line is an empty field.
+struct SetFileLines {
+    std::vector<std::string> head;     // lines 1 to 8, as many as the file has
+    std::vector<std::string> entries;  // the lines after line 8 up to the end line, as they are
+    bool hasEndLine = false;           // "[END OF BACKUP]" was met
+    std::optional<std::string> afterEnd;  // the line after it (the AllFolders line)
+    std::string lastField;                // the file's very last field
+
+    // The field of a head line; null when the file is shorter.
+    const std::string* at(SetLine line) const;
+    std::string* at(SetLine line);
+};
+
+SetFileLines splitSetFile(std::string_view text);
+
+// The text of a file of `lines`: each field trimmed and quoted, lines ended by CR LF, an end
+// line always written, and the AllFolders line when there is one.
+std::string joinSetFile(const SetFileLines& lines);
+
+// A set file as the program reads it. Options the file ends before are absent, so the caller
+// keeps its defaults for them.
+struct SetFileContents {
+    bool compatible = false;  // the header test passed; nothing else is read otherwise
+    std::optional<std::int16_t> subFolders;
+    std::optional<std::int16_t> compression;
+    std::optional<std::int16_t> freshen;
+    std::optional<std::int16_t> addNew;
+    std::optional<std::string> defaultLocation;
+    std::vector<std::string> entries;  // fields of the entry lines, blank ones left out
+    std::int16_t addAllFolders = 0;    // 0 also for a file without the line
+    bool allFoldersMode = false;       // the file's last line is "AllFolders=1"
+};
+
+// Reads a set file's text without touching anything else. Option values follow the program's
+// number rules: IncludeSubFolders strictly, the others leniently; a value that is not a number
+// or does not fit is the error (13 or 6) of that conversion.
+Result<SetFileContents> parseSetFile(std::string_view text);
+
 // The text of a set file: one quoted field per line, lines ended by CR LF. Entry lines are the
 // tree's nodes in index order, trimmed, without the three categories.
 std::string formatSetFile(const BackupSet& set, const ConfigRecord& options);
-
-// The fields of a set file, one per line: the text between the first two double quotes, or the
-// trimmed line when it holds no quote. A blank line is an empty field.
-std::vector<std::string> splitSetFields(std::string_view content);
 
 // The text of `field` after its trimmed form's first `keyLength` characters (empty when shorter).
 std::string valueAfterKey(std::string_view field, std::size_t keyLength);

@@ -11,19 +11,6 @@ namespace corvane {
 
 namespace {
 
-// Reads fields in order; past the end of the file there is nothing more to read.
-class FieldCursor {
-public:
-    explicit FieldCursor(std::vector<std::string> fields) : m_fields(std::move(fields)) {}
-    const std::string* next() {
-        return m_position < m_fields.size() ? &m_fields[m_position++] : nullptr;
-    }
-
-private:
-    std::vector<std::string> m_fields;
-    std::size_t m_position = 0;
-};
-
 // Finds the parent of a folder line: the node with the highest index whose text ends in "/"
 // and whose trimmed text, upper-cased, is a leading part of the upper-cased trimmed line.
 // Equivalent to scanning the nodes from the last one down, but by lookups of the line's
@@ -63,61 +50,26 @@ OpenOutcome SetDocument::openSet() {
 
     auto content = readWholeFile(trim(m_set.setPath));
     if (!content) return reportOpenError(content.error());
-    auto allFields = splitSetFields(
+    auto parsed = parseSetFile(
         std::string_view(reinterpret_cast<const char*>(content->data()), content->size()));
-    // An empty file reads as an empty first field.
-    if (allFields.empty() || allFields.front().find(kSetHeaderMark) == std::string::npos) {
-        return reportIncompatible();
-    }
-    const bool allFoldersMode = trim(allFields.back()) == "AllFolders=1";
-    FieldCursor fields(std::move(allFields));
-    fields.next();  // the header
+    if (!parsed) return reportOpenError(parsed.error());
+    const SetFileContents& file = *parsed;
+    if (!file.compatible) return reportIncompatible();
 
     addCategories();
-
-    // Option lines, by position. A file that ends among them keeps the options read so far and
-    // the configured defaults for the rest, and opens with no entries.
-    bool endReached = false;
-    const auto nextLine = [&]() -> const std::string* {
-        const std::string* field = endReached ? nullptr : fields.next();
-        endReached = field == nullptr;
-        return field;
-    };
-    const auto lenientOption = [&](std::size_t keyLength, std::int16_t& target) -> Status {
-        const std::string* field = nextLine();
-        if (field == nullptr) return {};
-        auto value = roundToInt16(leadingNumber(valueAfterKey(*field, keyLength)));
-        if (!value) return value.error();
-        target = *value;
-        return {};
-    };
-
-    nextLine();  // [OPTIONS]
-    if (const std::string* field = nextLine()) {
-        auto value = strictInt16(valueAfterKey(*field, kSubFoldersKey.size()));
-        if (!value) return reportOpenError(value.error());
-        options.subFolders = *value;
+    // A file cut short keeps the options read so far and the configured defaults for the rest.
+    for (const auto& [value, target] : {std::pair{&file.subFolders, &options.subFolders},
+                                        std::pair{&file.compression, &options.compression},
+                                        std::pair{&file.freshen, &options.freshen},
+                                        std::pair{&file.addNew, &options.addNew}}) {
+        if (*value) *target = **value;
     }
-    for (const auto& [keyLength, target] :
-         {std::pair{kCompressionKey.size(), &options.compression},
-          std::pair{kFreshenKey.size(), &options.freshen},
-          std::pair{kAddNewKey.size(), &options.addNew}}) {
-        if (auto status = lenientOption(keyLength, *target); !status) {
-            return reportOpenError(status.error());
-        }
-    }
-    if (const std::string* field = nextLine()) {
-        m_set.defaultLocation = valueAfterKey(*field, kDefaultLocationKey.size());
-    }
-    nextLine();  // [FOLDERS/PATHS]
+    if (file.defaultLocation) m_set.defaultLocation = *file.defaultLocation;
 
     bool dropped = false;
     ParentFinder parents;
-    while (const std::string* next = endReached ? nullptr : fields.next()) {
-        const std::string& field = *next;
+    for (const std::string& field : file.entries) {
         const std::string text = trim(field);
-        if (text == kEndLine) break;
-        if (text.empty()) continue;  // a blank line is not an entry
 
         Status added;
         bool viaAddSetItem = false;
@@ -152,7 +104,7 @@ OpenOutcome SetDocument::openSet() {
             m_context.host.setStatusText("Reading:  " + text);
             if (!endsWith(field, "/")) {
                 added = m_set.tree.add(std::string(kFilesCategory), field, field, Picture::File);
-            } else if (allFoldersMode) {
+            } else if (file.allFoldersMode) {
                 addSetItem(text);
                 viaAddSetItem = true;
             } else {
@@ -166,18 +118,7 @@ OpenOutcome SetDocument::openSet() {
         if (!viaAddSetItem) parents.remember(m_set.tree.at(m_set.tree.count()), m_set.tree.count());
     }
 
-    if (!endReached) {
-        // The last line; a file without it counts as AllFolders=0.
-        std::int16_t addAllFolders = 0;
-        if (const std::string* field = fields.next()) {
-            auto value = roundToInt16(leadingNumber(valueAfterKey(*field, kAllFoldersKey.size())));
-            if (!value) return reportOpenError(value.error());
-            addAllFolders = *value;
-        }
-        options.addAllFolders = addAllFolders;
-    } else {
-        options.addAllFolders = 0;
-    }
+    options.addAllFolders = file.addAllFolders;
 
     enableContentCommands(m_set.hasContent());
     showSetNameStatus();
