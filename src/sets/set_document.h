@@ -53,6 +53,10 @@ public:
     // Reads the file at setPath into the set. Unattended, a failure is appended to error.log and
     // the timed error screen is shown; the caller then ends the program.
     OpenOutcome openSet();
+    // Opens the set file at `path` as the set named `name`, as the Open command and the
+    // favourites do: the current path is kept as LoadedPath while the current set closes, so a
+    // Yes to the save question writes that set to its own file.
+    OpenOutcome openSetAt(const std::string& path, const std::string& name);
     // Writes the set to its file; false (after the error box) when it could not be written.
     bool saveSet();
     // Asks for a new file, makes its ".bac" twin the destination and saves there.

@@ -52,7 +52,10 @@ OpenOutcome SetDocument::openSet() {
     if (!content) return reportOpenError(content.error());
     auto parsed = parseSetFile(
         std::string_view(reinterpret_cast<const char*>(content->data()), content->size()));
-    if (!parsed) return reportOpenError(parsed.error());
+    if (!parsed) {
+        addCategories();  // an open stopped by a bad value keeps what it added so far
+        return reportOpenError(parsed.error());
+    }
     const SetFileContents& file = *parsed;
     if (!file.compatible) return reportIncompatible();
 
@@ -133,6 +136,13 @@ OpenOutcome SetDocument::openSet() {
         m_set.tree.at(index).sorted = true;
     }
     return OpenOutcome::Opened;
+}
+
+OpenOutcome SetDocument::openSetAt(const std::string& path, const std::string& name) {
+    m_set.loadedPath = m_set.setPath;
+    m_set.setPath = path;
+    m_set.setName = name;
+    return openSet();
 }
 
 OpenOutcome SetDocument::reportIncompatible() {

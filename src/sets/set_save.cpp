@@ -21,7 +21,9 @@ bool SetDocument::saveSet() {
         }
         return false;
     }
-    m_set.setName = fileNameOf(target, m_set.setFolder);
+    // While another set is being opened this saves the previous one to its own file; the name
+    // already belongs to the set being opened and stays.
+    if (!m_set.opening) m_set.setName = fileNameOf(target, m_set.setFolder);
     showSetNameStatus();
     m_set.saved = true;
     return true;

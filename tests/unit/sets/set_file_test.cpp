@@ -2,6 +2,9 @@
 // nesting, all-folders mode, files cut short, and every failure report.
 #include "set_fixture.h"
 
+#include <algorithm>
+#include <filesystem>
+
 namespace corvane::test {
 namespace {
 
@@ -258,6 +261,29 @@ TEST_F(SetFile, FileCutShortKeepsWhatWasReadBeforeItsEnd) {
                                                        home / "data/ [Folders]"}));
     EXPECT_EQ(config.record().addAllFolders, 0);
     EXPECT_TRUE(document.set().saved);
+}
+
+TEST_F(SetFile, OpeningAnotherSetSavesTheChangedOneToItsOwnFile) {
+    const std::string daily = writeSet("Daily.cvt", setLines({home / "data/"}));
+    const std::string weekly = writeSet("Weekly.cvt", setLines({}));
+    const std::string weeklyBefore = readFile(weekly);
+    ASSERT_EQ(open(daily), OpenOutcome::Opened);
+    writeFile(home / "notes.txt", "n");
+    document.addSetItem(home / "notes.txt");
+    ASSERT_FALSE(document.set().saved);
+
+    host.expectMessage("Save", Answer::Yes);
+    EXPECT_EQ(document.openSetAt(weekly, "Weekly.cvt"), OpenOutcome::Opened);
+    EXPECT_NE(readFile(daily).find(home / "notes.txt"), std::string::npos);
+    EXPECT_EQ(readFile(weekly), weeklyBefore);
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(home / "Backup Sets")) {
+        files.push_back(entry.path().filename());
+    }
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"Daily.cvt", "Weekly.cvt"}));
+    EXPECT_EQ(document.set().setPath, weekly);
+    EXPECT_EQ(document.set().setName, "Weekly.cvt");
 }
 
 TEST_F(SetFile, SaveFailureShowsTheBoxWithTheSpacedNumber) {
