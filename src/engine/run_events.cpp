@@ -46,6 +46,7 @@ void RunEvents::onFileProgress(const std::string& name, int percent, bool last) 
                               "...");
     }
     view.setFileProgress(percent >= 100 ? 0 : percent);
+    letWindowsRun();
 }
 
 void RunEvents::onOverallProgress(const archive::OverallProgress& progress) {
@@ -56,10 +57,13 @@ void RunEvents::onOverallProgress(const archive::OverallProgress& progress) {
         groupedNumber(progress.filesDone) + " of " + groupedNumber(progress.filesTotal),
         groupedNumber(progress.bytesDone) + " of " + groupedNumber(progress.bytesTotal),
         std::to_string(progress.ratioPercent) + "%");
+    letWindowsRun();
 }
 
 void RunEvents::onPreviewingFile(const std::string& name) {
-    if (drawDue(false)) m_context.host.previewingView().setFile(name);
+    if (!drawDue(false)) return;
+    m_context.host.previewingView().setFile(name);
+    letWindowsRun();
 }
 
 void RunEvents::onOperationComplete(std::uint64_t estimatedBytes) {
@@ -110,7 +114,10 @@ bool RunEvents::onIntegrityWarning(const std::string& name) {
 bool RunEvents::onPreprocessingFile(const std::string& name, std::uint64_t size,
                                     std::string& storedName) {
     storedName = name;
-    if (drawDue(false)) m_context.host.progressView().setOperationLine("Preprocessing " + name + "...");
+    if (drawDue(false)) {
+        m_context.host.progressView().setOperationLine("Preprocessing " + name + "...");
+        letWindowsRun();
+    }
     if (size <= kMaximumFileSize) return true;
     if (!unattended()) {
         m_context.host.progressView().hide();

@@ -17,7 +17,8 @@ inline constexpr std::uint64_t kMaximumFileSize = 4'000'000'000ULL;
 
 // The handlers of the component's events during one operation: they drive the progress and
 // previewing windows, ask for disks and passwords, and write log lines; unattended runs never
-// ask. Drawing is throttled so that a fast run is not slowed down by its display.
+// ask. Drawing is throttled so that a fast run is not slowed down by its display; each draw also
+// gives the event loop a turn.
 class RunEvents final : public archive::ArchiveObserver {
 public:
     RunEvents(EngineContext& context, const RunLog& log, EventPhase phase,
@@ -46,6 +47,9 @@ public:
 private:
     bool unattended() const { return m_context.flags.commandLineRun; }
     bool drawDue(bool force);
+    // After a draw: lets the windows repaint and take input, so a click on Cancel arrives while
+    // the operation runs.
+    void letWindowsRun() { m_context.host.processPendingEvents(); }
 
     EngineContext& m_context;
     const RunLog& m_log;

@@ -181,6 +181,11 @@ void ScriptedHost::setStatusText(std::string_view text) {
     m_statusHistory.push_back(m_status);
 }
 
+void ScriptedHost::processPendingEvents() {
+    ++m_pendingEventTurns;
+    if (onPendingEvents) onPendingEvents();
+}
+
 void ScriptedHost::setBusy(bool busy) { m_busyDepth += busy ? 1 : -1; }
 
 void ScriptedHost::setCommandEnabled(CommandId id, bool enabled) {

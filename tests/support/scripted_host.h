@@ -2,6 +2,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -94,6 +95,8 @@ public:
     // The last state the logic gave a command; nullopt when it never set it.
     std::optional<bool> commandEnabled(CommandId id) const;
     int pendingEventTurns() const { return m_pendingEventTurns; }
+    // What a turn of the event loop does, as a window's input would (press Cancel, say).
+    std::function<void()> onPendingEvents;
     int timedErrorScreens() const { return m_timedErrorScreens; }
     int beeps() const { return m_beeps; }
     // Boxes, windows and dialogs in the order they happened ("message Title", "progress.open 1",
@@ -110,7 +113,7 @@ public:
     void setStatusText(std::string_view text) override;
     void setBusy(bool busy) override;
     void setCommandEnabled(CommandId id, bool enabled) override;
-    void processPendingEvents() override { ++m_pendingEventTurns; }
+    void processPendingEvents() override;
     void showTimedErrorScreen() override;
     ProgressView& progressView() override { return m_progress; }
     PreviewingView& previewingView() override { return m_previewing; }

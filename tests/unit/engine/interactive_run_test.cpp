@@ -1,5 +1,6 @@
 // Interactive runs: preview, progress, disk prompts, results, records, the test and its
 // messages, and the log lines each step writes.
+#include "archive/archiver.h"
 #include "archive/result_codes.h"
 #include "common/record_file.h"
 #include "common/text.h"
@@ -111,6 +112,23 @@ TEST_F(InteractiveRun, CancelAndFailureOfTheCompress) {
     EXPECT_TRUE(logHas("### Error performing Backup - Error:  521 ###"));
     EXPECT_FALSE(fileExists(home / "Tasks.dat"));
     EXPECT_FALSE(fileExists(home / "Favorite.dat"));
+}
+
+TEST_F(InteractiveRun, CancelArrivingInTheEventLoopsTurnStopsARealCompress) {
+    // A window's Cancel button is clicked only while the run gives the event loop a turn.
+    for (int i = 0; i < 40; ++i) writeFile(home / ("data/f" + std::to_string(i)), "content");
+    archive::Archiver archiver;
+    BackupRunner real({home.path(), config, flags, host, document, archiver, clock, drives,
+                       fileSystem});
+    bool pressed = false;
+    host.onPendingEvents = [&] {
+        if (!pressed && host.progress().isOpen()) host.progress().pressCancel();
+        pressed = true;
+    };
+    host.expectMessage("Backup", Answer::Ok);
+    EXPECT_EQ(real.runInteractive({}), RunOutcome::Cancelled);
+    EXPECT_TRUE(pressed);
+    EXPECT_FALSE(fileExists(datedArchive()));
 }
 
 TEST_F(InteractiveRun, DiskChangesAskForEachDiskWithABeep) {
