@@ -81,7 +81,7 @@ int runHeadless() {
     log.write("Timed Backups Manager started (process " + std::to_string(::getpid()) +
               ", program folder " + programFolder + ")");
 
-    const std::string corvane = executableFolder() + "corvane";
+    const std::string corvane = siblingProgram("corvane");
     TimedScheduler scheduler(
         programFolder, clock,
         [&corvane](const std::string& setPath) {

@@ -10,7 +10,7 @@ namespace corvane {
 
 Status SiblingLauncher::start(const std::string& program,
                               const std::vector<std::string>& arguments) {
-    const auto started = startDetached(executableFolder() + program, arguments);
+    const auto started = startDetached(siblingProgram(program), arguments);
     if (!started) return started.error();
     return {};
 }

@@ -177,7 +177,7 @@ DesktopPlaces locateDesktopPlaces() {
         desktop = home + "Desktop";
     }
     return {withTrailingSeparator(desktop), xdgFolder("XDG_DATA_HOME", home + ".local/share"),
-            xdgFolder("XDG_CONFIG_HOME", home + ".config"), executableFolder() + "corvane"};
+            xdgFolder("XDG_CONFIG_HOME", home + ".config"), siblingProgram("corvane")};
 }
 
 std::string desktopLinkEntry(std::string_view linkName, std::string_view target) {

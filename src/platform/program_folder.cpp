@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 
 namespace corvane {
 
@@ -19,6 +20,26 @@ std::string executableFolder() {
     if (length <= 0) return "./";
     std::string path(buffer, static_cast<std::size_t>(length));
     return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string siblingProgram(const std::string& name) {
+    const std::string beside = executableFolder() + name;
+    if (::access(beside.c_str(), X_OK) == 0) return beside;
+    const char* path = std::getenv("PATH");
+    std::string_view folders = path != nullptr ? path : "";
+    while (!folders.empty()) {
+        const auto colon = folders.find(':');
+        const std::string_view folder = folders.substr(0, colon);
+        folders = colon == std::string_view::npos ? std::string_view() : folders.substr(colon + 1);
+        if (folder.empty() || folder.front() != '/') continue;  // never the current folder
+        const std::string candidate = withTrailingSeparator(std::string(folder)) + name;
+        struct stat info {};
+        if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            ::access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+    }
+    return beside;
 }
 
 std::string locateProgramFolder() {

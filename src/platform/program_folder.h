@@ -12,6 +12,11 @@ std::string locateProgramFolder();
 // The folder of the running executable, with a trailing "/" (where cvrest and cvtimer live).
 std::string executableFolder();
 
+// The sibling program `name` (corvane, cvrest, cvtimer): beside the running executable when it
+// is there, else the first executable of that name on PATH, else the path beside the
+// executable, so that a failure to start it names where it was looked for.
+std::string siblingProgram(const std::string& name);
+
 // Appends "/" unless the text already ends in one.
 std::string withTrailingSeparator(std::string folder);
 

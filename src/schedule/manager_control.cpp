@@ -8,7 +8,7 @@ namespace corvane {
 ProcessManagerControl::ProcessManagerControl(std::string programFolder, std::string managerProgram)
     : m_programFolder(std::move(programFolder)),
       m_managerProgram(managerProgram.empty()
-                           ? executableFolder() + std::string(kManagerProgramName)
+                           ? siblingProgram(std::string(kManagerProgramName))
                            : std::move(managerProgram)) {}
 
 Result<ManagerStop> ProcessManagerControl::stop() { return stopManager(m_programFolder); }

@@ -16,7 +16,7 @@ struct ProcessResult {
 ProcessResult runProcess(const std::vector<std::string>& argv,
                          const std::vector<std::pair<std::string, std::string>>& environment = {});
 
-// The path of a program this build made, such as "programs/corvane/corvane".
+// The path of a program this build made, such as "bin/corvane".
 std::string builtProgram(const std::string& relativePath);
 
 // Fails the running test (instead of skipping it) when an outside tool is missing.

@@ -69,7 +69,7 @@ protected:
     }
 
     ProcessResult corvane(const std::string& commandLine) {
-        return runProcess({builtProgram("programs/corvane/corvane"), commandLine},
+        return runProcess({builtProgram("bin/corvane"), commandLine},
                           {{"CORVANE_HOME", home.path()}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
     }
 

@@ -1,5 +1,5 @@
-// A timed backup from end to end: cvtimer finds an entry that has just fallen due, starts the
-// real corvane with "~~Timed", the archive is written and passes an outside tester, and the
+// A timed backup from end to end: cvtimer, started where the build put it, finds an entry that
+// has just fallen due, starts the real corvane beside it with "~~Timed", the archive is written and passes an outside tester, and the
 // entry records its result and its next run; an entry due tomorrow is left alone.
 #include "manager_fixture.h"
 #include "schedule/timed_record.h"
@@ -9,7 +9,6 @@ namespace {
 
 TEST_F(ManagerFixture, TimedBackupRunsFromTheScheduleToATestedArchive) {
     requireTool("7zz");
-    installProgram("programs/corvane/corvane");
     makeFolder(home / "data/letters");
     makeFolder(home / "out");
     writeFile(home / "data/notes.txt", "notes kept safe\n");
@@ -30,7 +29,7 @@ TEST_F(ManagerFixture, TimedBackupRunsFromTheScheduleToATestedArchive) {
     ASSERT_TRUE(writeTimedList(home.path(), {dueEntry, tomorrowEntry}));
     const std::string tomorrowBytes = readFile(home / "Timed.dat").substr(211);
 
-    ProcessManagerControl control(home.path(), managerProgram());
+    ProcessManagerControl control(home.path(), builtProgram("bin/cvtimer"));
     ASSERT_TRUE(control.start());
     const auto result = [this] { return readTimedList(home.path())->at(0).lastResult; };
     const auto failed = [this] { return fileExists(home / "error.log"); };

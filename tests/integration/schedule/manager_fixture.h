@@ -38,7 +38,7 @@ protected:
         makeFolder(home / "bin");
         makeFolder(home / "Backup Sets");
         ::setenv("CORVANE_HOME", home.path().c_str(), 1);
-        installProgram("programs/cvtimer/cvtimer");
+        installProgram("bin/cvtimer");
     }
 
     ~ManagerFixture() override {
@@ -46,7 +46,7 @@ protected:
         ::unsetenv("CORVANE_HOME");
     }
 
-    // Copies a program this build made ("programs/cvtimer/cvtimer") into bin/.
+    // Copies a program this build made ("bin/cvtimer") into the fixture's bin/.
     void installProgram(const std::string& builtPath) {
         const std::filesystem::path source = builtProgram(builtPath);
         std::filesystem::copy_file(source, home / ("bin/" + source.filename().string()),

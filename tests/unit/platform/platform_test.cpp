@@ -1,6 +1,7 @@
 // Platform services: the program folder, file probes and listings, mounts and drive types,
 // and starting programs.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -106,6 +107,20 @@ TEST(Process, StartsDetachedAndReportsAMissingProgram) {
     EXPECT_EQ(missing.error().code, errc::kFileNotFound);
     EXPECT_TRUE(processExists(static_cast<int>(::getpid())));
     EXPECT_FALSE(processExists(0));
+}
+
+TEST(Process, SiblingProgramsBesideTheExecutableThenOnThePath) {
+    TempFolder tools;
+    writeFile(tools / "cv-sibling", "#!/bin/sh\n");
+    ::chmod((tools / "cv-sibling").c_str(), 0755);
+    writeFile(tools / "cv-not-executable", "");
+    const std::string path = "relative:" + tools.path() + ":/usr/bin";
+    const ScopedVariable onPath("PATH", path.c_str());
+    EXPECT_EQ(siblingProgram("cv-sibling"), tools / "cv-sibling");
+    // The test program itself sits beside the executable and wins over any other copy.
+    EXPECT_EQ(siblingProgram("platform_tests"), executableFolder() + "platform_tests");
+    // Nothing found: the place beside the executable is named.
+    EXPECT_EQ(siblingProgram("cv-not-executable"), executableFolder() + "cv-not-executable");
 }
 
 }  // namespace
