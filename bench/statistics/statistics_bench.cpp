@@ -2,6 +2,15 @@
 // folder entries, both with a warm cache, and prints the ratio.
 //   usage: statistics_bench TREE-FOLDER [RUNS]
 // The tree is generated on the first run (a marker file says it is complete) and reused.
+#include "config/config_store.h"
+#include "host/command_state.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/program_folder.h"
+#include "scripted_host.h"
+#include "sets/set_document.h"
+#include "sets/set_statistics.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -15,15 +24,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include "host/command_state.h"
-#include "scripted_host.h"
-#include "config/config_store.h"
-#include "platform/clock.h"
-#include "platform/file_system.h"
-#include "platform/program_folder.h"
-#include "sets/set_document.h"
-#include "sets/set_statistics.h"
 
 extern char** environ;
 
@@ -55,8 +55,8 @@ bool generateTree(const std::string& root) {
     const std::string marker = root + ".complete";
     if (::access(marker.c_str(), F_OK) == 0) return true;
     std::printf("generating %d files in %d folders under %s ...\n",
-                kTopFolders * (1 + kSubFolders) * kFilesPerFolder,
-                kTopFolders * (1 + kSubFolders), root.c_str());
+                kTopFolders * (1 + kSubFolders) * kFilesPerFolder, kTopFolders * (1 + kSubFolders),
+                root.c_str());
     int serial = 0;
     for (int top = 0; top < kTopFolders; ++top) {
         const std::string topFolder = root + numbered("t", top) + "/";
@@ -135,7 +135,8 @@ int main(int argc, char** argv) {
     RealFileSystem fileSystem;
     SetDocument document({programFolder, config, flags, host, commands, clock, fileSystem});
     document.newSet("Bench.cvt");
-    for (int top = 0; top < kTopFolders; ++top) document.addFolder(root + numbered("t", top));
+    for (int top = 0; top < kTopFolders; ++top)
+        document.addFolder(root + numbered("t", top));
     const std::size_t entries = document.set().tree.count() - 3;
 
     SetStatistics statistics(document);

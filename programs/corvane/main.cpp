@@ -1,7 +1,5 @@
 // corvane: the main program. `corvane <set>` and `corvane ~~Timed<set>` back up a set
 // unattended; `corvane <archive>.bac` hands the archive to the restore program.
-#include <cstdio>
-
 #include "app/console_host.h"
 #include "app/program.h"
 #include "archive/archiver.h"
@@ -9,6 +7,8 @@
 #include "platform/drives.h"
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
+
+#include <cstdio>
 
 int main(int argc, char** argv) {
     using namespace corvane;

@@ -1,4 +1,10 @@
 // cvtimer, the Timed Backups Manager: starts the timed backups of Timed.dat when they fall due.
+#include "platform/clock.h"
+#include "platform/manager_process.h"
+#include "platform/process.h"
+#include "platform/program_folder.h"
+#include "schedule/timed_scheduler.h"
+
 #include <poll.h>
 #include <signal.h>
 #include <sys/inotify.h>
@@ -12,12 +18,6 @@
 #include <cstring>
 #include <optional>
 #include <string>
-
-#include "platform/clock.h"
-#include "platform/manager_process.h"
-#include "platform/process.h"
-#include "platform/program_folder.h"
-#include "schedule/timed_scheduler.h"
 
 namespace {
 
@@ -51,7 +51,8 @@ int runHeadless() {
     // thread started later.
     sigset_t endSignals;
     sigemptyset(&endSignals);
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&endSignals, signal);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&endSignals, signal);
     ::sigprocmask(SIG_BLOCK, &endSignals, nullptr);
     const int signalFd = ::signalfd(-1, &endSignals, SFD_CLOEXEC);
 
@@ -71,10 +72,9 @@ int runHeadless() {
         return 1;
     }
     const int watchFd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (watchFd < 0 ||
-        ::inotify_add_watch(watchFd, programFolder.c_str(),
-                            IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_CREATE |
-                                IN_DELETE) < 0) {
+    if (watchFd < 0 || ::inotify_add_watch(watchFd, programFolder.c_str(),
+                                           IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM |
+                                               IN_CREATE | IN_DELETE) < 0) {
         log.write("Changes of Timed.dat are noticed only every 30 seconds: cannot watch " +
                   programFolder);
     }

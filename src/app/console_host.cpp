@@ -1,8 +1,8 @@
 #include "app/console_host.h"
 
-#include <unistd.h>
-
 #include "host/dialog_texts.h"
+
+#include <unistd.h>
 
 namespace corvane {
 
@@ -42,7 +42,9 @@ void ConsoleProgressView::setOverallProgress(int percent, std::string_view files
     redraw();
 }
 
-void ConsoleProgressView::close() { clearLine(); }
+void ConsoleProgressView::close() {
+    clearLine();
+}
 
 void ConsoleProgressView::clearLine() {
     if (!m_terminal) return;
@@ -67,18 +69,24 @@ Answer ConsoleHost::message(Icon, Buttons buttons, std::string_view title, std::
     std::fprintf(m_err, "%.*s: %s\n", static_cast<int>(title.size()), title.data(),
                  forTerminal(text).c_str());
     switch (buttons) {
-        case Buttons::YesNo: return Answer::No;
-        case Buttons::OkCancel: return Answer::Cancel;
-        default: return Answer::Ok;
+        case Buttons::YesNo:
+            return Answer::No;
+        case Buttons::OkCancel:
+            return Answer::Cancel;
+        default:
+            return Answer::Ok;
     }
 }
 
-void ConsoleHost::setStatusText(std::string_view text) { m_progress.setOperationLine(text); }
+void ConsoleHost::setStatusText(std::string_view text) {
+    m_progress.setOperationLine(text);
+}
 
 void ConsoleHost::showTimedErrorScreen() {
     clearStatusLine();
     std::fprintf(m_err, "%s\n", std::string(kTimedErrorTitle).c_str());
-    for (const auto& line : timedErrorScreenLines()) std::fprintf(m_err, "  %s\n", line.c_str());
+    for (const auto& line : timedErrorScreenLines())
+        std::fprintf(m_err, "  %s\n", line.c_str());
 }
 
 void ConsoleHost::showMaximumArchiveSize() {

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "host/host.h"
+
 #include <cstdio>
 #include <string>
-
-#include "host/host.h"
 
 namespace corvane {
 

@@ -1,10 +1,10 @@
 #include "app/program.h"
 
-#include <unistd.h>
-
 #include "common/text.h"
 #include "platform/process.h"
 #include "platform/program_folder.h"
+
+#include <unistd.h>
 
 namespace corvane {
 
@@ -36,12 +36,14 @@ LoadResult Program::load(const std::string& commandLine) {
 
     const CommandLine parsed = parseCommandLine(commandLine);
     switch (parsed.mode) {
-        case RunMode::Interactive: return {parsed.mode, false, kExitSuccess};
+        case RunMode::Interactive:
+            return {parsed.mode, false, kExitSuccess};
         case RunMode::ArchiveHandOff:
             m_pendingArchive = parsed.path;
             return {parsed.mode, false, kExitSuccess};
         case RunMode::CommandLineBackup:
-        case RunMode::TimedBackup: return runUnattended(parsed);
+        case RunMode::TimedBackup:
+            return runUnattended(parsed);
     }
     return {};
 }
@@ -60,10 +62,18 @@ LoadResult Program::runUnattended(const CommandLine& commandLine) {
     int exitCode = kExitSuccess;
     switch (result.outcome) {
         case RunOutcome::Succeeded:
-        case RunOutcome::NotStarted: exitCode = kExitSuccess; break;
-        case RunOutcome::Failed: exitCode = kExitBackupFailed; break;
-        case RunOutcome::Cancelled: exitCode = kExitCancelled; break;
-        case RunOutcome::TestFailed: exitCode = kExitTestFailed; break;
+        case RunOutcome::NotStarted:
+            exitCode = kExitSuccess;
+            break;
+        case RunOutcome::Failed:
+            exitCode = kExitBackupFailed;
+            break;
+        case RunOutcome::Cancelled:
+            exitCode = kExitCancelled;
+            break;
+        case RunOutcome::TestFailed:
+            exitCode = kExitTestFailed;
+            break;
     }
     return {commandLine.mode, result.endProgram, exitCode};
 }

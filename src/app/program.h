@@ -1,16 +1,16 @@
 #pragma once
 
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "app/command_line.h"
+#include "config/config_store.h"
+#include "engine/backup_runner.h"
 #include "host/command_state.h"
 #include "host/host.h"
 #include "host/run_flags.h"
-#include "config/config_store.h"
-#include "engine/backup_runner.h"
 #include "sets/set_document.h"
+
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace corvane {
 

@@ -45,9 +45,9 @@ Status writeFully(int fd, std::span<const std::uint8_t> data, const std::string&
     while (done < data.size()) {
         const std::uint8_t* from = data.data() + done;
         const std::size_t left = data.size() - done;
-        const ssize_t written =
-            offset ? ::pwrite(fd, from, left, static_cast<off_t>(*offset + done))
-                   : ::write(fd, from, left);
+        const ssize_t written = offset
+                                    ? ::pwrite(fd, from, left, static_cast<off_t>(*offset + done))
+                                    : ::write(fd, from, left);
         if (written < 0) {
             if (errno == EINTR) continue;
             return errorFromErrno(errno, path);
@@ -59,7 +59,8 @@ Status writeFully(int fd, std::span<const std::uint8_t> data, const std::string&
 
 Status writeFully(int fd, std::string_view data, const std::string& path,
                   std::optional<std::uint64_t> offset) {
-    return writeFully(fd, std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()),
+    return writeFully(fd,
+                      std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()),
                       path, offset);
 }
 
@@ -91,7 +92,8 @@ Status writeFileAtomically(const std::string& path, const std::string& content) 
 
 Status appendLines(const std::string& path, const std::vector<std::string>& lines) {
     std::string text;
-    for (const auto& line : lines) text += line + "\r\n";
+    for (const auto& line : lines)
+        text += line + "\r\n";
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return errorFromErrno(errno, path);
     Status status = writeFully(fd, text, path);

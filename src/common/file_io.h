@@ -1,13 +1,13 @@
 #pragma once
 
+#include "common/result.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "common/result.h"
 
 namespace corvane {
 

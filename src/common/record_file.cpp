@@ -56,8 +56,8 @@ Result<Bytes> RecordFile::read(std::size_t number) const {
 
 Status RecordFile::write(std::size_t number, const Bytes& record) const {
     assert(record.size() == m_recordSize);
-    return writeWithin(number, 0,
-                       std::string_view(reinterpret_cast<const char*>(record.data()), record.size()));
+    return writeWithin(
+        number, 0, std::string_view(reinterpret_cast<const char*>(record.data()), record.size()));
 }
 
 Status RecordFile::writeWithin(std::size_t number, std::size_t offset,

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "common/file_io.h"
+#include "common/result.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "common/file_io.h"
-#include "common/result.h"
 
 namespace corvane {
 
@@ -58,7 +58,8 @@ public:
         if (!records) return records.error();
         std::vector<Record> decoded;
         decoded.reserve(records->size());
-        for (const Bytes& record : *records) decoded.push_back(Record::decode(record));
+        for (const Bytes& record : *records)
+            decoded.push_back(Record::decode(record));
         return decoded;
     }
 
@@ -66,7 +67,8 @@ public:
     Status rewriteAll(const std::vector<Record>& records) const {
         std::vector<Bytes> encoded;
         encoded.reserve(records.size());
-        for (const Record& record : records) encoded.push_back(record.encode());
+        for (const Record& record : records)
+            encoded.push_back(record.encode());
         return m_file.rewriteAll(encoded);
     }
 

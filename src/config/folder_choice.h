@@ -1,9 +1,9 @@
 #pragma once
 
+#include "host/host.h"
+
 #include <string>
 #include <string_view>
-
-#include "host/host.h"
 
 namespace corvane {
 

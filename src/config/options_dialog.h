@@ -1,12 +1,12 @@
 #pragma once
 
+#include "config/config_store.h"
+#include "host/host.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
-
-#include "host/host.h"
-#include "config/config_store.h"
 
 namespace corvane {
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "host/dialog_texts.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "host/dialog_texts.h"
 
 namespace corvane {
 

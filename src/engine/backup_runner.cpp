@@ -59,8 +59,8 @@ std::optional<std::string> BackupRunner::chooseArchivePath() {
 
 bool BackupRunner::driveSuitsStyle(const std::string& archivePath) {
     if (!isDiskStyle(m_style)) return true;
-    const DriveType type = startsWith(archivePath, "/") ? m_context.drives.driveType(archivePath)
-                                                        : DriveType::NoRoot;
+    const DriveType type =
+        startsWith(archivePath, "/") ? m_context.drives.driveType(archivePath) : DriveType::NoRoot;
     if (type == DriveType::Removable) return true;
     Host& host = m_context.host;
     if (type == DriveType::Fixed) {
@@ -82,7 +82,7 @@ bool BackupRunner::driveSuitsStyle(const std::string& archivePath) {
 }
 
 archive::ArchiveSettings BackupRunner::compressSettings(const std::string& archivePath,
-                                                       std::uint64_t diskSize) const {
+                                                        std::uint64_t diskSize) const {
     archive::ArchiveSettings settings;
     settings.archivePath = archivePath;
     FileLists lists = buildFileLists(m_context.document.set().tree);
@@ -117,7 +117,8 @@ const std::string& BackupRunner::handOverPassword() {
 ProgressView& BackupRunner::openProgressView(ProgressKind kind) {
     ProgressView& view = m_context.host.progressView();
     view.open(kind, [this] {
-        m_context.host.progressView().setOperationLine("Aborting current operation...Please wait...");
+        m_context.host.progressView().setOperationLine(
+            "Aborting current operation...Please wait...");
         m_context.component.requestAbort();
     });
     return view;
@@ -150,9 +151,9 @@ RunOutcome BackupRunner::runInteractive(const BackupChoice& choice) {
     view.setOperationLine("Preprocessing Files...Please wait");
     if (isDiskStyle(m_style)) {
         view.hide();
-        host.message(Icon::Information, Buttons::Ok, "Insert Disk",
-                     "Please insert DISK #1 into Drive " + m_context.drives.mountPoint(archivePath) +
-                         ".");
+        host.message(
+            Icon::Information, Buttons::Ok, "Insert Disk",
+            "Please insert DISK #1 into Drive " + m_context.drives.mountPoint(archivePath) + ".");
         view.show();
     }
     m_log.started(m_context.document.set().setPath, archivePath);
@@ -181,8 +182,11 @@ RunOutcome BackupRunner::runInteractive(const BackupChoice& choice) {
 
     bool test = false;
     switch (m_context.config.record().testMode) {
-        case 0: break;
-        case 1: test = true; break;
+        case 0:
+            break;
+        case 1:
+            test = true;
+            break;
         default:
             test = host.message(Icon::Question, Buttons::YesNo, "Backup Complete",
                                 "Backup operation successful.  Your Backup is complete.\r\n\r\n"

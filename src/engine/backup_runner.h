@@ -1,11 +1,11 @@
 #pragma once
 
-#include <optional>
-#include <string>
-
 #include "engine/backup_type_dialog.h"
 #include "engine/engine_context.h"
 #include "engine/run_log.h"
+
+#include <optional>
+#include <string>
 
 namespace corvane {
 

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "platform/file_system.h"
+
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "platform/file_system.h"
 
 namespace corvane {
 
 enum class BackupStyle { MultipleDisks = 1, SingleArchive = 2, CdMultipleDisks = 3 };
 
-inline bool isDiskStyle(BackupStyle style) { return style != BackupStyle::SingleArchive; }
+inline bool isDiskStyle(BackupStyle style) {
+    return style != BackupStyle::SingleArchive;
+}
 
 // What "&Start Backup" reports: the style and, for CD backups, the chosen capacity text.
 struct BackupChoice {

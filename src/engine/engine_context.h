@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 #include "archive/archiver.h"
 #include "config/config_store.h"
 #include "host/host.h"
@@ -10,6 +8,8 @@
 #include "platform/drives.h"
 #include "platform/file_system.h"
 #include "sets/set_document.h"
+
+#include <string>
 
 namespace corvane {
 

@@ -92,8 +92,9 @@ void RunEvents::onSkippedFile(const std::string& name, int reason) {
         std::string(testing ? "The following file cannot be opened for test extracted:  "
                             : "The following file cannot be opened for writing/reading:  ") +
             "\r\n\r\n" + name + "\r\n\r\n" +
-            (testing ? "This file will not be tested." : "This file will not be included in "
-                                                         "the Backup."));
+            (testing ? "This file will not be tested."
+                     : "This file will not be included in "
+                       "the Backup."));
     view.show();
 }
 
@@ -145,13 +146,14 @@ bool RunEvents::onInsertDisk(int number) {
     ProgressView& view = m_context.host.progressView();
     view.hide();
     m_context.host.beep();
-    std::string text = number == 0 ? "Please insert the LAST DISK of the set."
-                                   : "Please insert DISK #" + std::to_string(number) +
-                                         " of the set.";
+    std::string text = number == 0
+                           ? "Please insert the LAST DISK of the set."
+                           : "Please insert DISK #" + std::to_string(number) + " of the set.";
     if (m_style == BackupStyle::CdMultipleDisks) {
-        text += "\r\n\r\nNote:  Ensure the CDR/CDRW disk has completed writing and all status "
-                "lights have stopped flashing before inserting the next disk.  Also ensure that "
-                "the newly inserted disk is ready in the drive before clicking OK.";
+        text +=
+            "\r\n\r\nNote:  Ensure the CDR/CDRW disk has completed writing and all status "
+            "lights have stopped flashing before inserting the next disk.  Also ensure that "
+            "the newly inserted disk is ready in the drive before clicking OK.";
     }
     const Answer answer =
         m_context.host.message(Icon::Information, Buttons::OkCancel, "Insert Disk", text);
@@ -163,7 +165,9 @@ bool RunEvents::onInsertDisk(int number) {
     return true;
 }
 
-bool RunEvents::onDiskNotEmpty(const std::string&) { return m_clearDisks; }
+bool RunEvents::onDiskNotEmpty(const std::string&) {
+    return m_clearDisks;
+}
 
 bool RunEvents::onPasswordNeeded(std::string& password) {
     if (unattended()) return false;

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <chrono>
-#include <functional>
-#include <string>
-
 #include "engine/backup_type_dialog.h"
 #include "engine/engine_context.h"
 #include "engine/run_log.h"
+
+#include <chrono>
+#include <functional>
+#include <string>
 
 namespace corvane {
 

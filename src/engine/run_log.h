@@ -1,10 +1,10 @@
 #pragma once
 
-#include <string>
-
-#include "host/run_flags.h"
 #include "config/config_store.h"
+#include "host/run_flags.h"
 #include "platform/clock.h"
+
+#include <string>
 
 namespace corvane {
 

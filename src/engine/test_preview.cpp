@@ -86,13 +86,12 @@ bool BackupRunner::offerPreview(const archive::ArchiveSettings& settings) {
 void BackupRunner::showPreviewResults(const std::string& archivePath,
                                       std::uint64_t estimatedBytes) {
     const std::uint64_t capacity = m_context.drives.totalBytes(archivePath).value_or(0);
-    m_context.host.message(
-        Icon::Information, Buttons::Ok, "Preview Results",
-        "The backup archive size will be approximately: " +
-            groupedNumber(estimateInKilobytes(estimatedBytes)) +
-            " KB.\r\n\r\nYou will require approximately " +
-            std::to_string(disksNeeded(estimatedBytes, capacity)) +
-            " disk(s) the size of what is inserted in your destination drive.");
+    m_context.host.message(Icon::Information, Buttons::Ok, "Preview Results",
+                           "The backup archive size will be approximately: " +
+                               groupedNumber(estimateInKilobytes(estimatedBytes)) +
+                               " KB.\r\n\r\nYou will require approximately " +
+                               std::to_string(disksNeeded(estimatedBytes, capacity)) +
+                               " disk(s) the size of what is inserted in your destination drive.");
 }
 
 }  // namespace corvane

@@ -1,5 +1,9 @@
 #include "favorites/desktop_link.h"
 
+#include "common/file_io.h"
+#include "common/text.h"
+#include "platform/program_folder.h"
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <spawn.h>
@@ -13,10 +17,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
-
-#include "common/file_io.h"
-#include "common/text.h"
-#include "platform/program_folder.h"
 
 extern char** environ;
 
@@ -51,7 +51,8 @@ int runTool(const std::string& tool, const std::vector<std::string>& arguments,
     }
     ::posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     std::vector<char*> argv{const_cast<char*>(tool.c_str())};
-    for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const auto& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     pid_t child = 0;
     const int failure =
@@ -80,12 +81,23 @@ std::string entryValue(std::string_view text) {
     std::string value;
     for (std::size_t i = 0; i < text.size(); ++i) {
         switch (text[i]) {
-            case '\\': value += "\\\\"; break;
-            case '\n': value += "\\n"; break;
-            case '\t': value += "\\t"; break;
-            case '\r': value += "\\r"; break;
-            case ' ': value += i == 0 ? "\\s" : " "; break;
-            default: value += text[i];
+            case '\\':
+                value += "\\\\";
+                break;
+            case '\n':
+                value += "\\n";
+                break;
+            case '\t':
+                value += "\\t";
+                break;
+            case '\r':
+                value += "\\r";
+                break;
+            case ' ':
+                value += i == 0 ? "\\s" : " ";
+                break;
+            default:
+                value += text[i];
         }
     }
     return value;
@@ -151,7 +163,8 @@ std::string withDefaultApplication(const std::string& existing, const std::strin
         out.push_back(line);
     }
     std::string text;
-    for (const std::string& current : out) text += current + "\n";
+    for (const std::string& current : out)
+        text += current + "\n";
     return text;
 }
 
@@ -188,7 +201,9 @@ std::string desktopLinkEntry(std::string_view linkName, std::string_view target)
 std::string setMimeTypePackage() {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-           "  <mime-type type=\"" + std::string(kSetMimeType) + "\">\n"
+           "  <mime-type type=\"" +
+           std::string(kSetMimeType) +
+           "\">\n"
            "    <comment>Corvane Backup Set</comment>\n"
            "    <sub-class-of type=\"text/plain\"/>\n"
            "    <glob pattern=\"*.cvt\"/>\n"
@@ -199,15 +214,18 @@ std::string setMimeTypePackage() {
 std::string corvaneDesktopEntry(std::string_view corvaneProgram) {
     return "[Desktop Entry]\nVersion=1.0\nType=Application\nName=Corvane\n"
            "GenericName=Backup Utility\nComment=Back up a Corvane Backup Set\n"
-           "Exec=" + execProgram(corvaneProgram) + " %f\nTerminal=false\nNoDisplay=true\n"
-           "MimeType=" + std::string(kSetMimeType) + ";\nCategories=Utility;Archiving;\n";
+           "Exec=" +
+           execProgram(corvaneProgram) +
+           " %f\nTerminal=false\nNoDisplay=true\n"
+           "MimeType=" +
+           std::string(kSetMimeType) + ";\nCategories=Utility;Archiving;\n";
 }
 
 Status installSetAssociation(const DesktopPlaces& places) {
     const std::string mimeFolder = places.dataHome + "mime/";
     const std::string applications = places.dataHome + "applications/";
-    if (Status written = writeTextFile(mimeFolder + "packages/", "corvane.xml",
-                                       setMimeTypePackage());
+    if (Status written =
+            writeTextFile(mimeFolder + "packages/", "corvane.xml", setMimeTypePackage());
         !written) {
         return written;
     }

@@ -20,7 +20,8 @@ Result<std::vector<std::string>> readFavoriteList(const std::string& programFold
     if (!records) return records.error();
     std::vector<std::string> paths;
     paths.reserve(records->size());
-    for (const FavoriteRecord& record : *records) paths.push_back(record.setPath);
+    for (const FavoriteRecord& record : *records)
+        paths.push_back(record.setPath);
     return paths;
 }
 
@@ -28,7 +29,8 @@ Status writeFavoriteList(const std::string& programFolder,
                          const std::vector<std::string>& setPaths) {
     std::vector<FavoriteRecord> records;
     records.reserve(setPaths.size());
-    for (const std::string& path : setPaths) records.push_back({path});
+    for (const std::string& path : setPaths)
+        records.push_back({path});
     return RecordList<FavoriteRecord>(favoriteListPath(programFolder)).rewriteAll(records);
 }
 

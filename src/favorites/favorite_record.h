@@ -1,10 +1,10 @@
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "common/file_io.h"
 #include "common/result.h"
+
+#include <string>
+#include <vector>
 
 namespace corvane {
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "favorites/desktop_link.h"
+#include "host/host.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -7,16 +10,13 @@
 #include <string_view>
 #include <vector>
 
-#include "host/host.h"
-#include "favorites/desktop_link.h"
-
 namespace corvane {
 
 // What the main window does once the favourites window has closed.
 enum class FavouriteAction : std::int16_t {
     Nothing = 1,
-    OpenSet = 2,         // open the chosen set
-    OpenAndBackup = 3,   // open it and start a backup of it
+    OpenSet = 2,        // open the chosen set
+    OpenAndBackup = 3,  // open it and start a backup of it
 };
 
 namespace favorite_texts {
@@ -26,8 +26,8 @@ inline constexpr std::string_view kIntro =
     "wish.  Right click on a listed backup set for more options.";
 inline constexpr std::string_view kColumn = "Favorite Backup Set Name";
 // The context menu; the empty item is a separator.
-inline constexpr std::array<std::string_view, 4> kMenu = {
-    "Open Backup Set", "Perform Backup", "", "Create Desktop Shortcut"};
+inline constexpr std::array<std::string_view, 4> kMenu = {"Open Backup Set", "Perform Backup", "",
+                                                          "Create Desktop Shortcut"};
 inline constexpr int kHelpTopic = 22;
 inline constexpr std::string_view kShortcutTitle = "Desktop Shortcut";
 inline constexpr std::string_view kShortcutQuestion =

@@ -2,7 +2,9 @@
 
 namespace corvane {
 
-CommandState::CommandState(Host& host) : m_host(host) { m_enabled.fill(true); }
+CommandState::CommandState(Host& host) : m_host(host) {
+    m_enabled.fill(true);
+}
 
 void CommandState::enable(CommandId id, bool enabled) {
     m_enabled[static_cast<std::size_t>(id)] = enabled;
@@ -10,7 +12,8 @@ void CommandState::enable(CommandId id, bool enabled) {
 }
 
 void CommandState::enable(std::initializer_list<CommandId> ids, bool enabled) {
-    for (const CommandId id : ids) enable(id, enabled);
+    for (const CommandId id : ids)
+        enable(id, enabled);
 }
 
 }  // namespace corvane

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <array>
-#include <initializer_list>
-
 #include "host/command_id.h"
 #include "host/host.h"
+
+#include <array>
+#include <initializer_list>
 
 namespace corvane {
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "host/command_id.h"
+
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "host/command_id.h"
 
 namespace corvane {
 
@@ -17,11 +17,11 @@ enum class Answer { Ok, Cancel, Yes, No };
 // What an open-file or save-file chooser shows.
 struct FileRequest {
     std::string title;
-    std::string filter;          // "Corvane Sets (*.cvt)|*.cvt"
-    std::string initialFolder;   // empty: the current folder
+    std::string filter;         // "Corvane Sets (*.cvt)|*.cvt"
+    std::string initialFolder;  // empty: the current folder
     std::string defaultExtension;
     bool multiSelect = false;
-    bool mustExist = false;       // open: only existing files
+    bool mustExist = false;         // open: only existing files
     bool confirmOverwrite = false;  // save: ask before replacing a file
 };
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "common/result.h"
+
 #include <string>
 #include <vector>
-
-#include "common/result.h"
 
 namespace corvane {
 
@@ -11,7 +11,8 @@ enum class PathKind { File, Folder, Link, Other };
 
 struct DirEntry {
     std::string name;
-    bool isFolder = false;  // a real folder; a link to a folder is not one (walks never follow links)
+    bool isFolder =
+        false;  // a real folder; a link to a folder is not one (walks never follow links)
 };
 
 // The file services the set operations use, behind an interface so that tests and fuzzers can

@@ -1,5 +1,7 @@
 #include "platform/manager_process.h"
 
+#include "common/file_io.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -10,8 +12,6 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
-
-#include "common/file_io.h"
 
 namespace corvane {
 

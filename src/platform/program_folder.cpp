@@ -52,8 +52,7 @@ std::string locateProgramFolder() {
         return withTrailingSeparator(data) + "corvane/";
     }
     const char* userHome = std::getenv("HOME");
-    return withTrailingSeparator(userHome != nullptr ? userHome : "/tmp") +
-           ".local/share/corvane/";
+    return withTrailingSeparator(userHome != nullptr ? userHome : "/tmp") + ".local/share/corvane/";
 }
 
 bool makeFolders(const std::string& folder) {

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "common/result.h"
+#include "host/host.h"
+#include "registry/registry_files.h"
+
 #include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "host/host.h"
-#include "common/result.h"
-#include "registry/registry_files.h"
 
 namespace corvane {
 

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "common/result.h"
+#include "host/host.h"
+#include "schedule/schedule_texts.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
-
-#include "host/host.h"
-#include "common/result.h"
-#include "schedule/schedule_texts.h"
 
 namespace corvane {
 

@@ -65,8 +65,7 @@ Status rewriteSetLocation(const std::string& setPath, std::string_view location)
     const std::string pastEnd = std::string(kAllFoldersKey) + "0";
     SetFileLines lines = *read;
     lines.head.resize(kSetHeadLines, pastEnd);
-    *lines.at(SetLine::DefaultLocation) =
-        std::string(kDefaultLocationKey) + trim(location);
+    *lines.at(SetLine::DefaultLocation) = std::string(kDefaultLocationKey) + trim(location);
     if (!lines.afterEnd) lines.afterEnd = pastEnd;
     return replaceWithCopy(path, joinSetFile(lines));
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "common/result.h"
+#include "host/host.h"
+
 #include <string>
 #include <string_view>
-
-#include "host/host.h"
-#include "common/result.h"
 
 namespace corvane {
 

@@ -1,19 +1,19 @@
 #pragma once
 
+#include "host/host.h"
+#include "schedule/task_record.h"
+#include "schedule/timed_list.h"
+
 #include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "host/host.h"
-#include "schedule/task_record.h"
-#include "schedule/timed_list.h"
-
 namespace corvane {
 
 // Column widths are the list's width divided by 1.5 and by 3.
-inline constexpr std::array<ListColumn, 2> kTaskColumns = {
-    ListColumn{"Backup Set Name", 1.0 / 1.5}, ListColumn{"Last Performed", 1.0 / 3}};
+inline constexpr std::array<ListColumn, 2> kTaskColumns = {ListColumn{"Backup Set Name", 1.0 / 1.5},
+                                                           ListColumn{"Last Performed", 1.0 / 3}};
 
 // The "Track Backup Tasks" window: the entries of Tasks.dat, when each tracked set was last
 // backed up. Sets are added and removed here; the file is rewritten when the window closes.

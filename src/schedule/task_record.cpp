@@ -29,11 +29,12 @@ Status stampTask(const std::string& programFolder, const std::string& setPath, T
     const std::string wanted = toUpper(trim(setPath));
     const auto changed =
         RecordList<TaskRecord>(taskListPath(programFolder))
-            .changeFirst([&](const TaskRecord& record) { return toUpper(record.setPath) == wanted; },
-                         [&](Bytes& record) {
-                             writeFixedField(record, TaskRecord::kLastPerformedOffset,
-                                             TaskRecord::kLastPerformedWidth, dateTimeText(when));
-                         });
+            .changeFirst(
+                [&](const TaskRecord& record) { return toUpper(record.setPath) == wanted; },
+                [&](Bytes& record) {
+                    writeFixedField(record, TaskRecord::kLastPerformedOffset,
+                                    TaskRecord::kLastPerformedWidth, dateTimeText(when));
+                });
     if (!changed) return changed.error();
     return {};
 }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <optional>
-#include <string>
-#include <string_view>
-
 #include "host/host.h"
 #include "platform/clock.h"
 #include "schedule/schedule_rules.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace corvane {
 

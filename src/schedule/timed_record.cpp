@@ -55,12 +55,13 @@ Result<bool> writeTimedSchedule(const std::string& programFolder, std::size_t nu
 Status recordTimedResult(const std::string& programFolder, const std::string& setPath,
                          const std::string& result) {
     const std::string wanted = trim(setPath);
-    const auto changed = RecordList<TimedRecord>(timedListPath(programFolder))
-                             .changeFirst([&](const TimedRecord& record) { return record.setPath == wanted; },
-                                          [&](Bytes& record) {
-                                              writeFixedField(record, TimedRecord::kLastResultOffset,
-                                                              TimedRecord::kLastResultWidth, result);
-                                          });
+    const auto changed =
+        RecordList<TimedRecord>(timedListPath(programFolder))
+            .changeFirst([&](const TimedRecord& record) { return record.setPath == wanted; },
+                         [&](Bytes& record) {
+                             writeFixedField(record, TimedRecord::kLastResultOffset,
+                                             TimedRecord::kLastResultWidth, result);
+                         });
     if (!changed) return changed.error();
     return {};
 }

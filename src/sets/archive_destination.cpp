@@ -1,9 +1,9 @@
 #include "sets/archive_destination.h"
 
-#include <cstdio>
-
 #include "common/text.h"
 #include "sets/set_naming.h"
+
+#include <cstdio>
 
 namespace corvane {
 
@@ -31,8 +31,8 @@ std::string ArchiveDestination::archivePath(const LocalDateTime& day,
 
 ArchiveDestination ArchiveDestination::inFolder(const std::string& folder,
                                                 std::string_view setFileName) const {
-    return ArchiveDestination(folder + (dated() ? std::string(kDatedArchiveName)
-                                                : archiveNameFor(trim(setFileName))));
+    return ArchiveDestination(
+        folder + (dated() ? std::string(kDatedArchiveName) : archiveNameFor(trim(setFileName))));
 }
 
 }  // namespace corvane

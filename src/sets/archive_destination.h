@@ -1,9 +1,9 @@
 #pragma once
 
+#include "common/date_text.h"
+
 #include <string>
 #include <string_view>
-
-#include "common/date_text.h"
 
 namespace corvane {
 

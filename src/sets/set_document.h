@@ -1,17 +1,17 @@
 #pragma once
 
-#include <deque>
-#include <string>
-#include <unordered_set>
-
+#include "common/result.h"
+#include "config/config_store.h"
 #include "host/command_state.h"
 #include "host/host.h"
 #include "host/run_flags.h"
-#include "common/result.h"
-#include "config/config_store.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "sets/backup_set.h"
+
+#include <deque>
+#include <string>
+#include <unordered_set>
 
 namespace corvane {
 

@@ -24,9 +24,8 @@ std::string fieldOfLine(std::string_view line) {
     const auto open = line.find('"');
     if (open == std::string_view::npos) return trim(line);
     const auto close = line.find('"', open + 1);
-    return std::string(
-        line.substr(open + 1, close == std::string_view::npos ? std::string_view::npos
-                                                              : close - open - 1));
+    return std::string(line.substr(
+        open + 1, close == std::string_view::npos ? std::string_view::npos : close - open - 1));
 }
 
 Result<std::int16_t> lenientOption(const std::string& field, std::string_view key) {
@@ -75,8 +74,10 @@ SetFileLines splitSetFile(std::string_view text) {
 
 std::string joinSetFile(const SetFileLines& lines) {
     std::string out;
-    for (const auto& field : lines.head) addLine(out, field);
-    for (const auto& field : lines.entries) addLine(out, field);
+    for (const auto& field : lines.head)
+        addLine(out, field);
+    for (const auto& field : lines.entries)
+        addLine(out, field);
     addLine(out, kEndLine);
     if (lines.afterEnd) addLine(out, *lines.afterEnd);
     return out;

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "common/result.h"
+#include "config/config_record.h"
+#include "sets/backup_set.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "common/result.h"
-#include "config/config_record.h"
-#include "sets/backup_set.h"
 
 namespace corvane {
 
@@ -47,9 +47,9 @@ inline constexpr std::size_t kSetHeadLines = static_cast<std::size_t>(SetLine::E
 // the file agrees on. A field is the text between a line's first two double quotes, or the
 // trimmed line when it holds no quote; a blank line is an empty field.
 struct SetFileLines {
-    std::vector<std::string> head;     // lines 1 to 8, as many as the file has
-    std::vector<std::string> entries;  // the lines after line 8 up to the end line, as they are
-    bool hasEndLine = false;           // "[END OF BACKUP]" was met
+    std::vector<std::string> head;        // lines 1 to 8, as many as the file has
+    std::vector<std::string> entries;     // the lines after line 8 up to the end line, as they are
+    bool hasEndLine = false;              // "[END OF BACKUP]" was met
     std::optional<std::string> afterEnd;  // the line after it (the AllFolders line)
     std::string lastField;                // the file's very last field
 

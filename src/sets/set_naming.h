@@ -1,10 +1,10 @@
 #pragma once
 
-#include <string>
-#include <string_view>
-
 #include "host/host.h"
 #include "sets/entry_dialogs.h"
+
+#include <string>
+#include <string_view>
 
 namespace corvane {
 

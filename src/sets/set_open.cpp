@@ -1,11 +1,11 @@
-#include <unordered_map>
-
 #include "common/error_log.h"
 #include "common/file_io.h"
 #include "common/number_text.h"
 #include "common/text.h"
 #include "sets/set_document.h"
 #include "sets/set_file_format.h"
+
+#include <unordered_map>
 
 namespace corvane {
 
@@ -61,10 +61,10 @@ OpenOutcome SetDocument::openSet() {
 
     addCategories();
     // A file cut short keeps the options read so far and the configured defaults for the rest.
-    for (const auto& [value, target] : {std::pair{&file.subFolders, &options.subFolders},
-                                        std::pair{&file.compression, &options.compression},
-                                        std::pair{&file.freshen, &options.freshen},
-                                        std::pair{&file.addNew, &options.addNew}}) {
+    for (const auto& [value, target] :
+         {std::pair{&file.subFolders, &options.subFolders},
+          std::pair{&file.compression, &options.compression},
+          std::pair{&file.freshen, &options.freshen}, std::pair{&file.addNew, &options.addNew}}) {
         if (*value) *target = **value;
     }
     if (file.defaultLocation) m_set.defaultLocation = *file.defaultLocation;
@@ -77,8 +77,8 @@ OpenOutcome SetDocument::openSet() {
         Status added;
         bool viaAddSetItem = false;
         if (startsWith(field, "-")) {
-            added = m_set.tree.add(std::string(kExclusionsCategory), field, field,
-                                   Picture::Exclusion);
+            added =
+                m_set.tree.add(std::string(kExclusionsCategory), field, field, Picture::Exclusion);
         } else if (startsWith(field, "**")) {
             added = m_set.tree.add(std::string(kFilesCategory), field, field, Picture::File);
         } else {
@@ -112,8 +112,8 @@ OpenOutcome SetDocument::openSet() {
                 viaAddSetItem = true;
             } else {
                 const auto parentIndex = parents.find(field);
-                const std::string parent = parentIndex ? m_set.tree.at(*parentIndex).key
-                                                       : std::string(kFoldersCategory);
+                const std::string parent =
+                    parentIndex ? m_set.tree.at(*parentIndex).key : std::string(kFoldersCategory);
                 added = m_set.tree.add(parent, field, field, Picture::Folder);
             }
         }
@@ -125,10 +125,10 @@ OpenOutcome SetDocument::openSet() {
 
     enableContentCommands(m_set.hasContent());
     showSetNameStatus();
-    m_context.commands.enable({CommandId::Add, CommandId::Save, CommandId::ActionsAdd,
-                               CommandId::ActionsDefault, CommandId::ActionsRemove,
-                               CommandId::FileSave, CommandId::FileSaveAs},
-                              true);
+    m_context.commands.enable(
+        {CommandId::Add, CommandId::Save, CommandId::ActionsAdd, CommandId::ActionsDefault,
+         CommandId::ActionsRemove, CommandId::FileSave, CommandId::FileSaveAs},
+        true);
     if (dropped) saveSet();
     m_set.opening = false;
     for (std::size_t index = 1; index <= 3 && index <= m_set.tree.count(); ++index) {
@@ -166,14 +166,14 @@ OpenOutcome SetDocument::reportOpenError(const Error& error) {
     if (m_context.flags.commandLineRun) {
         (void)appendErrorLogBlock(
             m_context.programFolder, "Command Line Backup - Error Opening",
-            "Error #    : " + std::to_string(error.code) + " - " + error.description,
-            m_set.setPath, m_context.clock.now());
+            "Error #    : " + std::to_string(error.code) + " - " + error.description, m_set.setPath,
+            m_context.clock.now());
         m_context.host.showTimedErrorScreen();
     } else {
         m_context.host.message(Icon::Critical, Buttons::Ok, "Error",
                                "Error opening Backup Set.  Unable to load Backup.\r\n\r\nError #" +
-                                   std::to_string(error.code) + ".  Description:  " +
-                                   error.description + ".");
+                                   std::to_string(error.code) +
+                                   ".  Description:  " + error.description + ".");
     }
     m_context.host.setStatusText(kNoSetStatus);
     m_set.opening = false;

@@ -2,6 +2,14 @@
 // unattended, over a fake file tree. Any crash or sanitizer report is a fault; so is a parse
 // that the file's own lines, written back, do not reproduce, a change to the set file when
 // nothing was dropped, and a write to any other file.
+#include "common/text.h"
+#include "config/config_store.h"
+#include "host/command_state.h"
+#include "platform/clock.h"
+#include "scripted_host.h"
+#include "sets/set_document.h"
+#include "sets/set_file_format.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,14 +21,6 @@
 #include <sstream>
 #include <string>
 
-#include "host/command_state.h"
-#include "scripted_host.h"
-#include "common/text.h"
-#include "config/config_store.h"
-#include "platform/clock.h"
-#include "sets/set_document.h"
-#include "sets/set_file_format.h"
-
 namespace {
 
 using namespace corvane;
@@ -30,8 +30,10 @@ using namespace corvane;
 class FakeFileSystem final : public FileSystem {
 public:
     Result<PathKind> probe(const std::string& path) const override {
-        if (path.find("missing") != std::string::npos) return Error{errc::kFileNotFound, "File not found"};
-        if (path.find("denied") != std::string::npos) return Error{errc::kPermissionDenied, "Permission denied"};
+        if (path.find("missing") != std::string::npos)
+            return Error{errc::kFileNotFound, "File not found"};
+        if (path.find("denied") != std::string::npos)
+            return Error{errc::kPermissionDenied, "Permission denied"};
         return !path.empty() && path.back() == '/' ? PathKind::Folder : PathKind::File;
     }
     Result<std::vector<DirEntry>> list(const std::string& folder) const override {
@@ -60,7 +62,8 @@ const std::string& home() {
 
 std::vector<std::string> trimmed(const std::vector<std::string>& fields) {
     std::vector<std::string> out;
-    for (const auto& field : fields) out.push_back(trim(field));
+    for (const auto& field : fields)
+        out.push_back(trim(field));
     return out;
 }
 
@@ -88,7 +91,8 @@ void runOnce(const std::string& content, bool unattended, bool verify) {
 
     ScriptedHost host;
     // Interactive runs answer every "Not Found" question with Yes until the script runs out.
-    for (int i = 0; i < 4; ++i) host.expectMessage("Not Found", Answer::Yes);
+    for (int i = 0; i < 4; ++i)
+        host.expectMessage("Not Found", Answer::Yes);
     ConfigStore config(home());
     config.loadAtStart();
     config.record().verifyExists = verify ? 1 : 0;

@@ -11,7 +11,8 @@ namespace corvane::test {
 class EngineFixture : public SetFixture {
 protected:
     EngineFixture()
-        : runner({home.path(), config, flags, host, document, component, clock, drives, fileSystem}) {
+        : runner(
+              {home.path(), config, flags, host, document, component, clock, drives, fileSystem}) {
         writeFile(home / "data/a.txt", "alpha");
         makeFolder(home / "out");
         document.newSet("Office.cvt");

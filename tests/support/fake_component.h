@@ -1,13 +1,13 @@
 #pragma once
 
+#include "archive/archiver.h"
+#include "platform/drives.h"
+#include "temp_folder.h"
+
 #include <functional>
 #include <map>
 #include <optional>
 #include <vector>
-
-#include "archive/archiver.h"
-#include "platform/drives.h"
-#include "temp_folder.h"
 
 namespace corvane::test {
 
@@ -46,7 +46,8 @@ public:
     // A script's answer to an abort request: 518 when one was made.
     int abortedOr(int code) const { return m_aborted ? 518 : code; }
     void writeArchive() const {
-        if (!m_settings.archivePath.empty()) writeFile(m_settings.archivePath, "PK\x05\x06 archive");
+        if (!m_settings.archivePath.empty())
+            writeFile(m_settings.archivePath, "PK\x05\x06 archive");
     }
 
     std::vector<Settings> previews, compresses, tests;

@@ -6,9 +6,12 @@ namespace {
 
 Answer safeDefault(Buttons buttons) {
     switch (buttons) {
-        case Buttons::YesNo: return Answer::No;
-        case Buttons::OkCancel: return Answer::Cancel;
-        default: return Answer::Ok;
+        case Buttons::YesNo:
+            return Answer::No;
+        case Buttons::OkCancel:
+            return Answer::Cancel;
+        default:
+            return Answer::Ok;
     }
 }
 
@@ -34,8 +37,12 @@ void ScriptedProgressView::setOverallProgress(int percent, std::string_view file
     m_ratio = std::string(ratio);
 }
 
-void ScriptedProgressView::hide() { m_transcript.emplace_back("progress.hide"); }
-void ScriptedProgressView::show() { m_transcript.emplace_back("progress.show"); }
+void ScriptedProgressView::hide() {
+    m_transcript.emplace_back("progress.hide");
+}
+void ScriptedProgressView::show() {
+    m_transcript.emplace_back("progress.show");
+}
 
 void ScriptedProgressView::close() {
     m_open = false;
@@ -69,7 +76,9 @@ void ScriptedPreviewingView::pressCancel() {
     close();
 }
 
-void ScriptedHost::queuePreviewAnswer(Answer answer) { m_previewAnswers.push_back(answer); }
+void ScriptedHost::queuePreviewAnswer(Answer answer) {
+    m_previewAnswers.push_back(answer);
+}
 
 void ScriptedHost::queuePassword(std::optional<std::string> password) {
     m_passwords.push_back(std::move(password));
@@ -107,7 +116,9 @@ std::optional<std::string> ScriptedHost::askArchivePassword() {
     return password;
 }
 
-void ScriptedHost::showMaximumArchiveSize() { m_transcript.emplace_back("maximumArchiveSize"); }
+void ScriptedHost::showMaximumArchiveSize() {
+    m_transcript.emplace_back("maximumArchiveSize");
+}
 
 void ScriptedHost::expectMessage(std::string title, Answer answer) {
     m_expectedMessages.push_back({std::move(title), answer});
@@ -117,9 +128,13 @@ void ScriptedHost::queueOpenFiles(std::vector<std::string> paths) {
     m_openFiles.push_back(std::move(paths));
 }
 
-void ScriptedHost::queueSaveFile(std::string path) { m_saveFiles.push_back(std::move(path)); }
+void ScriptedHost::queueSaveFile(std::string path) {
+    m_saveFiles.push_back(std::move(path));
+}
 
-void ScriptedHost::queueFolder(std::string path) { m_folders.push_back(std::move(path)); }
+void ScriptedHost::queueFolder(std::string path) {
+    m_folders.push_back(std::move(path));
+}
 
 bool ScriptedHost::scriptFinished() const {
     return m_expectedMessages.empty() && m_openFiles.empty() && m_saveFiles.empty() &&
@@ -186,7 +201,9 @@ void ScriptedHost::processPendingEvents() {
     if (onPendingEvents) onPendingEvents();
 }
 
-void ScriptedHost::setBusy(bool busy) { m_busyDepth += busy ? 1 : -1; }
+void ScriptedHost::setBusy(bool busy) {
+    m_busyDepth += busy ? 1 : -1;
+}
 
 void ScriptedHost::setCommandEnabled(CommandId id, bool enabled) {
     m_commands[static_cast<std::size_t>(id)] = enabled;

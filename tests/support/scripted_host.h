@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/host.h"
+
 #include <array>
 #include <deque>
 #include <functional>
@@ -7,15 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "host/host.h"
-
 namespace corvane {
 
 // The progress and previewing windows of ScriptedHost: they write what they are told into the
 // host's transcript and keep the Cancel handlers, so a test can press Cancel.
 class ScriptedProgressView final : public ProgressView {
 public:
-    explicit ScriptedProgressView(std::vector<std::string>& transcript) : m_transcript(transcript) {}
+    explicit ScriptedProgressView(std::vector<std::string>& transcript)
+        : m_transcript(transcript) {}
     void open(ProgressKind kind, std::function<void()> onCancel) override;
     void setOperationLine(std::string_view text) override;
     void setFileProgress(int percent) override { m_filePercent = percent; }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
+#include "common/text.h"
 #include "host/command_state.h"
 #include "scripted_host.h"
-#include "common/text.h"
 #include "sets/set_document.h"
 #include "temp_folder.h"
+
+#include <gtest/gtest.h>
 
 namespace corvane::test {
 
@@ -25,7 +25,8 @@ protected:
     }
 
     void TearDown() override {
-        for (const auto& unexpected : host.unexpected()) ADD_FAILURE() << unexpected;
+        for (const auto& unexpected : host.unexpected())
+            ADD_FAILURE() << unexpected;
         EXPECT_TRUE(host.scriptFinished()) << "not every scripted answer was used";
     }
 
@@ -34,7 +35,8 @@ protected:
     // Writes a set file from fields (each quoted, CR LF) and returns its path.
     std::string writeSet(const std::string& name, const std::vector<std::string>& fields) {
         std::string content;
-        for (const auto& field : fields) content += "\"" + field + "\"\r\n";
+        for (const auto& field : fields)
+            content += "\"" + field + "\"\r\n";
         writeFile(home / ("Backup Sets/" + name), content);
         return home / ("Backup Sets/" + name);
     }
@@ -42,9 +44,12 @@ protected:
     // The standard lines around `entries`, with the given option values.
     std::vector<std::string> setLines(const std::vector<std::string>& entries,
                                       const std::string& allFolders = "0") const {
-        std::vector<std::string> lines = {"Corvane Set - v6.0", "[OPTIONS]",
-                                          "IncludeSubFolders=1", "CompressionStyle=9",
-                                          "BackupFreshen=1", "BackupAddNew=0",
+        std::vector<std::string> lines = {"Corvane Set - v6.0",
+                                          "[OPTIONS]",
+                                          "IncludeSubFolders=1",
+                                          "CompressionStyle=9",
+                                          "BackupFreshen=1",
+                                          "BackupAddNew=0",
                                           "DefaultLocation=" + home.path() + "out/$DATE$.bac",
                                           "[FOLDERS/PATHS]"};
         lines.insert(lines.end(), entries.begin(), entries.end());

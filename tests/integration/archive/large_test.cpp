@@ -32,7 +32,7 @@ TEST(LargeArchive, OverFourGibibytesIsReadByEveryTool) {
     ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(kHuge)), 0);
     ::close(fd);
     test::writeFile(folder / "src/b-after.txt",
-                     test::textData(100000, 1));  // its offset passes 4 GiB
+                    test::textData(100000, 1));  // its offset passes 4 GiB
 
     struct Shape {
         const char* name;

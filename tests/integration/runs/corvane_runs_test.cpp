@@ -1,12 +1,5 @@
 // The corvane program run as a user's desktop or the Timed Backups Manager would run it, with
 // its archives judged by 7-Zip, not by Corvane's own reader.
-#include <gtest/gtest.h>
-#include <sys/time.h>
-
-#include <algorithm>
-#include <set>
-#include <sstream>
-
 #include "common/record_file.h"
 #include "common/text.h"
 #include "config/config_store.h"
@@ -15,6 +8,13 @@
 #include "schedule/timed_record.h"
 #include "subprocess.h"
 #include "temp_folder.h"
+
+#include <gtest/gtest.h>
+#include <sys/time.h>
+
+#include <algorithm>
+#include <set>
+#include <sstream>
 
 namespace corvane::test {
 namespace {
@@ -30,10 +30,10 @@ protected:
         requireTool("7zz");
         src = home / "src/";
         // A tree with nested folders, a single file, a wildcard folder and things to exclude.
-        for (const auto* file : {"data/a.txt", "data/b.tmp", "data/sub/c.txt", "data/sub/deep/d.bin",
-                                 "data/cache/junk.txt", "single/keep.txt", "single/other.txt",
-                                 "docs/r1.txt", "docs/r2.txt", "docs/img.png",
-                                 "docs/nested/r3.txt"}) {
+        for (const auto* file :
+             {"data/a.txt", "data/b.tmp", "data/sub/c.txt", "data/sub/deep/d.bin",
+              "data/cache/junk.txt", "single/keep.txt", "single/other.txt", "docs/r1.txt",
+              "docs/r2.txt", "docs/img.png", "docs/nested/r3.txt"}) {
             const std::string path = src + file;
             makeFolder(path.substr(0, path.rfind('/')));
             writeFile(path, std::string("content of ") + file + "\n" + std::string(2000, 'x'));
@@ -54,23 +54,31 @@ protected:
     virtual void configure(ConfigRecord&) {}
 
     void writeSet(const std::string& destinationName, int freshen = 0, int addNew = 0) {
-        const std::vector<std::string> entries = {
-            src + "data/",        src + "data/sub/",          src + "data/sub/deep/",
-            src + "data/cache/",  src + "data/empty/",        src + "single/keep.txt",
-            "** - " + src + "docs/*.txt", "- *.tmp",         "- " + src + "data/cache/*"};
-        std::string text = "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
-                           "\"CompressionStyle=6\"\r\n\"BackupFreshen=" + std::to_string(freshen) +
-                           "\"\r\n\"BackupAddNew=" + std::to_string(addNew) +
-                           "\"\r\n\"DefaultLocation=" + home.path() + "out/" + destinationName +
-                           "\"\r\n\"[FOLDERS/PATHS]\"\r\n";
-        for (const auto& entry : entries) text += "\"" + entry + "\"\r\n";
+        const std::vector<std::string> entries = {src + "data/",
+                                                  src + "data/sub/",
+                                                  src + "data/sub/deep/",
+                                                  src + "data/cache/",
+                                                  src + "data/empty/",
+                                                  src + "single/keep.txt",
+                                                  "** - " + src + "docs/*.txt",
+                                                  "- *.tmp",
+                                                  "- " + src + "data/cache/*"};
+        std::string text =
+            "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
+            "\"CompressionStyle=6\"\r\n\"BackupFreshen=" +
+            std::to_string(freshen) + "\"\r\n\"BackupAddNew=" + std::to_string(addNew) +
+            "\"\r\n\"DefaultLocation=" + home.path() + "out/" + destinationName +
+            "\"\r\n\"[FOLDERS/PATHS]\"\r\n";
+        for (const auto& entry : entries)
+            text += "\"" + entry + "\"\r\n";
         text += "\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n";
         writeFile(setPath, text);
     }
 
     ProcessResult corvane(const std::string& commandLine) {
-        return runProcess({builtProgram("bin/corvane"), commandLine},
-                          {{"CORVANE_HOME", home.path()}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
+        return runProcess(
+            {builtProgram("bin/corvane"), commandLine},
+            {{"CORVANE_HOME", home.path()}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}});
     }
 
     // The archive's entries as 7-Zip lists them.
@@ -140,7 +148,8 @@ protected:
     }
 
     TimedRecord timedEntry(std::size_t number) const {
-        return TimedRecord::decode(*RecordFile(home / "Timed.dat", TimedRecord::kSize).read(number));
+        return TimedRecord::decode(
+            *RecordFile(home / "Timed.dat", TimedRecord::kSize).read(number));
     }
 
     TempFolder home;

@@ -1,6 +1,7 @@
 // A timed backup from end to end: cvtimer, started where the build put it, finds an entry that
-// has just fallen due, starts the real corvane beside it with "~~Timed", the archive is written and passes an outside tester, and the
-// entry records its result and its next run; an entry due tomorrow is left alone.
+// has just fallen due, starts the real corvane beside it with "~~Timed", the archive is written and
+// passes an outside tester, and the entry records its result and its next run; an entry due
+// tomorrow is left alone.
 #include "manager_fixture.h"
 #include "schedule/timed_record.h"
 
@@ -15,11 +16,12 @@ TEST_F(ManagerFixture, TimedBackupRunsFromTheScheduleToATestedArchive) {
     writeFile(home / "data/letters/first.txt", std::string(20000, 'a') + "\n");
     const std::string set = home / "Backup Sets/Timed Set.cvt";
     const std::string archive = home / "out/Timed Set.bac";
-    writeFile(set, "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
-                   "\"CompressionStyle=6\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
-                   "\"DefaultLocation=" + archive + "\"\r\n\"[FOLDERS/PATHS]\"\r\n\"" +
-                   home.path() + "data/\"\r\n\"" + home.path() +
-                   "data/letters/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
+    writeFile(set,
+              "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
+              "\"CompressionStyle=6\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
+              "\"DefaultLocation=" +
+                  archive + "\"\r\n\"[FOLDERS/PATHS]\"\r\n\"" + home.path() + "data/\"\r\n\"" +
+                  home.path() + "data/letters/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
 
     const Minute now = currentMinute();
     const TimePoint due = *dueMoment(now.date, now.time);

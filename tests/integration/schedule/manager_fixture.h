@@ -1,5 +1,14 @@
 #pragma once
 
+#include "common/date_text.h"
+#include "platform/clock.h"
+#include "platform/manager_process.h"
+#include "schedule/manager_control.h"
+#include "schedule/schedule_rules.h"
+#include "scripted_host.h"
+#include "subprocess.h"
+#include "temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,15 +16,6 @@
 #include <filesystem>
 #include <functional>
 #include <thread>
-
-#include "scripted_host.h"
-#include "common/date_text.h"
-#include "platform/clock.h"
-#include "platform/manager_process.h"
-#include "schedule/manager_control.h"
-#include "schedule/schedule_rules.h"
-#include "subprocess.h"
-#include "temp_folder.h"
 
 namespace corvane::test {
 

@@ -1,12 +1,13 @@
 // Start-up and run modes: the command-line forms, the first start, the restore hand-off and
 // the unattended entry.
-#include <gtest/gtest.h>
-
 #include "app/program.h"
-#include "scripted_host.h"
+
 #include "common/file_io.h"
 #include "fake_component.h"
+#include "scripted_host.h"
 #include "temp_folder.h"
+
+#include <gtest/gtest.h>
 
 namespace corvane::test {
 namespace {
@@ -53,7 +54,8 @@ protected:
           program(home.path(), {host, clock, fileSystem, drives, component, launcher}) {}
 
     void TearDown() override {
-        for (const auto& unexpected : host.unexpected()) ADD_FAILURE() << unexpected;
+        for (const auto& unexpected : host.unexpected())
+            ADD_FAILURE() << unexpected;
     }
 
     TempFolder home;
@@ -104,8 +106,9 @@ TEST_F(ProgramTest, UnattendedEntryOpensTheSetAndRuns) {
     writeFile(home / "Backup Sets/Daily.cvt",
               "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
               "\"CompressionStyle=9\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
-              "\"DefaultLocation=" + home.path() + "Daily.bac\"\r\n\"[FOLDERS/PATHS]\"\r\n\"" +
-                  home.path() + "data/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
+              "\"DefaultLocation=" +
+                  home.path() + "Daily.bac\"\r\n\"[FOLDERS/PATHS]\"\r\n\"" + home.path() +
+                  "data/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
     const LoadResult result = program.load("~~Timed" + home.path() + "Backup Sets/Daily.cvt");
     EXPECT_EQ(result.mode, RunMode::TimedBackup);
     EXPECT_TRUE(result.endProgram);

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <string>
+#include "scripted_host.h"
 
 #include <gtest/gtest.h>
 
-#include "scripted_host.h"
+#include <string>
 
 namespace corvane::test {
 

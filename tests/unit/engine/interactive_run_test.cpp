@@ -5,8 +5,8 @@
 #include "common/record_file.h"
 #include "common/text.h"
 #include "config/password.h"
-#include "schedule/task_record.h"
 #include "engine_fixture.h"
+#include "schedule/task_record.h"
 
 namespace corvane::test {
 namespace {
@@ -33,14 +33,17 @@ TEST_F(InteractiveRun, SuccessWithoutTestShowsNoBoxAndUpdatesRecords) {
     EXPECT_NE(std::find(t.begin(), t.end(), "progress.line Updating Backup Task Information..."),
               t.end());
     EXPECT_EQ(t.back(), "progress.close");
-    EXPECT_EQ(readFile(home / "Backup.log"),
-              "### Backup Started - " + home.path() + "Backup Sets/Office.cvt - 2026-12-04 "
-              "10:30:00 ###\r\n### Backup Destination & Name:  " + datedArchive() + " ###\r\n"
-              "-  Adding /data/a.txt\r\n### Backup Operation Complete - 2026-12-04 10:30:00 ###\r\n");
+    EXPECT_EQ(
+        readFile(home / "Backup.log"),
+        "### Backup Started - " + home.path() +
+            "Backup Sets/Office.cvt - 2026-12-04 "
+            "10:30:00 ###\r\n### Backup Destination & Name:  " +
+            datedArchive() +
+            " ###\r\n"
+            "-  Adding /data/a.txt\r\n### Backup Operation Complete - 2026-12-04 10:30:00 ###\r\n");
     EXPECT_EQ(TaskRecord::decode(*RecordFile(home / "Tasks.dat", 180).read(1)).lastPerformed,
               "2026-12-04 10:30:00");
-    EXPECT_EQ(readFile(home / "Favorite.dat"),
-              fixedField(home / "Backup Sets/Office.cvt", 150));
+    EXPECT_EQ(readFile(home / "Favorite.dat"), fixedField(home / "Backup Sets/Office.cvt", 150));
 }
 
 TEST_F(InteractiveRun, WithoutLogFileNothingIsWritten) {
@@ -116,10 +119,11 @@ TEST_F(InteractiveRun, CancelAndFailureOfTheCompress) {
 
 TEST_F(InteractiveRun, CancelArrivingInTheEventLoopsTurnStopsARealCompress) {
     // A window's Cancel button is clicked only while the run gives the event loop a turn.
-    for (int i = 0; i < 40; ++i) writeFile(home / ("data/f" + std::to_string(i)), "content");
+    for (int i = 0; i < 40; ++i)
+        writeFile(home / ("data/f" + std::to_string(i)), "content");
     archive::Archiver archiver;
-    BackupRunner real({home.path(), config, flags, host, document, archiver, clock, drives,
-                       fileSystem});
+    BackupRunner real(
+        {home.path(), config, flags, host, document, archiver, clock, drives, fileSystem});
     bool pressed = false;
     host.onPendingEvents = [&] {
         if (!pressed && host.progress().isOpen()) host.progress().pressCancel();
@@ -318,7 +322,8 @@ TEST_F(InteractiveRun, PasswordIsHandedOverAndAskedAgainWhenWrong) {
     config.record().password = 0;
     runner.runInteractive({});
     EXPECT_EQ(component.compresses.back().password, "");
-    EXPECT_EQ(host.messages().back().text, "Testing operation cancelled.  Testing is not complete.");
+    EXPECT_EQ(host.messages().back().text,
+              "Testing operation cancelled.  Testing is not complete.");
     EXPECT_EQ(runner.currentPassword(), "");
 }
 

@@ -1,9 +1,9 @@
 // Preparing a run: the backup-type dialog, the destination, drive checks, disk settings, the
 // existing-archive rules and the file lists.
 #include "engine/file_list.h"
-#include "sets/archive_destination.h"
 #include "engine/preview_math.h"
 #include "engine_fixture.h"
+#include "sets/archive_destination.h"
 
 namespace corvane::test {
 namespace {
@@ -57,16 +57,19 @@ TEST(FileLists, FourRulesInIndexOrder) {
         ASSERT_TRUE(tree.add(std::nullopt, category, category, Picture::Backup));
     }
     const std::pair<const char*, const char*> nodes[] = {
-        {"Folders", "/data/"}, {"Files", "/home/notes.txt"}, {"Files", "** - /docs/*.odt"},
-        {"Exclusions", "- *.tmp"}, {"Exclusions", "- /data/cache/*"},
+        {"Folders", "/data/"},
+        {"Files", "/home/notes.txt"},
+        {"Files", "** - /docs/*.odt"},
+        {"Exclusions", "- *.tmp"},
+        {"Exclusions", "- /data/cache/*"},
         // An exclusion ending in "/" meets the folder test first.
         {"Exclusions", "- /odd/"}};
     for (const auto& [parent, text] : nodes) {
         ASSERT_TRUE(tree.add(std::string(parent), text, text, Picture::File));
     }
     const FileLists lists = buildFileLists(tree);
-    EXPECT_EQ(lists.includes, (std::vector<std::string>{"/data/*", "/home/notes.txt",
-                                                        "/docs/*.odt", "- /odd/*"}));
+    EXPECT_EQ(lists.includes,
+              (std::vector<std::string>{"/data/*", "/home/notes.txt", "/docs/*.odt", "- /odd/*"}));
     EXPECT_EQ(lists.exclusions,
               (std::vector<std::string>{"/home/", "/docs/", "*.tmp", "/data/cache/*"}));
 }
@@ -128,25 +131,49 @@ TEST_F(Preparation, DiskStylesAreCheckedAgainstTheDrive) {
     };
     const std::string archive = home / "out/fixed.bac";
     const Case cases[] = {
-        {BackupStyle::MultipleDisks, DriveType::Fixed, archive, {{"Hard Drive", Answer::Ok}}, false},
-        {BackupStyle::CdMultipleDisks, DriveType::Fixed, archive, {{"Hard Drive", Answer::Ok}}, false},
-        {BackupStyle::MultipleDisks, DriveType::Remote, archive,
-         {{"Removable Device", Answer::No}, {"Operation Cancelled", Answer::Ok}}, false},
-        {BackupStyle::MultipleDisks, DriveType::Remote, archive,
-         {{"Removable Device", Answer::Yes}, {"Clear Disk Contents", Answer::No}}, true},
+        {BackupStyle::MultipleDisks,
+         DriveType::Fixed,
+         archive,
+         {{"Hard Drive", Answer::Ok}},
+         false},
+        {BackupStyle::CdMultipleDisks,
+         DriveType::Fixed,
+         archive,
+         {{"Hard Drive", Answer::Ok}},
+         false},
+        {BackupStyle::MultipleDisks,
+         DriveType::Remote,
+         archive,
+         {{"Removable Device", Answer::No}, {"Operation Cancelled", Answer::Ok}},
+         false},
+        {BackupStyle::MultipleDisks,
+         DriveType::Remote,
+         archive,
+         {{"Removable Device", Answer::Yes}, {"Clear Disk Contents", Answer::No}},
+         true},
         // A relative destination has no root: its type is "no root", and the question comes.
-        {BackupStyle::MultipleDisks, DriveType::Removable, "relative.bac",
-         {{"Removable Device", Answer::No}, {"Operation Cancelled", Answer::Ok}}, false},
-        {BackupStyle::CdMultipleDisks, DriveType::Remote, archive,
-         {{"Clear Disk Contents", Answer::No}}, true},
-        {BackupStyle::MultipleDisks, DriveType::Removable, archive,
-         {{"Clear Disk Contents", Answer::Yes}}, true},
+        {BackupStyle::MultipleDisks,
+         DriveType::Removable,
+         "relative.bac",
+         {{"Removable Device", Answer::No}, {"Operation Cancelled", Answer::Ok}},
+         false},
+        {BackupStyle::CdMultipleDisks,
+         DriveType::Remote,
+         archive,
+         {{"Clear Disk Contents", Answer::No}},
+         true},
+        {BackupStyle::MultipleDisks,
+         DriveType::Removable,
+         archive,
+         {{"Clear Disk Contents", Answer::Yes}},
+         true},
     };
     config.record().promptPreview = 0;
     for (const auto& c : cases) {
         document.set().defaultLocation = c.path;
         drives.type = c.type;
-        for (const auto& [title, answer] : c.boxes) host.expectMessage(title, answer);
+        for (const auto& [title, answer] : c.boxes)
+            host.expectMessage(title, answer);
         if (c.runs) host.expectMessage("Insert Disk", Answer::Ok);
         const std::size_t before = component.compresses.size();
         runner.runInteractive({c.style, "650 MB"});

@@ -19,7 +19,8 @@ protected:
             {setPath, "Every Day", "05:00:00", "2026-12-05", "N/A"},
         };
         std::vector<Bytes> bytes;
-        for (const auto& record : records) bytes.push_back(record.encode());
+        for (const auto& record : records)
+            bytes.push_back(record.encode());
         EXPECT_TRUE(RecordFile(home / "Timed.dat", TimedRecord::kSize).rewriteAll(bytes));
     }
 
@@ -55,9 +56,12 @@ TEST_F(UnattendedRun, FailureWritesTheErrorBlockAndTheTimedScreen) {
     EXPECT_EQ(result.outcome, RunOutcome::Failed);
     EXPECT_TRUE(result.endProgram);
     EXPECT_EQ(host.timedErrorScreens(), 1);
-    EXPECT_EQ(errorLog(), "Command Line Backup - Error performing Backup.\r\nError #    : 519\r\n"
-                          "Backup Name: " + home.path() + "Backup Sets/Office.cvt\r\n"
-                          "Backup Time: 2026-12-04 10:30:00\r\n");
+    EXPECT_EQ(errorLog(),
+              "Command Line Backup - Error performing Backup.\r\nError #    : 519\r\n"
+              "Backup Name: " +
+                  home.path() +
+                  "Backup Sets/Office.cvt\r\n"
+                  "Backup Time: 2026-12-04 10:30:00\r\n");
     EXPECT_TRUE(logHas("### Error encountered - See Error.log ###"));
     EXPECT_EQ(backupLog().find("Backup Operation Complete"), std::string::npos);
     EXPECT_FALSE(fileExists(home / "Favorite.dat"));
@@ -142,9 +146,12 @@ TEST_F(UnattendedRun, SkippedFilesGoToErrorLogOnlyWithSkipPrompt) {
 
     config.record().skipPrompt = 1;
     EXPECT_EQ(runner.runUnattended().outcome, RunOutcome::Succeeded);
-    EXPECT_EQ(errorLog(), "Command Line Backup - Skipped File\r\nFile Name:   /data/locked.db\r\n"
-                          "Backup Name: " + home.path() + "Backup Sets/Office.cvt\r\n"
-                          "Backup Time: 2026-12-04 10:30:00\r\n");
+    EXPECT_EQ(errorLog(),
+              "Command Line Backup - Skipped File\r\nFile Name:   /data/locked.db\r\n"
+              "Backup Name: " +
+                  home.path() +
+                  "Backup Sets/Office.cvt\r\n"
+                  "Backup Time: 2026-12-04 10:30:00\r\n");
     EXPECT_TRUE(host.messages().empty());
 }
 

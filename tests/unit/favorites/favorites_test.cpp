@@ -1,13 +1,13 @@
 // The favourites window: Favorite.dat, the hand-over to the main window, and desktop links.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-
-#include "scripted_host.h"
 #include "common/text.h"
 #include "favorites/desktop_link.h"
 #include "favorites/favorites_list.h"
+#include "scripted_host.h"
 #include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace corvane::test {
 namespace {
@@ -30,7 +30,8 @@ protected:
     }
 
     void TearDown() override {
-        for (const auto& unexpected : host.unexpected()) ADD_FAILURE() << unexpected;
+        for (const auto& unexpected : host.unexpected())
+            ADD_FAILURE() << unexpected;
         EXPECT_TRUE(host.scriptFinished());
     }
 
@@ -140,8 +141,8 @@ TEST_F(FavoritesTest, DesktopShortcutLinksTheSetAndAssociatesSetFiles) {
     list.createDesktopShortcut();
     EXPECT_EQ(readFile(home / "Desktop/Daily Set.cvt.desktop"),
               "[Desktop Entry]\nVersion=1.0\nType=Link\nName=Daily Set.cvt\n"
-              "Comment=Corvane Backup Set\nIcon=text-x-generic\nURL=file://" + home.path() +
-                  "Backup%20Sets/Daily%20Set.cvt\n");
+              "Comment=Corvane Backup Set\nIcon=text-x-generic\nURL=file://" +
+                  home.path() + "Backup%20Sets/Daily%20Set.cvt\n");
     EXPECT_EQ(readFile(home / "data/applications/corvane.desktop"),
               corvaneDesktopEntry("/opt/corvane/corvane"));
     EXPECT_EQ(readFile(home / "data/mime/packages/corvane.xml"), setMimeTypePackage());
@@ -151,9 +152,9 @@ TEST_F(FavoritesTest, DesktopShortcutLinksTheSetAndAssociatesSetFiles) {
 }
 
 TEST(DesktopEntries, ExecQuotingAndTheShippedTemplatesAgree) {
-    EXPECT_NE(corvaneDesktopEntry("/opt/my $dir/corvane")
-                  .find("Exec=\"/opt/my \\\\$dir/corvane\" %f"),
-              std::string::npos);
+    EXPECT_NE(
+        corvaneDesktopEntry("/opt/my $dir/corvane").find("Exec=\"/opt/my \\\\$dir/corvane\" %f"),
+        std::string::npos);
     const std::string dist = testDataFolder() + "../../dist/";
     EXPECT_EQ(readFile(dist + "corvane.desktop.in"), corvaneDesktopEntry("@CORVANE@"));
     EXPECT_EQ(readFile(dist + "corvane-mime.xml"), setMimeTypePackage());
@@ -164,8 +165,8 @@ TEST(DesktopEntries, PlacesFollowTheEnvironment) {
     std::vector<std::pair<std::string, std::optional<std::string>>> saved;
     for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
         const char* value = std::getenv(name);
-        saved.emplace_back(name, value != nullptr ? std::optional<std::string>(value)
-                                                  : std::nullopt);
+        saved.emplace_back(name,
+                           value != nullptr ? std::optional<std::string>(value) : std::nullopt);
     }
     ::setenv("HOME", home.path().c_str(), 1);
     ::setenv("XDG_DATA_HOME", (home / "share").c_str(), 1);

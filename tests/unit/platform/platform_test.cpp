@@ -1,17 +1,17 @@
 // Platform services: the program folder, file probes and listings, mounts and drive types,
 // and starting programs.
+#include "platform/drive_info.h"
+#include "platform/file_system.h"
+#include "platform/process.h"
+#include "platform/program_folder.h"
+#include "temp_folder.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <optional>
-
-#include "platform/drive_info.h"
-#include "platform/file_system.h"
-#include "platform/process.h"
-#include "platform/program_folder.h"
-#include "temp_folder.h"
 
 namespace corvane::test {
 namespace {
@@ -99,7 +99,8 @@ TEST(Process, StartsDetachedAndReportsAMissingProgram) {
     const auto started = startDetached("/bin/sh", {"-c", "echo started > " + home.path() + "mark"});
     ASSERT_TRUE(started);
     EXPECT_GT(*started, 0);
-    for (int i = 0; i < 200 && !fileExists(home / "mark"); ++i) ::usleep(10000);
+    for (int i = 0; i < 200 && !fileExists(home / "mark"); ++i)
+        ::usleep(10000);
     EXPECT_EQ(readFile(home / "mark"), "started\n");
 
     const auto missing = startDetached(home / "no-such-program", {});

@@ -1,5 +1,12 @@
 #pragma once
 
+#include "common/text.h"
+#include "platform/clock.h"
+#include "schedule/manager_control.h"
+#include "schedule/timed_editor.h"
+#include "scripted_host.h"
+#include "temp_folder.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/fs.h>
@@ -9,13 +16,6 @@
 
 #include <string>
 #include <vector>
-
-#include "scripted_host.h"
-#include "common/text.h"
-#include "platform/clock.h"
-#include "schedule/manager_control.h"
-#include "schedule/timed_editor.h"
-#include "temp_folder.h"
 
 namespace corvane::test {
 
@@ -68,7 +68,8 @@ protected:
     }
 
     void TearDown() override {
-        for (const auto& unexpected : host.unexpected()) ADD_FAILURE() << unexpected;
+        for (const auto& unexpected : host.unexpected())
+            ADD_FAILURE() << unexpected;
         EXPECT_TRUE(host.scriptFinished()) << "not every scripted answer was used";
         EXPECT_EQ(host.busyDepth(), 0);
     }
@@ -78,16 +79,17 @@ protected:
     // Writes a set file of quoted fields, CR LF after each, into "Backup Sets".
     std::string writeSet(const std::string& name, const std::vector<std::string>& fields) {
         std::string content;
-        for (const auto& field : fields) content += "\"" + field + "\"\r\n";
+        for (const auto& field : fields)
+            content += "\"" + field + "\"\r\n";
         writeFile(home / ("Backup Sets/" + name), content);
         return home / ("Backup Sets/" + name);
     }
 
     std::string writeStandardSet(const std::string& name, const std::string& location) {
-        return writeSet(name, {"Corvane Set - v6.0", "[OPTIONS]", "IncludeSubFolders=1",
-                               "CompressionStyle=6", "BackupFreshen=0", "BackupAddNew=0",
-                               "DefaultLocation=" + location, "[FOLDERS/PATHS]", "/data/",
-                               "[END OF BACKUP]", "AllFolders=0"});
+        return writeSet(
+            name, {"Corvane Set - v6.0", "[OPTIONS]", "IncludeSubFolders=1", "CompressionStyle=6",
+                   "BackupFreshen=0", "BackupAddNew=0", "DefaultLocation=" + location,
+                   "[FOLDERS/PATHS]", "/data/", "[END OF BACKUP]", "AllFolders=0"});
     }
 
     TempFolder home;

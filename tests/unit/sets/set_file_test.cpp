@@ -18,7 +18,8 @@ const std::string kIncompatibleText =
 // A set file's bytes: each field quoted and ended by CR LF.
 std::string quoted(const std::vector<std::string>& fields) {
     std::string content;
-    for (const auto& field : fields) content += "\"" + field + "\"\r\n";
+    for (const auto& field : fields)
+        content += "\"" + field + "\"\r\n";
     return content;
 }
 
@@ -117,7 +118,8 @@ TEST_F(SetFile, FailedOpensShowTheirBoxAndLeaveNoSet) {
         return lines;
     };
     writeFile(home / "Backup Sets/Empty.cvt", "");
-    const std::pair<std::string, std::string> cases[] = {  // the set file, the box's text
+    const std::pair<std::string, std::string> cases[] = {
+        // the set file, the box's text
         {writeSet("A.cvt", withLine(0, "corvane set - v6.0")), kIncompatibleText},
         {writeSet("B.cvt", withLine(0, "Backup Set")), kIncompatibleText},
         {home / "Backup Sets/Empty.cvt", kIncompatibleText},
@@ -157,12 +159,16 @@ TEST_F(SetFile, UnattendedFailuresGoToErrorLogAndTheTimedScreen) {
     EXPECT_EQ(readFile(home / "error.log"),
               "Command Line Backup - Error Opening\r\n"
               "Error #    :  Internal Error - Incompatible Backup Set\r\n"
-              "Backup Name: " + bad + "\r\n"
-              "Backup Time: 2026-12-04 10:30:00\r\n"
-              "Command Line Backup - Error Opening\r\n"
-              "Error #    : 53 - File not found\r\n"
-              "Backup Name: " + home.path() + "Backup Sets/Missing.cvt\r\n"
-              "Backup Time: 2026-12-04 10:30:00\r\n");
+              "Backup Name: " +
+                  bad +
+                  "\r\n"
+                  "Backup Time: 2026-12-04 10:30:00\r\n"
+                  "Command Line Backup - Error Opening\r\n"
+                  "Error #    : 53 - File not found\r\n"
+                  "Backup Name: " +
+                  home.path() +
+                  "Backup Sets/Missing.cvt\r\n"
+                  "Backup Time: 2026-12-04 10:30:00\r\n");
 }
 
 // Missing entries stay unless VerifyExists is on; then each is asked about (No abandons the
@@ -209,12 +215,14 @@ TEST_F(SetFile, MissingEntriesAreAskedAboutOnlyWithVerify) {
 }
 
 TEST_F(SetFile, FolderLinesNestUnderTheClosestPrefixIgnoringCase) {
-    const std::string path = writeSet(
-        "N.cvt", setLines({"/nowhere/DATA/", "/nowhere/Data/Sub/", "/nowhere/Database/",
-                           "/nowhere/data/sub/deep/", "/nowhere/other/"}));
+    const std::string path =
+        writeSet("N.cvt", setLines({"/nowhere/DATA/", "/nowhere/Data/Sub/", "/nowhere/Database/",
+                                    "/nowhere/data/sub/deep/", "/nowhere/other/"}));
     ASSERT_EQ(open(path), OpenOutcome::Opened);
     EXPECT_EQ(treeOutline(), (std::vector<std::string>{
-                                 "Files []", "Folders []", "Exclusions []",
+                                 "Files []",
+                                 "Folders []",
+                                 "Exclusions []",
                                  "/nowhere/DATA/ [Folders]",
                                  "/nowhere/Data/Sub/ [/nowhere/DATA/]",
                                  "/nowhere/Database/ [Folders]",
@@ -226,11 +234,13 @@ TEST_F(SetFile, FolderLinesNestUnderTheClosestPrefixIgnoringCase) {
 TEST_F(SetFile, AllFoldersModeRereadsFolderTreesAndPassesOverRepeats) {
     makeFolder(home / "data/A/New");
     makeFolder(home / "data/B");
-    const std::string path = writeSet(
-        "All.cvt", setLines({home / "data/", home / "data/A/", home / "gone/"}, "1"));
+    const std::string path =
+        writeSet("All.cvt", setLines({home / "data/", home / "data/A/", home / "gone/"}, "1"));
     ASSERT_EQ(open(path), OpenOutcome::Opened);
     EXPECT_EQ(treeOutline(), (std::vector<std::string>{
-                                 "Files []", "Folders []", "Exclusions []",
+                                 "Files []",
+                                 "Folders []",
+                                 "Exclusions []",
                                  home / "data/ [Folders]",
                                  home / "data/A/ [" + home.path() + "data/]",
                                  home / "data/B/ [" + home.path() + "data/]",
@@ -313,8 +323,8 @@ TEST_F(SetFile, SaveAsMakesTheArchiveTwinTheDestination) {
     EXPECT_EQ(document.set().defaultLocation, home / "sets/Weekly.bac");
     EXPECT_EQ(document.set().setName, "Weekly.cvt");
     EXPECT_TRUE(document.set().saved);
-    EXPECT_NE(readFile(home / "sets/Weekly.cvt").find("DefaultLocation=" + home.path() +
-                                                       "sets/Weekly.bac"),
+    EXPECT_NE(readFile(home / "sets/Weekly.cvt")
+                  .find("DefaultLocation=" + home.path() + "sets/Weekly.bac"),
               std::string::npos);
     host.queueSaveFile("");  // cancelled: nothing changes
     document.saveSetAs();
