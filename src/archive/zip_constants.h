@@ -39,6 +39,9 @@ inline constexpr std::uint16_t kMethodDeflate = 8;
 inline constexpr std::uint16_t kMethodAes = 99;
 
 inline constexpr std::uint16_t kExtraZip64 = 0x0001;
+inline constexpr std::uint16_t kExtraNtfs = 0x000A;  // times in 100 ns ticks since 1601, UTC
+inline constexpr std::uint16_t kNtfsTimesTag = 0x0001;
+inline constexpr std::size_t kNtfsTimesSize = 8 + 8 + 8;  // modified, accessed, created
 inline constexpr std::uint16_t kExtraTimestamp = 0x5455;  // "UT", Unix times in UTC
 inline constexpr std::uint16_t kExtraAes = 0x9901;
 inline constexpr std::size_t kExtraHeaderSize = 2 + 2;                        // tag, size

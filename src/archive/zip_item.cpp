@@ -41,6 +41,25 @@ std::int64_t ZipItem::modificationTime() const {
     return unixMtime ? *unixMtime : fromDosTime(dosTime);
 }
 
+namespace {
+// 1601-01-01 to 1970-01-01 in NTFS ticks of 100 ns.
+constexpr std::int64_t kNtfsTicksTo1970 = 11'644'473'600LL * 10'000'000LL;
+constexpr std::int64_t kNanosecondsPerTick = 100;
+}  // namespace
+
+std::int64_t ntfsTicksFromUnixNs(std::int64_t unixNanoseconds) {
+    return unixNanoseconds / kNanosecondsPerTick + kNtfsTicksTo1970;
+}
+
+std::int64_t unixNsFromNtfsTicks(std::int64_t ticks) {
+    return (ticks - kNtfsTicksTo1970) * kNanosecondsPerTick;
+}
+
+std::int64_t ZipItem::modificationTimeNs() const {
+    if (ntfsMtime) return unixNsFromNtfsTicks(*ntfsMtime);
+    return modificationTime() * 1'000'000'000LL;
+}
+
 bool isUtf8(std::string_view text) {
     std::size_t at = 0;
     while (at < text.size()) {
@@ -201,6 +220,21 @@ bool applyCentralExtra(ZipItem& item, const std::uint8_t* extra, std::size_t siz
                     if (length >= 5 && (data[0] & zip::kTimestampHasMtime) != 0) {
                         item.unixMtime = static_cast<std::int32_t>(le::getU32(body, 1));
                     }
+                    return true;
+                case zip::kExtraNtfs:
+                    // Reserved (4), then attributes: tag 1 holds the three times.
+                    for (at = 4; at + 4 <= length;) {
+                        const std::uint16_t attribute = le::getU16(body, at);
+                        const std::uint16_t attributeSize = le::getU16(body, at + 2);
+                        at += 4;
+                        if (at + attributeSize > length) break;
+                        if (attribute == zip::kNtfsTimesTag &&
+                            attributeSize >= zip::kNtfsTimesSize) {
+                            item.ntfsMtime = static_cast<std::int64_t>(le::getU64(body, at));
+                        }
+                        at += attributeSize;
+                    }
+                    item.otherExtra.insert(item.otherExtra.end(), field, data + length);
                     return true;
                 case zip::kExtraAes:
                     if (length < 7) return false;

@@ -40,6 +40,7 @@ struct ZipItem {
     std::uint16_t internalAttributes = 0;
     std::uint32_t externalAttributes = 0;
     std::optional<std::int64_t> unixMtime;  // from the extended timestamp
+    std::optional<std::int64_t> ntfsMtime;  // 100 ns ticks since 1601-01-01 UTC (NTFS field)
     std::optional<AesInfo> aes;
     Bytes otherExtra;  // central extra fields this code does not rebuild, kept on copies
     std::string comment;
@@ -54,6 +55,9 @@ struct ZipItem {
     std::uint32_t unixMode() const;
     // The modification time in seconds since 1970: the extended timestamp, else the DOS time.
     std::int64_t modificationTime() const;
+    // The same in nanoseconds, at the best precision stored: the NTFS time (100 ns steps), else
+    // the extended timestamp (seconds), else the DOS time (2-second steps).
+    std::int64_t modificationTimeNs() const;
 };
 
 // True when `text` is well-formed UTF-8 (names with the UTF-8 flag must be).
@@ -62,6 +66,10 @@ bool isUtf8(std::string_view text);
 // DOS date and time (local time, 2-second steps, 1980-2107) for a Unix time, and back.
 std::uint32_t toDosTime(std::int64_t unixSeconds);
 std::int64_t fromDosTime(std::uint32_t dosTime);
+
+// 100 ns ticks since 1601 (NTFS) for nanoseconds since 1970, and back.
+std::int64_t ntfsTicksFromUnixNs(std::int64_t unixNanoseconds);
+std::int64_t unixNsFromNtfsTicks(std::int64_t ticks);
 
 // True when the central record of `item` needs ZIP64 fields.
 bool needsZip64(const ZipItem& item);
