@@ -34,7 +34,10 @@ LoadResult Program::load(const std::string& commandLine) {
     m_document.closeSet();
     m_pendingArchive.clear();
 
-    const CommandLine parsed = parseCommandLine(commandLine);
+    CommandLine parsed = parseCommandLine(commandLine);
+    // Names, records and archives all derive from the path: a relative one ("Daily.cvt") has no
+    // folder part and would lose the set's name, so it is made absolute before anything else.
+    parsed.path = absolutePath(parsed.path);
     switch (parsed.mode) {
         case RunMode::Interactive:
             return {parsed.mode, false, kExitSuccess};

@@ -17,6 +17,11 @@ std::string executableFolder();
 // executable, so that a failure to start it names where it was looked for.
 std::string siblingProgram(const std::string& name);
 
+// `path` made absolute against the current folder ("Daily.cvt" in /home/ann/sets gives
+// /home/ann/sets/Daily.cvt), with "." and ".." steps resolved by text; an absolute path and an
+// empty one are returned unchanged.
+std::string absolutePath(const std::string& path);
+
 // Appends "/" unless the text already ends in one.
 std::string withTrailingSeparator(std::string folder);
 

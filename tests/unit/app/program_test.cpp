@@ -3,11 +3,14 @@
 #include "app/program.h"
 
 #include "common/file_io.h"
+#include "favorites/favorite_record.h"
 #include "fake_component.h"
 #include "scripted_host.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace corvane::test {
 namespace {
@@ -120,6 +123,33 @@ TEST_F(ProgramTest, UnattendedEntryOpensTheSetAndRuns) {
     EXPECT_EQ(component.compresses[0].level, 9);
     EXPECT_EQ(component.compresses[0].archivePath, home / "Daily.bac");
     EXPECT_TRUE(host.messages().empty());
+}
+
+TEST_F(ProgramTest, RelativeSetPathsAreMadeAbsoluteBeforeANameIsTaken) {
+    // Two sets given by bare names from their own folder must not share one archive name.
+    makeFolder(home / "data");
+    makeFolder(home / "Backup Sets");
+    for (const std::string name : {"Daily", "Weekly"}) {
+        writeFile(home / ("Backup Sets/" + name + ".cvt"),
+                  "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
+                  "\"CompressionStyle=6\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
+                  "\"DefaultLocation=" + home.path() + "$DATE$.bac\"\r\n\"[FOLDERS/PATHS]\"\r\n\"" +
+                      home.path() + "data/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
+    }
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(home / "Backup Sets");
+    const LoadResult daily = program.load("Daily.cvt");
+    const LoadResult weekly = program.load("./Weekly.cvt");
+    std::filesystem::current_path(before);
+
+    EXPECT_EQ(daily.exitCode, kExitSuccess);
+    EXPECT_EQ(weekly.exitCode, kExitSuccess);
+    ASSERT_EQ(component.compresses.size(), 2u);
+    EXPECT_EQ(component.compresses[0].archivePath, home / "12-04-2026 - Daily.bac");
+    EXPECT_EQ(component.compresses[1].archivePath, home / "12-04-2026 - Weekly.bac");
+    EXPECT_EQ(*readFavoriteList(home.path()),
+              (std::vector<std::string>{home / "Backup Sets/Daily.cvt",
+                                        home / "Backup Sets/Weekly.cvt"}));
 }
 
 TEST_F(ProgramTest, OtherCaseOfTheTimedMarkerIsASetPathThatFailsToOpen) {
