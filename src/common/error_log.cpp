@@ -7,7 +7,7 @@ namespace corvane {
 
 Status appendErrorLogBlock(const std::string& programFolder, const std::string& header,
                            const std::string& detail, const std::string& setPath, TimePoint when) {
-    return appendLines(programFolder + "error.log",
+    return appendLogLines(programFolder + "error.log",
                        {header, detail, "Backup Name: " + trim(setPath),
                         "Backup Time: " + dateTimeText(when)});
 }

@@ -1,5 +1,7 @@
 #include "common/file_io.h"
 
+#include "common/text.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -90,10 +92,10 @@ Status writeFileAtomically(const std::string& path, const std::string& content) 
         path, std::span(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()));
 }
 
-Status appendLines(const std::string& path, const std::vector<std::string>& lines) {
+Status appendLogLines(const std::string& path, const std::vector<std::string>& lines) {
     std::string text;
     for (const auto& line : lines)
-        text += line + "\r\n";
+        text += escapeForLog(line) + "\r\n";
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return errorFromErrno(errno, path);
     Status status = writeFully(fd, text, path);

@@ -34,8 +34,9 @@ Status writeFileAtomically(const std::string& path, const std::string& content);
 Status replaceFileThrough(const std::string& path, const std::string& temporary,
                           std::span<const std::uint8_t> content);
 
-// Appends `lines`, each followed by CR LF, creating the file when missing (log files).
-Status appendLines(const std::string& path, const std::vector<std::string>& lines);
+// Appends `lines` to a log file, creating it when missing: each line passes escapeForLog and is
+// followed by CR LF, so no text given can add a line of its own.
+Status appendLogLines(const std::string& path, const std::vector<std::string>& lines);
 
 // Creates an empty file, or empties an existing one.
 Status createEmptyFile(const std::string& path);

@@ -92,9 +92,8 @@ std::string toUpper(std::string_view text) {
         if (code < 0x80) {
             out += static_cast<char>(code >= 'a' && code <= 'z' ? code - 32 : code);
         } else {
-            const auto upper = locale != nullptr
-                                   ? towupper_l(static_cast<wint_t>(code), locale)
-                                   : static_cast<wint_t>(code);
+            const auto upper = locale != nullptr ? towupper_l(static_cast<wint_t>(code), locale)
+                                                 : static_cast<wint_t>(code);
             encodeUtf8(static_cast<char32_t>(upper), out);
         }
         at += length;
@@ -124,7 +123,8 @@ std::string_view cutAtCharBoundary(std::string_view text, std::size_t maxBytes) 
     if (text.size() <= maxBytes) return text;
     std::size_t cut = maxBytes;
     // Step back over continuation bytes to the start of the sequence that straddles the cut.
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
     return text.substr(0, cut);
 }
 
@@ -146,6 +146,49 @@ void writeFixedField(std::span<std::uint8_t> record, std::size_t offset, std::si
     assert(offset + width <= record.size());
     const std::string field = fixedField(text, width);
     std::copy(field.begin(), field.end(), record.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+namespace {
+
+bool unsafeInLog(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x200E ||
+           c == 0x200F || c == 0x061C;
+}
+
+void appendHexBytes(std::string_view bytes, std::string& out) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    for (const char byte : bytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        out += "\\x";
+        out += kDigits[value >> 4];
+        out += kDigits[value & 0x0F];
+    }
+}
+
+}  // namespace
+
+std::string escapeForLog(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t c = 0;
+        const std::size_t length = decodeUtf8(text, at, c);
+        if (length == 0) {
+            appendHexBytes(text.substr(at, 1), out);
+            ++at;
+            continue;
+        }
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (unsafeInLog(c)) {
+            appendHexBytes(text.substr(at, length), out);
+        } else {
+            out.append(text.substr(at, length));
+        }
+        at += length;
+    }
+    return out;
 }
 
 std::string groupedNumber(std::uint64_t value) {

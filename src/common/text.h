@@ -41,6 +41,12 @@ std::string readFixedField(std::span<const std::uint8_t> record, std::size_t off
 void writeFixedField(std::span<std::uint8_t> record, std::size_t offset, std::size_t width,
                      std::string_view text);
 
+// `text` made safe for one line of a log: a backslash becomes "\\", and each byte of a control
+// character (C0, DEL, C1), of a line or paragraph separator, of a bidirectional override and of
+// a sequence that is not valid UTF-8 becomes "\xNN". A name can then neither start a line of
+// its own nor disguise what a line says.
+std::string escapeForLog(std::string_view text);
+
 // Groups the digits of `value` in threes with commas ("1,234,567"); "0" for zero.
 std::string groupedNumber(std::uint64_t value);
 

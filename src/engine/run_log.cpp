@@ -8,12 +8,22 @@
 namespace corvane {
 
 RunLog::RunLog(std::string programFolder, const ConfigStore& config, const RunFlags& flags,
-               const Clock& clock)
-    : m_programFolder(std::move(programFolder)), m_config(config), m_flags(flags), m_clock(clock) {}
+               const Clock& clock, Host& host)
+    : m_programFolder(std::move(programFolder)),
+      m_config(config),
+      m_flags(flags),
+      m_clock(clock),
+      m_host(host) {}
+
+void RunLog::check(const Status& written, const std::string& fileName) const {
+    if (written || !m_reported.insert(fileName).second) return;
+    m_host.reportProblem("cannot write " + m_programFolder + fileName + ": " +
+                         written.error().description);
+}
 
 void RunLog::line(const std::string& text) const {
     if (m_config.record().logFile != 1) return;
-    (void)appendLines(m_programFolder + "Backup.log", {text});
+    check(appendLogLines(m_programFolder + "Backup.log", {text}), "Backup.log");
 }
 
 void RunLog::started(const std::string& setPath, const std::string& archivePath) const {
@@ -32,17 +42,19 @@ std::string RunLog::runKindPrefix() const {
 void RunLog::compressFailedBlock(int code, const std::string& setPath) const {
     const char* what =
         code == archive::kAborted ? "Backup operation cancelled." : "Error performing Backup.";
-    (void)appendErrorLogBlock(m_programFolder, runKindPrefix() + what,
-                              "Error #    : " + std::to_string(code), setPath, m_clock.now());
+    check(appendErrorLogBlock(m_programFolder, runKindPrefix() + what,
+                              "Error #    : " + std::to_string(code), setPath, m_clock.now()),
+          "error.log");
 }
 
 void RunLog::skippedFileBlock(const std::string& fileName, const std::string& setPath) const {
-    (void)appendErrorLogBlock(m_programFolder, runKindPrefix() + "Skipped File",
-                              "File Name:   " + trim(fileName), setPath, m_clock.now());
+    check(appendErrorLogBlock(m_programFolder, runKindPrefix() + "Skipped File",
+                              "File Name:   " + trim(fileName), setPath, m_clock.now()),
+          "error.log");
 }
 
 void RunLog::createTimedErrorMarker() const {
-    (void)createEmptyFile(m_programFolder + "TError.dat");
+    check(createEmptyFile(m_programFolder + "TError.dat"), "TError.dat");
 }
 
 }  // namespace corvane

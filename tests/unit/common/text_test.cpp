@@ -1,8 +1,11 @@
 // Text helpers: trimming, case folding, path splitting and fixed-width fields.
-#include <gtest/gtest.h>
+#include "common/text.h"
 
 #include "common/le_codec.h"
-#include "common/text.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
 
 namespace corvane {
 namespace {
@@ -17,7 +20,10 @@ TEST(Text, UpperCaseFoldsUnicodeLettersAndKeepsBadBytes) {
     EXPECT_EQ(toUpper("c:/data/Sub"), "C:/DATA/SUB");
     EXPECT_EQ(toUpper("/home/zoë/ärger"), "/HOME/ZOË/ÄRGER");
     EXPECT_EQ(toUpper("/папка"), "/ПАПКА");
-    EXPECT_EQ(toUpper("a\xff" "b"), "A\xff" "B");
+    EXPECT_EQ(toUpper("a\xff"
+                      "b"),
+              "A\xff"
+              "B");
 }
 
 TEST(Text, FileNameOfSplitsAtTheLastSeparator) {
@@ -68,6 +74,25 @@ TEST(Text, LittleEndianCodecRoundTrips) {
     EXPECT_EQ(le::getI16(bytes, 0), -2);
     EXPECT_EQ(le::getU32(bytes, 2), 0x12345678u);
     EXPECT_EQ(le::getU64(bytes, 6), 0x0102030405060708ULL);
+}
+
+TEST(Text, LogTextEscapesWhatCouldForgeOrHideALine) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"/home/ann/Report 2026.odt", "/home/ann/Report 2026.odt"},
+        {"évité ☃.txt", "évité ☃.txt"},
+        {"evil\n### Test Operation successful ###", "evil\\x0A### Test Operation successful ###"},
+        {"a\rb\tc", "a\\x0Db\\x09c"},
+        {std::string("nul\0x", 5), "nul\\x00x"},
+        {"back\\slash", "back\\\\slash"},
+        {"bad\xff\xc3", "bad\\xFF\\xC3"},
+        {"nel\xc2\x85", "nel\\xC2\\x85"},
+        {"ls\xe2\x80\xa8", "ls\\xE2\\x80\\xA8"},
+        {"txt.\xe2\x80\xae"
+         "exe",
+         "txt.\\xE2\\x80\\xAEexe"},  // right-to-left override
+    };
+    for (const auto& [text, logged] : cases)
+        EXPECT_EQ(escapeForLog(text), logged) << text;
 }
 
 TEST(Text, GroupedNumbers) {

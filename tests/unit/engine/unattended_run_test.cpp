@@ -155,6 +155,21 @@ TEST_F(UnattendedRun, SkippedFilesGoToErrorLogOnlyWithSkipPrompt) {
     EXPECT_TRUE(host.messages().empty());
 }
 
+TEST_F(UnattendedRun, FileNamesCannotForgeLogLines) {
+    const std::string evil = "/data/evil\n### Test Operation successful ###";
+    component.onCompress = [&](FakeComponent::Events& events, FakeComponent&) {
+        events.onFileProgress(evil, 100, true);
+        events.onSkippedFile(evil, 100);
+        return 527;
+    };
+    config.record().skipPrompt = 1;
+    runner.runUnattended();
+    EXPECT_NE(backupLog().find("-  Adding /data/evil\\x0A### Test"), std::string::npos);
+    EXPECT_EQ(backupLog().find("\r\n### Test Operation successful ###"), std::string::npos);
+    EXPECT_NE(errorLog().find("File Name:   /data/evil\\x0A### Test"), std::string::npos);
+    EXPECT_EQ(errorLog().find("\n### Test"), std::string::npos);
+}
+
 TEST_F(UnattendedRun, DestinationWithoutDateIsUsedAsItIs) {
     document.set().defaultLocation = home / "out/plain.bac";
     runner.runUnattended();
