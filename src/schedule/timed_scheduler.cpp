@@ -1,11 +1,12 @@
 #include "schedule/timed_scheduler.h"
 
-#include <filesystem>
-
+#include "common/error_log.h"
 #include "common/file_io.h"
 #include "platform/process.h"
 #include "schedule/schedule_rules.h"
 #include "schedule/timed_record.h"
+
+#include <filesystem>
 
 namespace corvane {
 
@@ -17,7 +18,7 @@ void ManagerLog::write(std::string_view line) const {
     if (std::filesystem::file_size(m_path, ignored) > kSizeLimit) {
         std::filesystem::rename(m_path, m_path + ".old", ignored);
     }
-    (void)appendLines(m_path, {dateTimeText(m_clock.now()) + "  " + std::string(line)});
+    (void)appendLogLines(m_path, {dateTimeText(m_clock.now()) + "  " + std::string(line)});
 }
 
 TimedScheduler::TimedScheduler(std::string programFolder, const Clock& clock, StartRun startRun,
@@ -27,6 +28,17 @@ TimedScheduler::TimedScheduler(std::string programFolder, const Clock& clock, St
       m_startRun(std::move(startRun)),
       m_log(log) {}
 
+void TimedScheduler::reportStartFailure(const std::string& setPath, const Error& error) {
+    // A backup that never ran is a failed one: the list, error.log and the manager's log say so.
+    m_log.write("Cannot start corvane " + timedRunArgument(setPath) + ": " + error.description);
+    (void)recordTimedResult(m_programFolder, setPath, "Failed");
+    (void)appendErrorLogBlock(
+        m_programFolder, "Timed Backup - Error performing Backup.",
+        "Error #    : " + std::to_string(error.code) +
+            " - The backup program could not be started: " + error.description,
+        setPath, m_clock.now());
+}
+
 void TimedScheduler::reportOnce(const std::string& key, const std::string& line) {
     if (m_reported.insert(key).second) m_log.write(line);
 }
@@ -34,9 +46,9 @@ void TimedScheduler::reportOnce(const std::string& key, const std::string& line)
 std::optional<TimePoint> TimedScheduler::runDue() {
     const auto records = readTimedList(m_programFolder);
     if (!records) {
-        reportOnce("read " + records.error().description,
-                   "Cannot read " + timedListPath(m_programFolder) + ": " +
-                       records.error().description);
+        reportOnce(
+            "read " + records.error().description,
+            "Cannot read " + timedListPath(m_programFolder) + ": " + records.error().description);
         return std::nullopt;
     }
     std::optional<TimePoint> earliest;
@@ -86,8 +98,7 @@ std::optional<TimePoint> TimedScheduler::runDue() {
             m_log.write("Started corvane " + timedRunArgument(entry.setPath) + "; next run " +
                         nextDate + " " + next.runTime);
         } else {
-            m_log.write("Cannot start corvane " + timedRunArgument(entry.setPath) + ": " +
-                        started.error().description);
+            reportStartFailure(entry.setPath, started.error());
         }
         if (moved) consider(*dueMoment(nextDate, next.runTime));
     }

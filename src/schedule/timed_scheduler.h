@@ -46,6 +46,7 @@ public:
     std::optional<TimePoint> runDue();
 
 private:
+    void reportStartFailure(const std::string& setPath, const Error& error);
     // Logs a problem with an entry once, not at every pass.
     void reportOnce(const std::string& key, const std::string& line);
 
