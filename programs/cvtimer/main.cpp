@@ -27,6 +27,10 @@ using namespace corvane;
 // or a machine waking from sleep is noticed.
 constexpr std::chrono::milliseconds kLongestWait = std::chrono::seconds(30);
 
+// Exit status: 0 stopped by a signal, 1 could not run, 3 another manager already runs for this
+// program folder, 64 bad usage.
+constexpr int kExitAlreadyRunning = 3;
+
 constexpr const char* kUsage =
     "usage: cvtimer --headless\n"
     "Runs the Timed Backups Manager without a tray icon: starts the timed backups listed in\n"
@@ -64,8 +68,9 @@ int runHeadless() {
     if (!pidFile) {
         std::fprintf(stderr, "cvtimer: %s\n", pidFile.error().description.c_str());
         log.write("Not started: " + pidFile.error().description);
-        // Another manager already carries out the schedule; a service manager must not retry.
-        return pidFile.error().code == errc::kFileAlreadyOpen ? 0 : 1;
+        // Another manager already carries out the schedule: a code of its own, which the
+        // service unit does not restart on.
+        return pidFile.error().code == errc::kFileAlreadyOpen ? kExitAlreadyRunning : 1;
     }
     if (signalFd < 0) {
         log.write(std::string("Not started: no signal descriptor: ") + std::strerror(errno));

@@ -1,19 +1,18 @@
 // The manager protocol with a real cvtimer process: pid file, stop before a change, restart of
 // what a visit stopped, and timed runs started with the "~~Timed" command line.
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include "manager_fixture.h"
 #include "schedule/timed_list.h"
 #include "schedule/timed_record.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
 
 extern char** environ;
 
 namespace corvane::test {
 namespace {
 
-std::string record(const std::string& setPath, const std::string& interval,
-                   const Minute& when) {
+std::string record(const std::string& setPath, const std::string& interval, const Minute& when) {
     const Bytes bytes = TimedRecord{setPath, interval, when.time, when.date, "N/A"}.encode();
     return {bytes.begin(), bytes.end()};
 }
@@ -93,10 +92,12 @@ TEST_F(ManagerFixture, SecondManagerForTheSameFolderRefusesToRun) {
     ASSERT_TRUE(control.start());
     ASSERT_TRUE(managerStarts());
     const int first = *runningPid();
-    ASSERT_TRUE(control.start());
-    EXPECT_TRUE(waitFor([this] {
-        return logText().find("Not started") != std::string::npos;
-    }));
+    const ProcessResult second = runProcess({managerProgram(), "--headless"});
+    EXPECT_EQ(second.exitCode, 3);
+    EXPECT_NE(second.err.find("already running (process " + std::to_string(first) + ")"),
+              std::string::npos)
+        << second.err;
+    EXPECT_NE(logText().find("Not started"), std::string::npos);
     EXPECT_EQ(runningPid(), first);
 }
 
@@ -112,8 +113,8 @@ TEST_F(ManagerFixture, DueEntriesStartTimedRunsAndMoveOnWhileOthersWait) {
     ProcessManagerControl control(home.path(), managerProgram());
     ASSERT_TRUE(control.start());
     ASSERT_TRUE(waitFor([this] { return fileExists(home / "runs"); }));
-    EXPECT_TRUE(waitFor(
-        [this] { return readFile(home / "runs") == "1|~~Timed/sets/Daily Set.cvt|"; }));
+    EXPECT_TRUE(
+        waitFor([this] { return readFile(home / "runs") == "1|~~Timed/sets/Daily Set.cvt|"; }));
     const auto moved = readTimedList(home.path());
     ASSERT_EQ(moved->size(), 2u);
     EXPECT_EQ(moved->at(0).nextRunDate, currentMinute(1).date);
@@ -121,8 +122,8 @@ TEST_F(ManagerFixture, DueEntriesStartTimedRunsAndMoveOnWhileOthersWait) {
     EXPECT_EQ(readFile(home / "Timed.dat").substr(211), waiting);
 
     // A change of the list is read at once.
-    ASSERT_TRUE(writeTimedList(home.path(), {TimedRecord{"/sets/new.cvt", "Every Hour", now.time,
-                                                         now.date, "N/A"}}));
+    ASSERT_TRUE(writeTimedList(
+        home.path(), {TimedRecord{"/sets/new.cvt", "Every Hour", now.time, now.date, "N/A"}}));
     EXPECT_TRUE(waitFor([this] {
         return readFile(home / "runs").find("~~Timed/sets/new.cvt|") != std::string::npos;
     }));
