@@ -97,4 +97,9 @@ void ConsoleHost::showMaximumArchiveSize() {
     }
 }
 
+void ConsoleHost::reportProblem(std::string_view text) {
+    m_progress.clearLine();
+    std::fprintf(m_err, "corvane: %.*s\n", static_cast<int>(text.size()), text.data());
+}
+
 }  // namespace corvane

@@ -59,6 +59,7 @@ public:
     Answer askPreview() override { return Answer::No; }
     std::optional<std::string> askArchivePassword() override { return std::nullopt; }
     void showMaximumArchiveSize() override;
+    void reportProblem(std::string_view text) override;
 
     // Clears the status line so that ordinary output starts on a clean line.
     void clearStatusLine() { m_progress.clearLine(); }

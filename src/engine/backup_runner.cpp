@@ -15,7 +15,8 @@ namespace corvane {
 
 BackupRunner::BackupRunner(EngineContext context)
     : m_context(std::move(context)),
-      m_log(m_context.programFolder, m_context.config, m_context.flags, m_context.clock) {}
+      m_log(m_context.programFolder, m_context.config, m_context.flags, m_context.clock,
+            m_context.host) {}
 
 std::optional<BackupRunner::Prepared> BackupRunner::prepare(const BackupChoice& choice) {
     m_style = choice.style;

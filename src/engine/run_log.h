@@ -1,9 +1,11 @@
 #pragma once
 
 #include "config/config_store.h"
+#include "host/host.h"
 #include "host/run_flags.h"
 #include "platform/clock.h"
 
+#include <set>
 #include <string>
 
 namespace corvane {
@@ -13,7 +15,7 @@ namespace corvane {
 class RunLog {
 public:
     RunLog(std::string programFolder, const ConfigStore& config, const RunFlags& flags,
-           const Clock& clock);
+           const Clock& clock, Host& host);
 
     // One Backup.log line, when LogFile is on.
     void line(const std::string& text) const;
@@ -28,10 +30,15 @@ public:
     void createTimedErrorMarker() const;
 
 private:
+    // A log that cannot be written is reported to the host once per file and run.
+    void check(const Status& written, const std::string& fileName) const;
+
     std::string m_programFolder;
     const ConfigStore& m_config;
     const RunFlags& m_flags;
     const Clock& m_clock;
+    Host& m_host;
+    mutable std::set<std::string> m_reported;
 };
 
 }  // namespace corvane

@@ -1,6 +1,12 @@
 #include "host/host.h"
 
+#include <cstdio>
+
 namespace corvane {
+
+void Host::reportProblem(std::string_view text) {
+    std::fprintf(stderr, "corvane: %.*s\n", static_cast<int>(text.size()), text.data());
+}
 
 std::vector<std::string> timedErrorScreenLines() {
     return {

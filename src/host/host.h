@@ -95,6 +95,10 @@ public:
     virtual std::optional<std::string> askArchivePassword() = 0;
     // The "Maximum Archive Size" notice, modal, closed with OK.
     virtual void showMaximumArchiveSize() = 0;
+
+    // A problem that needs no answer and may reach no log, such as a log that cannot be
+    // written. It is written to the standard error stream unless a host shows it otherwise.
+    virtual void reportProblem(std::string_view text);
 };
 
 // Shows the busy pointer for as long as it lives.

@@ -84,6 +84,8 @@ private:
     // Open helpers: report an unreadable or incompatible set and end the open.
     OpenOutcome reportOpenError(const Error& error);
     OpenOutcome reportIncompatible();
+    // An error.log block that could not be written is reported to the host.
+    void reportUnlogged(const Status& logged);
     void abandonOpen();
 
     SetContext m_context;

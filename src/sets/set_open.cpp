@@ -145,11 +145,19 @@ OpenOutcome SetDocument::openSetAt(const std::string& path, const std::string& n
     return openSet();
 }
 
+void SetDocument::reportUnlogged(const Status& logged) {
+    if (!logged) {
+        m_context.host.reportProblem("cannot write " + m_context.programFolder +
+                                     "error.log: " + logged.error().description);
+    }
+}
+
 OpenOutcome SetDocument::reportIncompatible() {
     if (m_context.flags.commandLineRun) {
-        (void)appendErrorLogBlock(m_context.programFolder, "Command Line Backup - Error Opening",
-                                  "Error #    :  Internal Error - Incompatible Backup Set",
-                                  m_set.setPath, m_context.clock.now());
+        reportUnlogged(appendErrorLogBlock(m_context.programFolder,
+                                           "Command Line Backup - Error Opening",
+                                           "Error #    :  Internal Error - Incompatible Backup Set",
+                                           m_set.setPath, m_context.clock.now()));
         m_context.host.showTimedErrorScreen();
     } else {
         m_context.host.message(
@@ -164,10 +172,10 @@ OpenOutcome SetDocument::reportIncompatible() {
 
 OpenOutcome SetDocument::reportOpenError(const Error& error) {
     if (m_context.flags.commandLineRun) {
-        (void)appendErrorLogBlock(
+        reportUnlogged(appendErrorLogBlock(
             m_context.programFolder, "Command Line Backup - Error Opening",
             "Error #    : " + std::to_string(error.code) + " - " + error.description, m_set.setPath,
-            m_context.clock.now());
+            m_context.clock.now()));
         m_context.host.showTimedErrorScreen();
     } else {
         m_context.host.message(Icon::Critical, Buttons::Ok, "Error",

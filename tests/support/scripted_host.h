@@ -122,6 +122,8 @@ public:
     Answer askPreview() override;
     std::optional<std::string> askArchivePassword() override;
     void showMaximumArchiveSize() override;
+    void reportProblem(std::string_view text) override { m_problems.emplace_back(text); }
+    const std::vector<std::string>& problems() const { return m_problems; }
 
 private:
     struct ExpectedMessage {
@@ -148,6 +150,7 @@ private:
     int m_timedErrorScreens = 0;
     int m_beeps = 0;
     std::vector<std::string> m_transcript;
+    std::vector<std::string> m_problems;
     ScriptedProgressView m_progress{m_transcript};
     ScriptedPreviewingView m_previewing{m_transcript};
 };

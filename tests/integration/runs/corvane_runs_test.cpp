@@ -259,6 +259,21 @@ TEST_F(CorvaneRuns, FailedRunKeepsThePreviousArchive) {
               log.end());
 }
 
+TEST_F(CorvaneRuns, LogsThatCannotBeWrittenAreReportedOnTheErrorStream) {
+    ProcessResult run;
+    {
+        const UnwritableFolder locked(home.path());
+        ASSERT_TRUE(locked.effective());
+        run = corvane(setPath);
+    }
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_TRUE(fileExists(datedArchive()));
+    EXPECT_FALSE(fileExists(home / "Backup.log"));
+    EXPECT_NE(run.err.find("corvane: cannot write " + home.path() + "Backup.log: "),
+              std::string::npos)
+        << run.err;
+}
+
 TEST_F(CorvaneRuns, UnopenableSetAndUsage) {
     const ProcessResult missing = corvane(home / "Backup Sets/Missing.cvt");
     EXPECT_EQ(missing.exitCode, 3);
