@@ -17,7 +17,7 @@ namespace {
 constexpr long kConnectSeconds = 20;
 // A transfer that moves less than a byte a second for this long has stalled.
 constexpr long kStallSeconds = 60;
-constexpr long kUploadBuffer = 1024 * 1024;
+constexpr long kUploadBuffer = 2 * 1024 * 1024;
 constexpr std::size_t kLargestBody = 64 * 1024 * 1024;
 
 std::string lowered(std::string text) {
