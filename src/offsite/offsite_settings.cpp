@@ -100,8 +100,8 @@ std::string unsafeFileProblem(const struct stat& info) {
 Result<std::string> readPrivateFile(const std::string& path, const std::string& role) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        return settingsError("the " + role + " " + path +
-                             " cannot be read: " + errorFromErrno(errno, path).description);
+        const Error error = errorFromErrno(errno, path);
+        return settingsError("the " + role + " " + path + " cannot be read: " + error.description);
     }
     struct stat info {};
     std::string problem = ::fstat(fd, &info) == 0 ? unsafeFileProblem(info) : " cannot be examined";
@@ -110,7 +110,10 @@ Result<std::string> readPrivateFile(const std::string& path, const std::string& 
     while (problem.empty()) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) problem = " cannot be read: " + errorFromErrno(errno, path).description;
+        if (got < 0) {
+            const Error error = errorFromErrno(errno, path);
+            problem = " cannot be read: " + error.description;
+        }
         if (got <= 0) break;
         text.append(buffer, static_cast<std::size_t>(got));
     }

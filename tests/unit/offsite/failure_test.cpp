@@ -195,6 +195,37 @@ TEST(ServerAnswers, EachFailureKindIsToldApart) {
     }
 }
 
+TEST(LocalFiles, FilesThatCannotBeSentAreRefusedBeforeAnyRequest) {
+    CaptureServer capture([](const CaptureServer::Request&) { return CaptureServer::Answer{}; });
+    TempFolder local;
+    writeFile(local / "good.bac", "archive");
+    makeFolder(local / "folder");
+    writeFile(local / "two\nlines.bac", "archive");
+    offsite::OffsiteSettings settings;
+    settings.location.bucket = "bucket";
+    settings.endpoint = "http://127.0.0.1:" + std::to_string(capture.port());
+    settings.region = "us-east-1";
+    const std::atomic<bool> cancel{false};
+    const struct {
+        std::vector<std::string> files;
+        std::string reason;
+    } cases[] = {
+        {{}, "no archive file was given"},
+        {{local / "good.bac", local / "missing.bac"},
+         "missing.bac cannot be opened: File not found"},
+        {{local / "folder"}, "is not a regular file"},
+        {{local.path()}, "does not name a file"},
+        {{local / "two\nlines.bac"}, "holds a control character"},
+    };
+    for (const auto& [files, reason] : cases) {
+        const auto copied = offsite::copyArchive(settings, files, {}, cancel);
+        ASSERT_FALSE(copied);
+        EXPECT_EQ(offsite::failureOf(copied.error()), Failure::LocalFile);
+        EXPECT_TRUE(mentions(copied.error(), reason)) << copied.error().description;
+    }
+    EXPECT_TRUE(capture.requests().empty());
+}
+
 TEST(ServerAnswers, AFailedPartAbortsTheMultipartUpload) {
     CaptureServer capture([](const CaptureServer::Request& request) {
         if (request.method == "POST") {
