@@ -77,6 +77,9 @@ LoadResult Program::runUnattended(const CommandLine& commandLine) {
         case RunOutcome::TestFailed:
             exitCode = kExitTestFailed;
             break;
+        case RunOutcome::OffsiteFailed:
+            exitCode = kExitOffsiteFailed;
+            break;
     }
     return {commandLine.mode, result.endProgram, exitCode};
 }

@@ -44,6 +44,7 @@ enum ExitCode : int {
     kExitCancelled = 2,
     kExitSetNotOpened = 3,
     kExitTestFailed = 4,
+    kExitOffsiteFailed = 5,  // backed up (and tested), but the off-site copy failed
     kExitUsage = 64,
 };
 

@@ -195,14 +195,21 @@ RunOutcome BackupRunner::runInteractive(const BackupChoice& choice) {
                                 "is safe?") == Answer::Yes;
     }
     RunOutcome outcome = RunOutcome::Succeeded;
+    bool closingLine = true;
     if (test) {
         const int result = runTest(archivePath);
         logTestResult(result);
         showTestResult(result);
-        if (result == archive::kNothingToDo || result == archive::kDoneWithWarnings) return outcome;
-        if (!archive::isSuccess(result)) outcome = RunOutcome::TestFailed;
+        if (result == archive::kNothingToDo || result == archive::kDoneWithWarnings) {
+            closingLine = false;
+        } else if (!archive::isSuccess(result)) {
+            outcome = RunOutcome::TestFailed;
+        }
     }
-    m_log.complete();
+    if (outcome == RunOutcome::Succeeded && !copyOffsite(archivePath, events.disksAsked())) {
+        outcome = RunOutcome::OffsiteFailed;
+    }
+    if (closingLine) m_log.complete();
     return outcome;
 }
 

@@ -14,7 +14,8 @@ enum class RunOutcome {
     Succeeded,
     Failed,
     Cancelled,
-    TestFailed,  // the backup succeeded, its test did not
+    TestFailed,     // the backup succeeded, its test did not
+    OffsiteFailed,  // the backup (and its test) succeeded, its off-site copy did not
 };
 
 struct UnattendedResult {
@@ -74,6 +75,12 @@ private:
     void showTestResult(int code);
     void logTestResult(int code) const;
     void updateRecordsAfterBackup();
+
+    // Sends the finished archive (its volumes first, when it was split into files side by side)
+    // to the set's remote of Offsite.ini, when it has one. False when the copy failed or was
+    // cancelled: the user is told (a box, or error.log when unattended); the archive stays.
+    bool copyOffsite(const std::string& archivePath, int disksAsked);
+    void reportOffsiteFailure(const std::string& what, const Error& error);
 
     EngineContext m_context;
     RunLog m_log;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "sets/set_tree.h"
+
 #include <string>
 #include <vector>
-
-#include "sets/set_tree.h"
 
 namespace corvane {
 

@@ -12,6 +12,8 @@ inline std::uint64_t disksNeeded(std::uint64_t estimate, std::uint64_t capacity)
 }
 
 // The estimate as shown: kilobytes, rounded up.
-inline std::uint64_t estimateInKilobytes(std::uint64_t estimate) { return (estimate + 1023) / 1024; }
+inline std::uint64_t estimateInKilobytes(std::uint64_t estimate) {
+    return (estimate + 1023) / 1024;
+}
 
 }  // namespace corvane

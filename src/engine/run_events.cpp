@@ -162,6 +162,7 @@ bool RunEvents::onInsertDisk(int number) {
         return false;
     }
     view.show();
+    ++m_disksAsked;
     return true;
 }
 

@@ -29,6 +29,8 @@ public:
     void setDiskHandling(BackupStyle style, bool clearDisks);
     // Called with the estimate when a preview completes.
     void onPreviewComplete(std::function<void(std::uint64_t)> handler);
+    // How many times a new disk was asked for (and inserted) while writing.
+    int disksAsked() const { return m_disksAsked; }
     // An unattended run met a file too large and must end the program now.
     bool endProgramRequested() const { return m_endProgram; }
 
@@ -61,6 +63,7 @@ private:
     std::string m_currentFile;
     std::chrono::steady_clock::time_point m_lastDraw{};
     bool m_endProgram = false;
+    int m_disksAsked = 0;
 };
 
 }  // namespace corvane

@@ -53,6 +53,14 @@ void RunLog::skippedFileBlock(const std::string& fileName, const std::string& se
           "error.log");
 }
 
+void RunLog::offsiteFailedBlock(int code, const std::string& reason,
+                                const std::string& setPath) const {
+    check(appendErrorLogBlock(m_programFolder, runKindPrefix() + "Off-site copy failed.",
+                              "Error #    : " + std::to_string(code) + " - " + reason, setPath,
+                              m_clock.now()),
+          "error.log");
+}
+
 void RunLog::createTimedErrorMarker() const {
     check(createEmptyFile(m_programFolder + "TError.dat"), "TError.dat");
 }

@@ -26,6 +26,8 @@ public:
     std::string runKindPrefix() const;
     void compressFailedBlock(int code, const std::string& setPath) const;
     void skippedFileBlock(const std::string& fileName, const std::string& setPath) const;
+    // The off-site copy failed: its error number and reason (the remote named in it).
+    void offsiteFailedBlock(int code, const std::string& reason, const std::string& setPath) const;
 
     void createTimedErrorMarker() const;
 

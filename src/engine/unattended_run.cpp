@@ -57,6 +57,13 @@ UnattendedResult BackupRunner::runUnattended() {
             m_log.createTimedErrorMarker();
         }
     }
+    if (outcome == RunOutcome::Succeeded && !copyOffsite(archivePath, 0)) {
+        outcome = RunOutcome::OffsiteFailed;
+        if (!m_context.flags.timedRun) {
+            host.showTimedErrorScreen();
+            return {outcome, true};
+        }
+    }
     m_log.complete();
     return {outcome, m_context.flags.timedRun || m_context.config.record().shutDown == 1};
 }

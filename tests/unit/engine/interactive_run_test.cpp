@@ -135,6 +135,20 @@ TEST_F(InteractiveRun, CancelArrivingInTheEventLoopsTurnStopsARealCompress) {
     EXPECT_FALSE(fileExists(datedArchive()));
 }
 
+TEST_F(InteractiveRun, OffsiteCopyThatCannotStartIsShownAfterTheBackup) {
+    writeFile(home / "Offsite.ini", "[Office]\nUrl=ftp://host/backups/\nCredentialsFile=x.cred\n");
+    host.expectMessage("Off-site Copy", Answer::Ok);
+    EXPECT_EQ(runner.runInteractive({}), RunOutcome::OffsiteFailed);
+    EXPECT_TRUE(fileExists(datedArchive()));
+    EXPECT_NE(host.messages().back().text.find(
+                  "Your Backup is complete, but it could not be copied off-site.\r\n\r\n"
+                  "bad off-site settings: Url \"ftp://host/backups/\" in Offsite.ini"),
+              std::string::npos)
+        << host.messages().back().text;
+    EXPECT_TRUE(logHas("### Off-site copy failed - Offsite.ini ###"));
+    EXPECT_TRUE(logHas("### Backup Operation Complete - 2026-12-04 10:30:00 ###"));
+}
+
 TEST_F(InteractiveRun, DiskChangesAskForEachDiskWithABeep) {
     drives.type = DriveType::Removable;
     config.record().promptPreview = 0;

@@ -230,8 +230,8 @@ void TestServer::start() {
     m_process.start(argv, m_port, m_home / "server.log");
 }
 
-offsite::OffsiteSettings TestServer::settings(const std::string& setName, const std::string& folder,
-                                              int keep) const {
+void TestServer::writeSettings(const std::string& programFolder, const std::string& setName,
+                               const std::string& folder, int keep) const {
     const std::string origin = "127.0.0.1:" + std::to_string(m_port);
     std::string section = "[" + setName + "]\nKeep=" + std::to_string(keep) +
                           "\nCredentialsFile=" + m_kind + ".cred\n";
@@ -250,8 +250,13 @@ offsite::OffsiteSettings TestServer::settings(const std::string& setName, const 
                                         : "IdentityFile=" + m_home / "userkey") +
                       "\n";
     }
-    writeFile(m_home / "program/Offsite.ini", section);
-    writePrivateFile(m_home / ("program/" + m_kind + ".cred"), credentials);
+    writeFile(programFolder + "Offsite.ini", section);
+    writePrivateFile(programFolder + m_kind + ".cred", credentials);
+}
+
+offsite::OffsiteSettings TestServer::settings(const std::string& setName, const std::string& folder,
+                                              int keep) const {
+    writeSettings(m_home / "program/", setName, folder, keep);
     auto read = offsite::readOffsiteSettings(m_home / "program/", setName);
     EXPECT_TRUE(read && read->has_value()) << (read ? "no section" : read.error().description);
     offsite::OffsiteSettings settings =

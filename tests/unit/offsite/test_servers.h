@@ -54,6 +54,9 @@ public:
     // Settings for the set `setName` with the files under `folder` ("a/b/", may be empty).
     offsite::OffsiteSettings settings(const std::string& setName, const std::string& folder,
                                       int keep = 0) const;
+    // The same written as Offsite.ini and a private credentials file into `programFolder`.
+    void writeSettings(const std::string& programFolder, const std::string& setName,
+                       const std::string& folder, int keep = 0) const;
 
     // The bytes of `name` under `folder`, read back by a tool nobody here wrote (rclone for
     // S3) or from the served folder; empty optional-like: `found` false when it is missing.
