@@ -84,12 +84,17 @@ Status VolumeReader::ensureOpen(std::uint32_t disk) {
     const bool last = disk + 1 == count();
     const std::string path = volumeName(m_archivePath, disk, count());
     for (int attempt = 0;; ++attempt) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Opening a pipe or a device can block for ever: only regular files are opened, and
+        // without blocking in case one is put in the file's place meanwhile.
+        struct stat info {};
+        if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            return Error{kCannotOpen, path + " is not a regular file"};
+        }
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (fd >= 0) {
-            struct stat info {};
             if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
                 ::close(fd);
-                return Error{kCannotOpen, "cannot open " + path};
+                return Error{kCannotOpen, path + " is not a regular file"};
             }
             std::lock_guard lock(m_mutex);
             m_volumes[disk] = Volume{fd, static_cast<std::uint64_t>(info.st_size)};
