@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,7 @@ enum SkipReason : int {
     kSkipCannotOpen = 100,   // cannot be opened (missing, no permission)
     kSkipReadFailed = 101,   // a read failed part way (device error)
     kSkipUnsupported = 102,  // test: an entry this reader cannot check (method, encryption)
+    kSkipUnwritable = 103,   // extract: the entry's file cannot be created where it goes
 };
 
 // The progress of a whole operation.
@@ -61,8 +63,13 @@ public:
     // (only files directly in that folder); false leaves them.
     virtual bool onDiskNotEmpty(const std::string& /*folder*/) { return false; }
     // An encrypted entry needs a password (none set, or the one set is wrong). Set `password`
-    // and return true to try it; false stops the operation (kAborted).
+    // and return true to try it; false stops the operation: kAborted when the handler set the
+    // abort request (the user's Cancel), else kWrongPassword.
     virtual bool onPasswordNeeded(std::string& /*password*/) { return false; }
+    // Test and extract: how entry `index` of the listing came out (kDone, or the code saying
+    // why it failed or was left out) with the reader's detail. Once per entry, in order.
+    virtual void onEntryResult(std::size_t /*index*/, int /*code*/, const std::string& /*detail*/) {
+    }
 };
 
 }  // namespace corvane::archive

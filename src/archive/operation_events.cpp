@@ -51,4 +51,8 @@ bool OperationEvents::passwordNeeded(std::string& password) {
     return m_observer != nullptr && m_observer->onPasswordNeeded(password);
 }
 
+void OperationEvents::entryResult(std::size_t index, int code, const std::string& detail) {
+    if (m_observer != nullptr) m_observer->onEntryResult(index, code, detail);
+}
+
 }  // namespace corvane::archive

@@ -5,6 +5,7 @@
 #include "archive/volume_out.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -30,6 +31,7 @@ public:
     bool integrityWarning(const std::string& name);
     bool preprocessing(const std::string& name, std::uint64_t size, std::string& storedName);
     bool passwordNeeded(std::string& password);
+    void entryResult(std::size_t index, int code, const std::string& detail);
 
     bool hadWarnings() const { return m_warnings; }
 

@@ -68,6 +68,12 @@ bool VolumeReader::isOpen(std::uint32_t disk) const {
     return disk < m_volumes.size() && m_volumes[disk].fd >= 0;
 }
 
+std::optional<std::uint64_t> VolumeReader::openSize(std::uint32_t disk) const {
+    std::lock_guard lock(m_mutex);
+    if (disk >= m_volumes.size() || m_volumes[disk].fd < 0) return std::nullopt;
+    return m_volumes[disk].size;
+}
+
 void VolumeReader::closeAllBut(std::uint32_t disk) {
     std::lock_guard lock(m_mutex);
     for (std::uint32_t at = 0; at < m_volumes.size(); ++at) {

@@ -46,6 +46,8 @@ public:
     // calling thread opens or closes nothing meanwhile.
     Status readOpen(VolumePosition at, std::span<std::uint8_t> out) const;
     bool isOpen(std::uint32_t disk) const;
+    // The size of a volume already open, never asking; nullopt when it is not open.
+    std::optional<std::uint64_t> openSize(std::uint32_t disk) const;
     // The position `length` bytes after `at`, across volumes whose sizes are known (opened);
     // nullopt when it would need a volume not open.
     std::optional<VolumePosition> advanceOpen(VolumePosition at, std::uint64_t length) const;
