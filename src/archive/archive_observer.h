@@ -59,6 +59,13 @@ public:
     // last disk) while reading one. Return true once it is inserted, false to stop the run
     // (kStoppedByHandler).
     virtual bool onInsertDisk(int /*number*/) { return true; }
+    // Reading: volume `number` is not at `expected`. Return true to look again, with
+    // `foundAt` set when the user located the file elsewhere; false stops the run as
+    // onInsertDisk does. By default the disk is asked for.
+    virtual bool onVolumeMissing(int number, const std::string& /*expected*/,
+                                 std::string& /*foundAt*/) {
+        return onInsertDisk(number);
+    }
     // The folder a new volume goes to already holds files. Return true to delete those files
     // (only files directly in that folder); false leaves them.
     virtual bool onDiskNotEmpty(const std::string& /*folder*/) { return false; }

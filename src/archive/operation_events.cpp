@@ -8,6 +8,10 @@ bool OperationEvents::insertDisk(int number) {
     return m_observer == nullptr || m_observer->onInsertDisk(number);
 }
 
+bool OperationEvents::volumeMissing(int number, const std::string& expected, std::string& foundAt) {
+    return m_observer == nullptr || m_observer->onVolumeMissing(number, expected, foundAt);
+}
+
 bool OperationEvents::clearFolder(const std::string& folder) {
     return m_observer != nullptr && m_observer->onDiskNotEmpty(folder);
 }

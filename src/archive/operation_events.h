@@ -20,6 +20,7 @@ public:
 
     bool aborted() override { return m_abort.load(std::memory_order_relaxed); }
     bool insertDisk(int number) override;
+    bool volumeMissing(int number, const std::string& expected, std::string& foundAt) override;
     bool clearFolder(const std::string& folder) override;
 
     void fileProgress(const std::string& name, std::uint64_t done, std::uint64_t total, bool last);

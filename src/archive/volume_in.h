@@ -18,6 +18,12 @@ public:
     virtual ~VolumeAsker() = default;
     // Disk `number` (1, 2, ...; 0 = the last disk) is wanted; false stops the run.
     virtual bool insertDisk(int number) = 0;
+    // The volume is not at `expected`: true to look again, at `foundAt` when it is set there.
+    virtual bool volumeMissing(int number, const std::string& expected, std::string& foundAt) {
+        (void)expected;
+        (void)foundAt;
+        return insertDisk(number);
+    }
     virtual bool aborted() = 0;
 };
 
@@ -64,6 +70,7 @@ private:
     std::string m_archivePath;
     VolumeAsker* m_asker;
     std::vector<Volume> m_volumes;
+    std::vector<std::string> m_located;  // volumes the user found elsewhere, by disk
     mutable std::mutex m_mutex;
 };
 
