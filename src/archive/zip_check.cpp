@@ -63,6 +63,9 @@ private:
         m_size += out.size();
         // A small entry cannot expand for ever: decoding stops past its declared size.
         if (m_size > m_declared) return false;
+        if (m_output.decoded != nullptr) {
+            m_output.decoded->fetch_add(out.size(), std::memory_order_relaxed);
+        }
         if (m_output.budget != nullptr && !m_output.budget->spend(out.size())) {
             m_overBudget = true;
             return false;

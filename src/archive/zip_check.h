@@ -45,7 +45,8 @@ struct CheckOutput {
     EntryTarget* target = nullptr;  // null: the data is only checked
     std::size_t index = 0;          // the entry's number, for target->open
     DecodeBudget* budget = nullptr;
-    std::function<bool()> stopped;    // true: the run is ending, stop at once (kAborted)
+    std::function<bool()> stopped;  // true: the run is ending, stop at once (kAborted)
+    std::atomic<std::uint64_t>* decoded = nullptr;  // counts the bytes decoded, for progress
     std::unique_ptr<EntrySink> sink;  // receives the opened sink; closed, not committed
 };
 

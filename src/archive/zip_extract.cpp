@@ -8,6 +8,7 @@
 #include "archive/zip_check.h"
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 
 namespace corvane::archive {
@@ -24,6 +25,9 @@ constexpr std::size_t kBatchEntries = 64;
 // bytes can never decode to more than this many times the data they hold.
 constexpr std::uint64_t kMaxExpansion = 1100;
 constexpr std::uint64_t kBudgetSlack = 1 << 20;
+// While a large entry is decoded, progress is reported (and the caller's event loop turns)
+// this often.
+constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
 // The outcome for one entry; `absent` asks for a check on the calling thread.
 struct EntryOutcome {
@@ -93,6 +97,7 @@ private:
     OverallProgress m_progress;
     std::uint64_t m_packedDone = 0;
     std::uint64_t m_readDone = 0;
+    std::atomic<std::uint64_t> m_decoded{0};  // by the workers, entries in flight included
 };
 
 EntryOutcome ExtractRun::checkOn(std::size_t index, const std::string& password, bool here,
@@ -109,8 +114,9 @@ EntryOutcome ExtractRun::checkOn(std::size_t index, const std::string& password,
     if (!entry) {
         outcome.result = CheckResult{entry.error().code, false, entry.error().description};
     } else {
-        CheckOutput output{m_request.target, index, m_budget.get(),
-                           [this] { return m_stop.load() || m_events.aborted(); }, nullptr};
+        CheckOutput output{m_request.target, index,
+                           m_budget.get(),   [this] { return m_stop.load() || m_events.aborted(); },
+                           &m_decoded,       nullptr};
         outcome.result = checkEntry(context, item, *entry, password, read, output);
         outcome.sink = std::move(output.sink);
     }
@@ -288,7 +294,14 @@ int ExtractRun::run() {
         if (m_inFlight.empty()) break;
         Unit unit = std::move(m_inFlight.front());
         m_inFlight.pop_front();
-        pool.wait(unit.ticket);
+        while (!pool.waitFor(unit.ticket, kProgressInterval)) {
+            // A large entry: its bytes so far, without counting it as done.
+            OverallProgress partial = m_progress;
+            partial.bytesDone = std::clamp(m_decoded.load(std::memory_order_relaxed),
+                                           m_progress.bytesDone, m_progress.bytesTotal);
+            m_events.overall(partial);
+            if (m_events.aborted()) return kAborted;
+        }
         if (const int code = finish(unit); code != kDone) return code;
     }
     if (m_failure != kDone) return m_failure;
