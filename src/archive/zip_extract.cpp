@@ -74,6 +74,11 @@ private:
     void record(int code) {
         if (m_failure == kDone) m_failure = code;
     }
+    // The decoder of the calling thread, made the first time an entry is checked here.
+    CheckContext& hereContext() {
+        if (!m_here) m_here = std::make_unique<CheckContext>();
+        return *m_here;
+    }
     // Entries needing no decoding: left out because they overlap or cannot be read here.
     bool passedOver(std::size_t index) const {
         return m_overlapping[index] || !isReadable(m_directory.items[index]);
@@ -88,6 +93,7 @@ private:
     std::vector<std::size_t> m_entries;  // the requested entries, in order
     std::vector<bool> m_overlapping;
     std::unique_ptr<DecodeBudget> m_budget;
+    std::unique_ptr<CheckContext> m_here;
     std::string m_password;
     Pool* m_pool = nullptr;
     std::deque<Unit> m_inFlight;
@@ -210,10 +216,9 @@ int ExtractRun::finishEntry(std::size_t index, const std::string& password, Entr
         outcome.result = CheckResult{kUnsupported, false, "unsupported method or encryption"};
     } else {
         std::string used = password;
-        CheckContext context;
         if (outcome.absent) {
             drain();
-            outcome = checkOn(index, used, true, context);
+            outcome = checkOn(index, used, true, hereContext());
         }
         for (int attempt = 0; outcome.result.wrongPassword; ++attempt) {
             if (attempt == kPasswordAttempts) {
@@ -227,7 +232,7 @@ int ExtractRun::finishEntry(std::size_t index, const std::string& password, Entr
                 m_password = answer;
             }
             used = m_password;
-            outcome = checkOn(index, used, true, context);
+            outcome = checkOn(index, used, true, hereContext());
         }
     }
     CheckResult& result = outcome.result;
