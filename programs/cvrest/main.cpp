@@ -4,6 +4,7 @@
 #include "restore/restorer.h"
 
 #include <signal.h>
+#include <stdlib.h>
 
 #include <atomic>
 #include <string>
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
     sigemptyset(&action.sa_mask);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
         ::sigaction(signal, &action, nullptr);
+    // Without TZ the C library reads /etc/localtime again for every DOS time converted.
+    ::setenv("TZ", ":/etc/localtime", 0);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     corvane::restore::TerminalConsole console;
     const corvane::restore::CommandContext context{corvane::locateProgramFolder(), CORVANE_VERSION};

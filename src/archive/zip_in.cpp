@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 namespace corvane::archive {
@@ -171,24 +172,26 @@ std::vector<bool> findOverlaps(const ArchiveDirectory& directory, const VolumeRe
         if (starts.empty() || disk >= starts.size()) return std::pair{disk, offset};
         return std::pair{std::uint32_t{0}, addClamped(starts[disk], offset)};
     };
-    std::vector<std::size_t> order(items.size());
-    for (std::size_t at = 0; at < order.size(); ++at)
-        order[at] = at;
-    const auto start = [&](std::size_t index) {
-        return place(items[index].diskStart, items[index].localOffset);
+    // Each entry's start, worked out once, sorted with the entry's number.
+    struct Start {
+        std::pair<std::uint32_t, std::uint64_t> place;
+        std::size_t index;
+        bool operator<(const Start& other) const {
+            return std::tie(place, index) < std::tie(other.place, other.index);
+        }
     };
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return std::pair{start(a), a} < std::pair{start(b), b};
-    });
+    std::vector<Start> order(items.size());
+    for (std::size_t at = 0; at < order.size(); ++at)
+        order[at] = Start{place(items[at].diskStart, items[at].localOffset), at};
+    std::sort(order.begin(), order.end());
     const auto central = place(directory.centralStart.disk,
                                directory.centralStart.offset -
                                    (directory.centralStart.disk == 0 ? directory.prefixBytes : 0));
     std::vector<bool> overlapping(items.size(), false);
     // The furthest end so far: an entry starting before it shares bytes with an earlier one.
     std::optional<std::pair<std::uint32_t, std::uint64_t>> reach;
-    for (const std::size_t index : order) {
+    for (const auto& [begin, index] : order) {
         const ZipItem& item = items[index];
-        const auto begin = start(index);
         if (reach && reach->first == begin.first && begin.second < reach->second) {
             overlapping[index] = true;
             continue;

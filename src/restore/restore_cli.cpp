@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -99,10 +100,13 @@ std::string sizeText(std::uint64_t bytes) {
     return std::to_string(bytes);
 }
 
+std::string momentText(std::int64_t nanoseconds) {
+    return dateTimeText(TimePoint(
+        std::chrono::duration_cast<TimePoint::duration>(std::chrono::nanoseconds(nanoseconds))));
+}
+
 std::string timeOf(const archive::ZipItem& item) {
-    const auto ns = item.modificationTimeNs();
-    return dateTimeText(
-        TimePoint(std::chrono::duration_cast<TimePoint::duration>(std::chrono::nanoseconds(ns))));
+    return momentText(item.modificationTimeNs());
 }
 
 int exitFor(RestoreStatus status) {
@@ -199,20 +203,31 @@ int Command::list() {
         return listingFailed(code);
     }
     std::uint64_t total = 0;
-    char line[64];
-    std::snprintf(line, sizeof line, "%14s  %-19s  %s\n", "Size", "Modified", "Name");
-    m_console.out(line);
+    const auto column = [](const std::string& text, std::size_t width) {
+        return std::string(width - std::min(width, text.size()), ' ') + text;
+    };
+    m_console.out(column("Size", 14) + "  Modified             Name\n");
+    // Entries of one run share their times: the last text is kept.
+    std::int64_t lastNs = 0;
+    std::string lastText;
     for (std::size_t at = 0; at < m_listing.items.size(); ++at) {
         const archive::ZipItem& item = m_listing.items[at];
         total += item.uncompressedSize;
-        std::string marks;
-        if (item.isSymlink()) marks += "  (link)";
-        if (item.isEncrypted()) marks += "  (encrypted)";
-        if (m_listing.overlapping[at]) marks += "  (shares data with another entry: not restored)";
-        std::snprintf(line, sizeof line, "%14s  %-19s  ",
-                      item.isFolder() ? "-" : sizeText(item.uncompressedSize).c_str(),
-                      timeOf(item).c_str());
-        m_console.out(line + printable(item.name) + marks + "\n");
+        const std::int64_t ns = item.modificationTimeNs();
+        if (lastText.empty() || ns != lastNs) {
+            lastNs = ns;
+            lastText = momentText(ns);
+        }
+        std::string line = column(item.isFolder() ? "-" : sizeText(item.uncompressedSize), 14);
+        line += "  ";
+        line += lastText;
+        line += "  ";
+        line += printable(item.name);
+        if (item.isSymlink()) line += "  (link)";
+        if (item.isEncrypted()) line += "  (encrypted)";
+        if (m_listing.overlapping[at]) line += "  (shares data with another entry: not restored)";
+        line += '\n';
+        m_console.out(line);
     }
     m_console.out(std::to_string(m_listing.items.size()) + " entries, " + sizeText(total) +
                   " bytes\n");
@@ -276,9 +291,7 @@ bool Command::answerConflicts(RestorePlan& plan, const archive::ArchiveListing& 
         const PlannedEntry& entry = plan.entries[position];
         const archive::ZipItem& item = listing.items[entry.index];
         m_console.err(printable(plan.targetPath(entry)) + " exists (" +
-                      sizeText(entry.existingSize) + " bytes, " +
-                      dateTimeText(TimePoint(std::chrono::duration_cast<TimePoint::duration>(
-                          std::chrono::nanoseconds(entry.existingTimeNs)))) +
+                      sizeText(entry.existingSize) + " bytes, " + momentText(entry.existingTimeNs) +
                       "); the archive's copy: " + sizeText(item.uncompressedSize) + " bytes, " +
                       timeOf(item) +
                       ".\nReplace it? [y]es, [n]o, [b]oth (restore beside it), [A]ll, [N]one, "
@@ -312,9 +325,11 @@ void Command::printSummary(const RestoreSummary& summary) {
                        printable(summary.destination);
     std::vector<std::string> details;
     const auto count = [&](Outcome outcome, const char* text) {
-        if (const std::size_t n = summary.count(outcome); n > 0) {
-            details.push_back(std::to_string(n) + " " + text);
-        }
+        const auto n = std::count_if(
+            summary.entries.begin(), summary.entries.end(), [&](const EntryReport& entry) {
+                return entry.kind != EntryKind::Folder && entry.outcome == outcome;
+            });
+        if (n > 0) details.push_back(std::to_string(n) + " " + text);
     };
     count(Outcome::Replaced, "replaced");
     count(Outcome::Beside, "restored beside an existing file");
@@ -364,6 +379,12 @@ int Command::extract() {
 
 int Command::run() {
     if (!prepareOptions()) return kExitFailed;
+    // A name that is not there is a typing mistake, not a disk to ask for.
+    std::error_code error;
+    if (!std::filesystem::exists(m_options.archivePath, error)) {
+        m_console.err("cvrest: " + printable(m_options.archivePath) + ": no such file\n");
+        return kExitFailed;
+    }
     if (m_arguments.command == "list") return list();
     if (m_arguments.command == "test") return test();
     return extract();

@@ -37,15 +37,25 @@ public:
     virtual std::optional<std::string> readFile(const std::string& path) = 0;
 };
 
-// The process's own standard streams.
+// The process's own standard streams; standard output is buffered until a question, an error
+// line or the end.
 class TerminalConsole final : public Console {
 public:
+    TerminalConsole() = default;
+    ~TerminalConsole() override { flush(); }
+    TerminalConsole(const TerminalConsole&) = delete;
+    TerminalConsole& operator=(const TerminalConsole&) = delete;
+
     void out(std::string_view text) override;
     void err(std::string_view text) override;
     bool interactive() const override;
     std::optional<std::string> readLine() override;
     std::optional<std::string> readSecret(std::string_view prompt) override;
     std::optional<std::string> readFile(const std::string& path) override;
+    void flush();
+
+private:
+    std::string m_pending;
 };
 
 // What cvrest runs with besides its arguments.

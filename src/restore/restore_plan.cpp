@@ -109,9 +109,11 @@ void Planner::add(std::size_t index) {
         if (!m_options.keepFolders) return;
         entry.folder = folderOf(*mapped, mapped->size());
         entry.name.clear();
+        entry.placed = true;
     } else {
         entry.folder = folderOf(*mapped, mapped->size() - 1);
         entry.name = mapped->back();
+        entry.placed = true;
     }
     entry.writtenName = entry.name;
     m_plan.entries.push_back(std::move(entry));

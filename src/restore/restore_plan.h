@@ -33,7 +33,8 @@ struct PlannedEntry {
     std::string name;         // its name in that folder (empty for a folder entry)
     std::string writtenName;  // the name it is written under (numbered for Beside)
     Action action = Action::Create;
-    std::string reason;  // why kept or refused
+    bool placed = false;  // folder and name say where it goes (false for unsafe names)
+    std::string reason;   // why kept or refused
     // What is there now (for Ask, Replace and Keep): its size and modification time.
     std::uint64_t existingSize = 0;
     std::int64_t existingTimeNs = 0;

@@ -213,7 +213,7 @@ RestoreSummary Restorer::run(RestorePlan& plan, const ArchiveListing& listing,
         const PlannedEntry& entry = plan.entries[at];
         EntryReport report{entry.index,
                            listing.items[entry.index].name,
-                           plan.targetPath(entry),
+                           entry.placed ? plan.targetPath(entry) : std::string(),
                            entry.kind,
                            Outcome::NotDone,
                            {}};

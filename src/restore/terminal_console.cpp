@@ -22,11 +22,20 @@ void writeAll(int fd, std::string_view text) {
 
 }  // namespace
 
+constexpr std::size_t kOutputBuffer = 64 * 1024;
+
+void TerminalConsole::flush() {
+    writeAll(STDOUT_FILENO, m_pending);
+    m_pending.clear();
+}
+
 void TerminalConsole::out(std::string_view text) {
-    writeAll(STDOUT_FILENO, text);
+    m_pending += text;
+    if (m_pending.size() >= kOutputBuffer) flush();
 }
 
 void TerminalConsole::err(std::string_view text) {
+    flush();
     writeAll(STDERR_FILENO, text);
 }
 
@@ -35,6 +44,7 @@ bool TerminalConsole::interactive() const {
 }
 
 std::optional<std::string> TerminalConsole::readLine() {
+    flush();
     // Byte by byte, so that nothing after the line is taken from the input; an interrupted
     // read (Ctrl+C) ends the answer.
     std::string line;

@@ -120,6 +120,8 @@ TEST_F(CommandLine, ListAndTestSayWhatTheArchiveHolds) {
     EXPECT_NE(console.output.find("evil\\nname.txt\n"), std::string::npos);
     EXPECT_NE(console.output.find("3 entries, 20022 bytes"), std::string::npos);
     EXPECT_EQ(run({"list", folder / "none.bac"}), kExitFailed);
+    EXPECT_NE(console.errors.find("none.bac: no such file"), std::string::npos);
+    EXPECT_EQ(run({"list", folder.path()}), kExitFailed);
     EXPECT_NE(console.errors.find("cannot open the archive"), std::string::npos);
 
     EXPECT_EQ(run({"test", archive}), kExitOk);
