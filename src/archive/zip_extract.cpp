@@ -18,7 +18,9 @@ namespace {
 using Pool = WorkerPool<CheckContext>;
 
 constexpr int kPasswordAttempts = 3;
-constexpr std::size_t kUnitsPerWorker = 8;
+// Entries are finished in order, so a large entry holds up the finishing of those after it;
+// the other workers go on with up to this many batches meanwhile (an outcome is small).
+constexpr std::size_t kUnitsPerWorker = 512;
 constexpr std::uint64_t kBatchBytes = 1 << 20;
 constexpr std::size_t kBatchEntries = 64;
 // Deflate expands a byte to at most 1032 (258 bytes per 2-bit match): entries that share no
