@@ -55,16 +55,18 @@ pid_t start(const std::vector<std::string>& arguments) {
     return pid;
 }
 
-// Sends `signal` once `renames` files have been put in place in `folder` (at once for 0), or
-// lets the program end first; its exit status, or -1 when it was killed.
+// Sends `signal` once the restore has begun writing in `folder` and `renames` files have been
+// put in place there, or lets the program end first; its exit status, or -1 when it was
+// killed.
 int signalAfter(pid_t pid, const std::string& folder, int renames, int signal) {
     const int watch = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
-    ::inotify_add_watch(watch, folder.c_str(), IN_MOVED_TO);
+    ::inotify_add_watch(watch, folder.c_str(), IN_MOVED_TO | IN_CREATE);
     const int process = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
     int seen = 0;
+    bool writing = false;
     bool sent = false;
     while (!sent) {
-        if (seen >= renames) {
+        if (writing && seen >= renames) {
             ::kill(pid, signal);
             sent = true;
             break;
@@ -81,7 +83,8 @@ int signalAfter(pid_t pid, const std::string& folder, int renames, int signal) {
             for (ssize_t got; (got = ::read(watch, buffer, sizeof buffer)) > 0;) {
                 for (ssize_t at = 0; at < got;) {
                     const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-                    ++seen;
+                    writing = true;
+                    if ((event->mask & IN_MOVED_TO) != 0) ++seen;
                     at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
                 }
             }
