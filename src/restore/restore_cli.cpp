@@ -175,7 +175,7 @@ int Command::listingFailed(int code) {
 }
 
 bool Command::prepareOptions() {
-    m_options.archivePath = absolute(m_arguments.archive);
+    m_options.archivePath = lastVolumeOf(absolute(m_arguments.archive));
     ConfigStore config(m_context.programFolder);
     config.reload();
     applyConfigDefaults(config.record(), m_options);

@@ -3,6 +3,8 @@
 #include "archive/wildcard.h"
 #include "archive/zip_item.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 namespace corvane::restore {
@@ -71,6 +73,22 @@ std::string joinPath(const std::string& root, const std::vector<std::string>& pa
     for (const auto& part : parts) {
         if (path.empty() || path.back() != '/') path += '/';
         path += part;
+    }
+    return path;
+}
+
+std::string lastVolumeOf(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    const std::size_t slash = path.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||
+        dot + 4 > path.size() || path[dot + 1] != 'z' ||
+        path.find_first_not_of("0123456789", dot + 2) != std::string::npos) {
+        return path;
+    }
+    for (const char* extension : {".bac", ".zip", ".BAC", ".ZIP"}) {
+        const std::string last = path.substr(0, dot) + extension;
+        struct stat info {};
+        if (::stat(last.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return last;
     }
     return path;
 }

@@ -28,6 +28,10 @@ std::string numberedName(const std::string& name, int number);
 // Joins parts with "/" under `root` ("/" or a folder with or without its trailing "/").
 std::string joinPath(const std::string& root, const std::vector<std::string>& parts);
 
+// The archive a path names: a volume "name.z01" of a split set stands for the set, whose last
+// volume ("name.bac" or "name.zip" beside it) holds the directory; any other path itself.
+std::string lastVolumeOf(const std::string& path);
+
 // Control characters and bytes that are not UTF-8 as \n, \t, \x1b...: safe to print on a
 // terminal or in a list line.
 std::string printable(std::string_view name);

@@ -30,20 +30,6 @@ bool isFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// A volume "name.z01" of a split set stands for the set: its last volume holds the directory.
-std::string lastVolumeFor(const std::string& path) {
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || dot + 4 > path.size() || path[dot + 1] != 'z' ||
-        path.find_first_not_of("0123456789", dot + 2) != std::string::npos) {
-        return path;
-    }
-    for (const char* extension : {".bac", ".zip", ".BAC", ".ZIP"}) {
-        const std::string last = path.substr(0, dot) + extension;
-        if (isFile(last)) return last;
-    }
-    return path;
-}
-
 std::size_t writtenFiles(const RestoreSummary& summary) {
     return static_cast<std::size_t>(
         std::count_if(summary.entries.begin(), summary.entries.end(), [](const auto& entry) {
@@ -80,7 +66,7 @@ RestoreWindow::RestoreWindow(Host& host, const ConfigRecord& config) : m_host(ho
 }
 
 bool RestoreWindow::open(const std::string& archivePath) {
-    const std::string path = lastVolumeFor(archivePath);
+    const std::string path = lastVolumeOf(archivePath);
     archive::ArchiveListing listing;
     // A path that names nothing is not a disk to ask for.
     int code = isFile(path) ? archive::kDone : archive::kCannotOpen;

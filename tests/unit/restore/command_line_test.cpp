@@ -229,6 +229,8 @@ TEST_F(CommandLine, ExtractStatusesPoliciesAndQuestions) {
     split.settings.diskSize = 64 * 1024;
     writeFile(source + "big.bin", archive::test::randomData(100000, 2));
     ASSERT_EQ(split.compress(), 0);
+    // Any volume names the set.
+    EXPECT_EQ(run({"test", folder / "split.z01"}), kExitOk);
     fs::remove(folder / "split.z01");
     EXPECT_EQ(run({"extract", split.settings.archivePath, "-d", folder / "out2"}),
               kExitVolumeMissing);

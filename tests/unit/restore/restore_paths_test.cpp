@@ -108,6 +108,9 @@ TEST(RestorePaths, NumberedNamesProgramFilesAndPrintableNames) {
     EXPECT_EQ(printable("esc\x1b[2Jtab\t\\"), "esc\\x1b[2Jtab\\t\\\\");
     EXPECT_EQ(printable("bad\xff\xC3"), "bad\\xff\\xc3");
     EXPECT_EQ(printable("c1\xC2\x9B"), "c1\\xc2\\x9b");
+    EXPECT_EQ(lastVolumeOf("/nowhere/set.z01"), "/nowhere/set.z01");  // no set beside it
+    EXPECT_EQ(lastVolumeOf("/nowhere/set.zip"), "/nowhere/set.zip");
+    EXPECT_EQ(lastVolumeOf("/a.z01/b"), "/a.z01/b");
 }
 
 }  // namespace
