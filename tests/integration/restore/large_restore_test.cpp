@@ -40,11 +40,11 @@ TEST(LargeRestore, AFileOverFourGibibytesComesBackWhole) {
         zip.settings.level = level;
         ASSERT_EQ(zip.compress(), 0);
         std::string output;
-        const int status =
-            archive::test::runCommand(inQuotes(corvane::test::builtProgram("bin/cvrest")) +
-                                          " extract " + inQuotes(zip.settings.archivePath) +
-                                          " -d " + inQuotes(folder / "out") + " '*/src/*' --flat",
-                                      &output);
+        const int status = archive::test::runCommand(
+            inQuotes(corvane::test::builtProgram("bin/cvrest")) + " extract " +
+                inQuotes(zip.settings.archivePath) + " -d " + inQuotes(folder / "out") +
+                " -y '*/src/*' --flat",
+            &output);
         ASSERT_EQ(status, 0) << output;
         struct stat info {};
         ASSERT_EQ(::stat((folder / "out/huge.bin").c_str(), &info), 0);
