@@ -171,42 +171,45 @@ RestoreSummary Restorer::run(RestorePlan& plan, const ArchiveListing& listing,
         summary.message = "No entry of the archive matches.";
         return summary;
     }
+    // A restore that does not start lists no entries: the message says why.
     if (const auto shortfall = spaceShortfall(plan, listing)) {
         summary.status = RestoreStatus::Failed;
-        summary.message = *shortfall;
-        result = archive::kWriteFailed;
-    } else if (declared > usual && !options.allowLargeOutput &&
-               !m_events.confirmLargeOutput(declared, listing.archiveBytes)) {
+        summary.message = *shortfall + " Nothing was written.";
+        summary.archiveResult = archive::kWriteFailed;
+        return summary;
+    }
+    if (declared > usual && !options.allowLargeOutput &&
+        !m_events.confirmLargeOutput(declared, listing.archiveBytes)) {
         summary.status = RestoreStatus::Cancelled;
         summary.message =
             "The restore would write far more than the archive holds; nothing "
             "was written.";
-        result = archive::kAborted;
-    } else {
-        request.outputLimit =
-            declared > UINT64_MAX - kOutputSlack ? UINT64_MAX : declared + kOutputSlack;
-        for (std::size_t at = 0; at < plan.entries.size() && !stopped(); ++at) {
-            const PlannedEntry& entry = plan.entries[at];
-            if (!writes(entry)) continue;
-            if (Status made = plan.folders->make(entry.folder); !made) {
-                failures[at] = made.error().description;
-            } else if (entry.kind != EntryKind::Folder) {
-                request.entries.push_back(entry.index);
-            }
-        }
-        archive::ArchiveSettings settings;
-        settings.archivePath = options.archivePath;
-        settings.password = options.password;
-        if (stopped()) {
-            result = archive::kAborted;
-        } else if (!request.entries.empty()) {
-            result = m_archiver.extract(settings, request, relay);
-        }
-        if (!archive::isCancelled(result) && !stopped()) target.finishLinks(stopped);
-        target.finishFolders();
-        if (stopped() && result == archive::kDone) result = archive::kAborted;
-        summary.status = statusOf(result);
+        summary.archiveResult = archive::kAborted;
+        return summary;
     }
+    request.outputLimit =
+        declared > UINT64_MAX - kOutputSlack ? UINT64_MAX : declared + kOutputSlack;
+    for (std::size_t at = 0; at < plan.entries.size() && !stopped(); ++at) {
+        const PlannedEntry& entry = plan.entries[at];
+        if (!writes(entry)) continue;
+        if (Status made = plan.folders->make(entry.folder); !made) {
+            failures[at] = made.error().description;
+        } else if (entry.kind != EntryKind::Folder) {
+            request.entries.push_back(entry.index);
+        }
+    }
+    archive::ArchiveSettings settings;
+    settings.archivePath = options.archivePath;
+    settings.password = options.password;
+    if (stopped()) {
+        result = archive::kAborted;
+    } else if (!request.entries.empty()) {
+        result = m_archiver.extract(settings, request, relay);
+    }
+    if (!archive::isCancelled(result) && !stopped()) target.finishLinks(stopped);
+    target.finishFolders();
+    if (stopped() && result == archive::kDone) result = archive::kAborted;
+    summary.status = statusOf(result);
     summary.archiveResult = result;
 
     for (std::size_t at = 0; at < plan.entries.size(); ++at) {
