@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,7 @@ enum SkipReason : int {
     kSkipCannotOpen = 100,   // cannot be opened (missing, no permission)
     kSkipReadFailed = 101,   // a read failed part way (device error)
     kSkipUnsupported = 102,  // test: an entry this reader cannot check (method, encryption)
+    kSkipUnwritable = 103,   // extract: the entry's file cannot be created where it goes
 };
 
 // The progress of a whole operation.
@@ -57,12 +59,24 @@ public:
     // last disk) while reading one. Return true once it is inserted, false to stop the run
     // (kStoppedByHandler).
     virtual bool onInsertDisk(int /*number*/) { return true; }
+    // Reading: volume `number` is not at `expected`. Return true to look again, with
+    // `foundAt` set when the user located the file elsewhere; false stops the run as
+    // onInsertDisk does. By default the disk is asked for.
+    virtual bool onVolumeMissing(int number, const std::string& /*expected*/,
+                                 std::string& /*foundAt*/) {
+        return onInsertDisk(number);
+    }
     // The folder a new volume goes to already holds files. Return true to delete those files
     // (only files directly in that folder); false leaves them.
     virtual bool onDiskNotEmpty(const std::string& /*folder*/) { return false; }
     // An encrypted entry needs a password (none set, or the one set is wrong). Set `password`
-    // and return true to try it; false stops the operation (kAborted).
+    // and return true to try it; false stops the operation: kAborted when the handler set the
+    // abort request (the user's Cancel), else kWrongPassword.
     virtual bool onPasswordNeeded(std::string& /*password*/) { return false; }
+    // Test and extract: how entry `index` of the listing came out (kDone, or the code saying
+    // why it failed or was left out) with the reader's detail. Once per entry, in order.
+    virtual void onEntryResult(std::size_t /*index*/, int /*code*/, const std::string& /*detail*/) {
+    }
 };
 
 }  // namespace corvane::archive

@@ -33,4 +33,18 @@ int Archiver::test(const ArchiveSettings& settings, ArchiveObserver& events) {
                    [&](OperationEvents& operation) { return runTest(settings, operation); });
 }
 
+int Archiver::list(const ArchiveSettings& settings, ArchiveObserver& events,
+                   ArchiveListing& listing) {
+    return perform(kListing, events, [&](OperationEvents& operation) {
+        return runList(settings, operation, listing);
+    });
+}
+
+int Archiver::extract(const ArchiveSettings& settings, const ExtractRequest& request,
+                      ArchiveObserver& events) {
+    return perform(kExtracting, events, [&](OperationEvents& operation) {
+        return runExtract(settings, request, operation);
+    });
+}
+
 }  // namespace corvane::archive

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/archive_observer.h"
+#include "archive/archive_reading.h"
 #include "archive/archive_settings.h"
 #include "archive/output_file.h"
 #include "archive/result_codes.h"
@@ -30,7 +31,14 @@ namespace corvane::archive {
 // ... and name.bac of diskSize bytes each (0 = the free space of each disk inserted).
 class ArchiveComponent {
 public:
-    enum Operation : int { kIdle = 0, kPreviewing = 1, kCompressing = 3, kTesting = 6 };
+    enum Operation : int {
+        kIdle = 0,
+        kPreviewing = 1,
+        kCompressing = 3,
+        kTesting = 6,
+        kListing = 7,
+        kExtracting = 8
+    };
 
     virtual ~ArchiveComponent() = default;
 
@@ -45,7 +53,8 @@ public:
     virtual Operation currentOperation() const = 0;
 };
 
-// Corvane's own ZIP engine. Compressing runs on worker threads internally.
+// Corvane's own ZIP engine, which also lists and extracts. Compressing, testing and extracting
+// run on worker threads internally.
 class Archiver final : public ArchiveComponent {
 public:
     Archiver() = default;
@@ -55,6 +64,13 @@ public:
     int preview(const ArchiveSettings& settings, ArchiveObserver& events) override;
     int compress(const ArchiveSettings& settings, ArchiveObserver& events) override;
     int test(const ArchiveSettings& settings, ArchiveObserver& events) override;
+    // The entries of the archive at settings.archivePath (asking for its last disk if needed).
+    int list(const ArchiveSettings& settings, ArchiveObserver& events, ArchiveListing& listing);
+    // Decodes the requested entries with every check of test() into the request's target;
+    // events, codes and Cancel as test() (test is this without a target). A sink is committed
+    // only once its entry passed every check.
+    int extract(const ArchiveSettings& settings, const ExtractRequest& request,
+                ArchiveObserver& events);
     void requestAbort() override { m_abort.store(true); }
     Operation currentOperation() const override { return m_operation.load(); }
 

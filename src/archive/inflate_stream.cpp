@@ -21,6 +21,17 @@ void Inflater::reset() {
 
 Inflater::Outcome Inflater::feed(std::span<const std::uint8_t> input, const Sink& sink,
                                  std::size_t& leftover) {
+    return feedUntil(
+        input,
+        [&sink](std::span<const std::uint8_t> block) {
+            sink(block);
+            return true;
+        },
+        leftover);
+}
+
+Inflater::Outcome Inflater::feedUntil(std::span<const std::uint8_t> input, const StoppingSink& sink,
+                                      std::size_t& leftover) {
     leftover = 0;
     // ISA-L reads through next_in only; its interface is not const-qualified.
     m_state->next_in = const_cast<std::uint8_t*>(input.data());
@@ -31,7 +42,9 @@ Inflater::Outcome Inflater::feed(std::span<const std::uint8_t> input, const Sink
         const int result = isal_inflate(m_state.get());
         if (result < 0) return Outcome::Failed;
         const std::size_t produced = m_window.size() - m_state->avail_out;
-        if (produced > 0) sink(std::span<const std::uint8_t>(m_window.data(), produced));
+        if (produced > 0 && !sink(std::span<const std::uint8_t>(m_window.data(), produced))) {
+            return Outcome::Stopped;
+        }
         if (m_state->block_state == ISAL_BLOCK_FINISH) {
             leftover = m_state->avail_in;
             return Outcome::Finished;

@@ -8,6 +8,10 @@ bool OperationEvents::insertDisk(int number) {
     return m_observer == nullptr || m_observer->onInsertDisk(number);
 }
 
+bool OperationEvents::volumeMissing(int number, const std::string& expected, std::string& foundAt) {
+    return m_observer == nullptr || m_observer->onVolumeMissing(number, expected, foundAt);
+}
+
 bool OperationEvents::clearFolder(const std::string& folder) {
     return m_observer != nullptr && m_observer->onDiskNotEmpty(folder);
 }
@@ -49,6 +53,10 @@ bool OperationEvents::preprocessing(const std::string& name, std::uint64_t size,
 
 bool OperationEvents::passwordNeeded(std::string& password) {
     return m_observer != nullptr && m_observer->onPasswordNeeded(password);
+}
+
+void OperationEvents::entryResult(std::size_t index, int code, const std::string& detail) {
+    if (m_observer != nullptr) m_observer->onEntryResult(index, code, detail);
 }
 
 }  // namespace corvane::archive

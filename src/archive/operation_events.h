@@ -5,6 +5,7 @@
 #include "archive/volume_out.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -19,6 +20,7 @@ public:
 
     bool aborted() override { return m_abort.load(std::memory_order_relaxed); }
     bool insertDisk(int number) override;
+    bool volumeMissing(int number, const std::string& expected, std::string& foundAt) override;
     bool clearFolder(const std::string& folder) override;
 
     void fileProgress(const std::string& name, std::uint64_t done, std::uint64_t total, bool last);
@@ -30,6 +32,7 @@ public:
     bool integrityWarning(const std::string& name);
     bool preprocessing(const std::string& name, std::uint64_t size, std::string& storedName);
     bool passwordNeeded(std::string& password);
+    void entryResult(std::size_t index, int code, const std::string& detail);
 
     bool hadWarnings() const { return m_warnings; }
 

@@ -31,7 +31,7 @@ Status readFully(int fd, std::uint64_t offset, std::span<std::uint8_t> out,
 }  // namespace
 
 VolumeReader::VolumeReader(std::string archivePath, VolumeAsker* asker)
-    : m_archivePath(std::move(archivePath)), m_asker(asker), m_volumes(1) {}
+    : m_archivePath(std::move(archivePath)), m_asker(asker), m_volumes(1), m_located(1) {}
 
 VolumeReader::~VolumeReader() {
     for (auto& volume : m_volumes) {
@@ -61,11 +61,18 @@ void VolumeReader::setCount(std::uint32_t newCount) {
     }
     m_volumes.assign(newCount, Volume{});
     m_volumes.back() = last;
+    m_located.assign(newCount, std::string());
 }
 
 bool VolumeReader::isOpen(std::uint32_t disk) const {
     std::lock_guard lock(m_mutex);
     return disk < m_volumes.size() && m_volumes[disk].fd >= 0;
+}
+
+std::optional<std::uint64_t> VolumeReader::openSize(std::uint32_t disk) const {
+    std::lock_guard lock(m_mutex);
+    if (disk >= m_volumes.size() || m_volumes[disk].fd < 0) return std::nullopt;
+    return m_volumes[disk].size;
 }
 
 void VolumeReader::closeAllBut(std::uint32_t disk) {
@@ -82,14 +89,21 @@ Status VolumeReader::ensureOpen(std::uint32_t disk) {
     if (disk >= count()) return Error{kNotZip, "a record points past the last volume"};
     if (isOpen(disk)) return {};
     const bool last = disk + 1 == count();
-    const std::string path = volumeName(m_archivePath, disk, count());
+    const std::string expected = volumeName(m_archivePath, disk, count());
+    std::string path = expected;
+    if (disk < m_located.size() && !m_located[disk].empty()) path = m_located[disk];
     for (int attempt = 0;; ++attempt) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Opening a pipe or a device can block for ever: only regular files are opened, and
+        // without blocking in case one is put in the file's place meanwhile.
+        struct stat info {};
+        if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            return Error{kCannotOpen, path + " is not a regular file"};
+        }
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         if (fd >= 0) {
-            struct stat info {};
             if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
                 ::close(fd);
-                return Error{kCannotOpen, "cannot open " + path};
+                return Error{kCannotOpen, path + " is not a regular file"};
             }
             std::lock_guard lock(m_mutex);
             m_volumes[disk] = Volume{fd, static_cast<std::uint64_t>(info.st_size)};
@@ -102,10 +116,15 @@ Status VolumeReader::ensureOpen(std::uint32_t disk) {
         // The user may swap disks now: nothing else stays open on the old one.
         closeAllBut(disk);
         if (m_asker->aborted()) return Error{kAborted, "cancelled"};
-        if (!m_asker->insertDisk(last ? 0 : static_cast<int>(disk) + 1)) {
+        std::string foundAt;
+        if (!m_asker->volumeMissing(last ? 0 : static_cast<int>(disk) + 1, expected, foundAt)) {
             // A handler that refused by setting the abort request was a user's Cancel.
             if (m_asker->aborted()) return Error{kAborted, "cancelled"};
             return Error{kStoppedByHandler, "the disk was not inserted"};
+        }
+        if (!foundAt.empty()) {
+            path = foundAt;
+            if (disk < m_located.size()) m_located[disk] = foundAt;
         }
         if (m_asker->aborted()) return Error{kAborted, "cancelled"};
     }

@@ -18,6 +18,12 @@ public:
     virtual ~VolumeAsker() = default;
     // Disk `number` (1, 2, ...; 0 = the last disk) is wanted; false stops the run.
     virtual bool insertDisk(int number) = 0;
+    // The volume is not at `expected`: true to look again, at `foundAt` when it is set there.
+    virtual bool volumeMissing(int number, const std::string& expected, std::string& foundAt) {
+        (void)expected;
+        (void)foundAt;
+        return insertDisk(number);
+    }
     virtual bool aborted() = 0;
 };
 
@@ -46,6 +52,8 @@ public:
     // calling thread opens or closes nothing meanwhile.
     Status readOpen(VolumePosition at, std::span<std::uint8_t> out) const;
     bool isOpen(std::uint32_t disk) const;
+    // The size of a volume already open, never asking; nullopt when it is not open.
+    std::optional<std::uint64_t> openSize(std::uint32_t disk) const;
     // The position `length` bytes after `at`, across volumes whose sizes are known (opened);
     // nullopt when it would need a volume not open.
     std::optional<VolumePosition> advanceOpen(VolumePosition at, std::uint64_t length) const;
@@ -62,6 +70,7 @@ private:
     std::string m_archivePath;
     VolumeAsker* m_asker;
     std::vector<Volume> m_volumes;
+    std::vector<std::string> m_located;  // volumes the user found elsewhere, by disk
     mutable std::mutex m_mutex;
 };
 

@@ -67,6 +67,14 @@ public:
         m_finished.wait(lock, [&] { return ticket->m_done; });
         if (ticket->m_error) std::rethrow_exception(ticket->m_error);
     }
+    // The same for at most `limit`; false when the work is still running.
+    template <class Duration>
+    bool waitFor(const TicketPtr& ticket, Duration limit) {
+        std::unique_lock lock(m_mutex);
+        if (!m_finished.wait_for(lock, limit, [&] { return ticket->m_done; })) return false;
+        if (ticket->m_error) std::rethrow_exception(ticket->m_error);
+        return true;
+    }
 
 private:
     void run(Context& context) {

@@ -17,25 +17,25 @@ CheckResult fail(int code, std::string detail) {
     return CheckResult{code, false, std::move(detail)};
 }
 
-// Feeds decrypted data to the decoder and counts and checks what comes out.
+// Feeds decrypted data to the decoder and counts, checks and passes on what comes out.
 class DataCheck {
 public:
-    DataCheck(CheckContext& context, std::uint16_t method, std::uint64_t declared)
-        : m_context(context), m_method(method), m_declared(declared) {
+    DataCheck(CheckContext& context, std::uint16_t method, std::uint64_t declared,
+              CheckOutput& output)
+        : m_context(context), m_method(method), m_declared(declared), m_output(output) {
         if (m_method == zip::kMethodDeflate) m_context.inflater.reset();
     }
 
-    // False once the data is known to be bad.
+    // False once the data is known to be bad or cannot be passed on (see failure()).
     bool feed(std::span<const std::uint8_t> data) {
-        if (m_method == zip::kMethodStore) {
-            take(data);
-            return true;
-        }
+        if (m_method == zip::kMethodStore) return take(data);
         if (m_finished) return data.empty();
         std::size_t leftover = 0;
-        const auto outcome = m_context.inflater.feed(
-            data, [this](std::span<const std::uint8_t> out) { take(out); }, leftover);
-        if (outcome == Inflater::Outcome::Failed || m_size > m_declared) return false;
+        const auto outcome = m_context.inflater.feedUntil(
+            data, [this](std::span<const std::uint8_t> out) { return take(out); }, leftover);
+        if (outcome == Inflater::Outcome::Failed || outcome == Inflater::Outcome::Stopped) {
+            return false;
+        }
         if (outcome == Inflater::Outcome::Finished) {
             m_finished = true;
             return leftover == 0;
@@ -45,17 +45,47 @@ public:
     bool complete() const { return m_method == zip::kMethodStore || m_finished; }
     std::uint32_t crc() const { return m_crc; }
     std::uint64_t size() const { return m_size; }
+    // Why feed() returned false: the sink's or the budget's failure, else damaged data.
+    CheckResult failure() const {
+        if (!m_writeError.description.empty()) {
+            return CheckResult{m_writeError.code, false, m_writeError.description};
+        }
+        if (m_overBudget) {
+            return CheckResult{kNotZip, false, "the archive decodes to far more than its size",
+                               true};
+        }
+        return CheckResult{kCrcMismatch, false, "the compressed data is damaged"};
+    }
 
 private:
-    void take(std::span<const std::uint8_t> out) {
+    bool take(std::span<const std::uint8_t> out) {
         m_crc = crc32Update(m_crc, out);
         m_size += out.size();
+        // A small entry cannot expand for ever: decoding stops past its declared size.
+        if (m_size > m_declared) return false;
+        if (m_output.decoded != nullptr) {
+            m_output.decoded->fetch_add(out.size(), std::memory_order_relaxed);
+        }
+        if (m_output.budget != nullptr && !m_output.budget->spend(out.size())) {
+            m_overBudget = true;
+            return false;
+        }
+        if (m_output.sink) {
+            if (Status written = m_output.sink->write(out); !written) {
+                m_writeError = written.error();
+                return false;
+            }
+        }
+        return true;
     }
 
     CheckContext& m_context;
     std::uint16_t m_method;
-    std::uint64_t m_declared;  // decoding stops past this: a small entry cannot expand for ever
+    std::uint64_t m_declared;
+    CheckOutput& m_output;
     bool m_finished = false;
+    bool m_overBudget = false;
+    Error m_writeError;
     std::uint32_t m_crc = 0;
     std::uint64_t m_size = 0;
 };
@@ -105,17 +135,22 @@ std::string compareHeaders(const ZipItem& item, const LocalHeader& local) {
     return {};
 }
 
+bool isReadable(const ZipItem& item) {
+    const std::uint16_t method = item.dataMethod();
+    if (method != zip::kMethodStore && method != zip::kMethodDeflate) return false;
+    if ((item.flags & zip::kFlagStrongEncryption) != 0) return false;
+    if (item.aes) return item.isEncrypted() && item.aes->strength >= 1 && item.aes->strength <= 3;
+    // Encrypted without the AES field: the traditional PKWARE cipher, not read here.
+    return !item.isEncrypted();
+}
+
 CheckResult checkEntry(CheckContext& context, const ZipItem& item, const EntryData& entry,
-                       const std::string& password, const ReadAt& read) {
+                       const std::string& password, const ReadAt& read, CheckOutput& output) {
     if (const std::string mismatch = compareHeaders(item, entry.local); !mismatch.empty()) {
         return fail(kNotZip, mismatch);
     }
+    if (!isReadable(item)) return fail(kUnsupported, "unsupported method or encryption");
     const std::uint16_t method = item.dataMethod();
-    if ((item.isEncrypted() && !item.aes) || (item.flags & zip::kFlagStrongEncryption) != 0 ||
-        (item.aes && (item.aes->strength < 1 || item.aes->strength > 3)) ||
-        (method != zip::kMethodStore && method != zip::kMethodDeflate)) {
-        return fail(kUnsupported, "unsupported method or encryption");
-    }
     VolumePosition at = entry.dataStart;
     std::uint64_t dataLength = item.compressedSize;
     std::unique_ptr<AesCipher> cipher;
@@ -136,15 +171,23 @@ CheckResult checkEntry(CheckContext& context, const ZipItem& item, const EntryDa
         at.offset += start.size();
         dataLength -= item.aes->overhead();
     }
-    DataCheck data(context, method, item.uncompressedSize);
+    if (output.target != nullptr) {
+        auto opened = output.target->open(output.index, item);
+        if (!opened) return fail(kCannotCreate, opened.error().description);
+        output.sink = std::move(opened.value());
+    }
+    DataCheck data(context, method, item.uncompressedSize, output);
     context.buffer.resize(kBlockSize);
     for (std::uint64_t left = dataLength; left > 0;) {
+        if (output.stopped && output.stopped()) {
+            return fail(kAborted, "cancelled");
+        }
         const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(left, kBlockSize));
         const auto block = std::span(context.buffer).first(take);
         if (Status got = read(at, block); !got)
             return fail(got.error().code, got.error().description);
         if (cipher) cipher->decrypt(block);
-        if (!data.feed(block)) return fail(kCrcMismatch, "the compressed data is damaged");
+        if (!data.feed(block)) return data.failure();
         at.offset += take;
         left -= take;
     }
@@ -163,7 +206,16 @@ CheckResult checkEntry(CheckContext& context, const ZipItem& item, const EntryDa
     if (data.size() != item.uncompressedSize || (checkCrc && data.crc() != item.crc)) {
         return fail(kCrcMismatch, "CRC or size mismatch");
     }
-    if (entry.local.flags & zip::kFlagDataDescriptor) return checkDescriptor(item, entry, at, read);
+    if (entry.local.flags & zip::kFlagDataDescriptor) {
+        if (CheckResult descriptor = checkDescriptor(item, entry, at, read); descriptor.code != 0) {
+            return descriptor;
+        }
+    }
+    if (output.sink) {
+        if (Status closed = output.sink->close(); !closed) {
+            return fail(closed.error().code, closed.error().description);
+        }
+    }
     return {};
 }
 

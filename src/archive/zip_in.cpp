@@ -4,6 +4,9 @@
 #include "common/le_codec.h"
 
 #include <algorithm>
+#include <optional>
+#include <tuple>
+#include <utility>
 
 namespace corvane::archive {
 
@@ -137,6 +140,75 @@ Result<ArchiveDirectory> readDirectory(VolumeReader& volumes) {
         end.zip64 ? found == end.entriesTotal : found % 0x10000 == end.entriesTotal % 0x10000;
     if (!countMatches) return damaged("the central directory does not hold the entries it should");
     return directory;
+}
+
+namespace {
+
+std::uint64_t addClamped(std::uint64_t a, std::uint64_t b) {
+    return a > UINT64_MAX - b ? UINT64_MAX : a + b;
+}
+
+// Where each volume starts in the archive as one run of bytes; empty when a size is unknown.
+std::vector<std::uint64_t> volumeStarts(const VolumeReader& volumes) {
+    std::vector<std::uint64_t> starts;
+    std::uint64_t start = 0;
+    for (std::uint32_t disk = 0; disk < volumes.count(); ++disk) {
+        const auto size = volumes.openSize(disk);
+        if (!size) return {};
+        starts.push_back(start);
+        start = addClamped(start, *size);
+    }
+    return starts;
+}
+
+}  // namespace
+
+std::vector<bool> findOverlaps(const ArchiveDirectory& directory, const VolumeReader& volumes) {
+    const auto& items = directory.items;
+    const std::vector<std::uint64_t> starts = volumeStarts(volumes);
+    // One key per position: (volume, offset), or (0, offset in the whole) when sizes are known.
+    const auto place = [&](std::uint32_t disk, std::uint64_t offset) {
+        if (disk == 0) offset = addClamped(offset, directory.prefixBytes);
+        if (starts.empty() || disk >= starts.size()) return std::pair{disk, offset};
+        return std::pair{std::uint32_t{0}, addClamped(starts[disk], offset)};
+    };
+    // Each entry's start, worked out once, sorted with the entry's number.
+    struct Start {
+        std::pair<std::uint32_t, std::uint64_t> place;
+        std::size_t index;
+        bool operator<(const Start& other) const {
+            return std::tie(place, index) < std::tie(other.place, other.index);
+        }
+    };
+    std::vector<Start> order(items.size());
+    for (std::size_t at = 0; at < order.size(); ++at)
+        order[at] = Start{place(items[at].diskStart, items[at].localOffset), at};
+    std::sort(order.begin(), order.end());
+    const auto central = place(directory.centralStart.disk,
+                               directory.centralStart.offset -
+                                   (directory.centralStart.disk == 0 ? directory.prefixBytes : 0));
+    std::vector<bool> overlapping(items.size(), false);
+    // The furthest end so far: an entry starting before it shares bytes with an earlier one.
+    std::optional<std::pair<std::uint32_t, std::uint64_t>> reach;
+    for (const auto& [begin, index] : order) {
+        const ZipItem& item = items[index];
+        if (reach && reach->first == begin.first && begin.second < reach->second) {
+            overlapping[index] = true;
+            continue;
+        }
+        // The least an entry takes: its header with the name, and its data.
+        const auto end = std::pair{
+            begin.first,
+            addClamped(begin.second,
+                       addClamped(zip::kLocalHeaderSize + item.name.size(), item.compressedSize))};
+        if (end.first == central.first && begin.second < central.second &&
+            end.second > central.second) {
+            overlapping[index] = true;
+            continue;
+        }
+        if (!reach || reach->first != end.first || end.second > reach->second) reach = end;
+    }
+    return overlapping;
 }
 
 }  // namespace corvane::archive

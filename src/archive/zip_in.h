@@ -22,6 +22,11 @@ struct ArchiveDirectory {
 // central directory. Errors carry kNotZip for damage, or the volume reader's codes.
 Result<ArchiveDirectory> readDirectory(VolumeReader& volumes);
 
+// Marks the entries that share bytes with another entry (each but the first of a group), as
+// crafted archives do to make a little data decode many times. Positions are compared across
+// volumes when the sizes of all are known (open), else within each volume.
+std::vector<bool> findOverlaps(const ArchiveDirectory& directory, const VolumeReader& volumes);
+
 // Where an entry's data begins and what its local header says.
 struct EntryData {
     LocalHeader local;

@@ -87,6 +87,10 @@ public:
     int compress() { return m_archiver.compress(settings, *m_observer); }
     int test() { return m_archiver.test(settings, *m_observer); }
     int preview() { return m_archiver.preview(settings, *m_observer); }
+    int list(ArchiveListing& listing) { return m_archiver.list(settings, *m_observer, listing); }
+    int extract(const ExtractRequest& request) {
+        return m_archiver.extract(settings, request, *m_observer);
+    }
     void requestAbort() { m_archiver.requestAbort(); }
     ArchiveComponent::Operation currentOperation() const { return m_archiver.currentOperation(); }
 
