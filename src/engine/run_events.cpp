@@ -103,11 +103,17 @@ bool RunEvents::onIntegrityWarning(const std::string& name) {
         m_log.line("-  Possible Corrupt File " + trim(name));
         return true;
     }
+    // A damaged archive can flag thousands of entries: once the user chose to go on, the test
+    // goes on without asking again (its result still says it failed).
+    if (m_integrityAccepted) return true;
     const Answer answer = m_context.host.message(
         Icon::Exclamation, Buttons::OkCancel, "Integrity Warning",
         "The Backup Archive generated an integrity warning and may be corrupt.\r\n\r\n"
         "Click OK to continue with the test operation or Cancel to abort the operation.");
-    if (answer == Answer::Ok) return true;
+    if (answer == Answer::Ok) {
+        m_integrityAccepted = true;
+        return true;
+    }
     m_context.component.requestAbort();
     return false;
 }

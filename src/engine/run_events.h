@@ -64,6 +64,7 @@ private:
     std::chrono::steady_clock::time_point m_lastDraw{};
     bool m_endProgram = false;
     int m_disksAsked = 0;
+    bool m_integrityAccepted = false;
 };
 
 }  // namespace corvane

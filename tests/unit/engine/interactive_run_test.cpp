@@ -354,6 +354,16 @@ TEST_F(InteractiveRun, IntegrityWarningCanStopTheTest) {
               "The Backup Archive generated an integrity warning and may be corrupt.\r\n\r\n"
               "Click OK to continue with the test operation or Cancel to abort the operation.");
     EXPECT_TRUE(logHas("### Test Operation cancelled by User ###"));
+
+    // Going on after the first warning is not asked again for every damaged entry.
+    component.onTest = [](FakeComponent::Events& events, FakeComponent&) {
+        for (int i = 0; i < 1000; ++i) events.onIntegrityWarning("/data/f" + std::to_string(i));
+        return 524;
+    };
+    host.expectMessage("Integrity Warning", Answer::Ok);
+    host.expectMessage("Test Failed", Answer::Ok);
+    runner.runInteractive({});
+    EXPECT_EQ(host.messages().size(), 4u);
 }
 
 TEST_F(InteractiveRun, TestOfAChosenArchive) {

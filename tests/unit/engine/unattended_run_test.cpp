@@ -113,6 +113,20 @@ TEST_F(UnattendedRun, FailedTestAfterBackup) {
     EXPECT_TRUE(logHas("### Backup Operation Complete - 2026-12-04 10:30:00 ###"));
 }
 
+TEST_F(UnattendedRun, TestThatNeedsAPasswordNobodyGivesFailsAndIsNotCancelled) {
+    // Unattended, nobody answers a password prompt: that is no Cancel by a user.
+    config.record().testMode = 1;
+    flags.timedRun = true;
+    component.onTest = [](FakeComponent::Events& events, FakeComponent& self) {
+        std::string password;
+        return events.onPasswordNeeded(password) ? 0 : self.abortedOr(523);
+    };
+    EXPECT_EQ(runner.runUnattended().outcome, RunOutcome::TestFailed);
+    EXPECT_TRUE(logHas("### Test Operation failed - Backup may have become corrupt ###"));
+    EXPECT_FALSE(logHas("### Test Operation cancelled by User ###"));
+    EXPECT_TRUE(fileExists(home / "TError.dat"));
+}
+
 TEST_F(UnattendedRun, OversizedFileEndsTheProgramAfterItsBlock) {
     component.onCompress = [](FakeComponent::Events& events, FakeComponent& self) {
         std::string stored;
