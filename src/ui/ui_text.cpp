@@ -1,0 +1,35 @@
+#include "ui/ui_text.h"
+
+#include "app/main_commands.h"
+
+#include <QLineEdit>
+#include <QWidget>
+
+namespace corvane::ui {
+
+QString displayText(std::string_view text) {
+    QString shown = qs(text);
+    shown.remove(QLatin1Char('\r'));
+    return shown;
+}
+
+void nameControl(QWidget* widget, const char* objectName, std::string_view caption) {
+    widget->setObjectName(QString::fromLatin1(objectName));
+    widget->setAccessibleName(qs(plainCaption(caption)));
+}
+
+void selectBytes(QLineEdit* box, std::size_t start, std::size_t length) {
+    const std::string text = str(box->text());
+    start = std::min(start, text.size());
+    length = std::min(length, text.size() - start);
+    const auto from = qs(std::string_view(text).substr(0, start)).size();
+    const auto count = qs(std::string_view(text).substr(start, length)).size();
+    box->setSelection(static_cast<int>(from), static_cast<int>(count));
+}
+
+void showText(QLineEdit* box, std::string_view text) {
+    const QString shown = qs(text);
+    if (box->text() != shown) box->setText(shown);
+}
+
+}  // namespace corvane::ui
