@@ -124,7 +124,7 @@ BackupTypeWindow::BackupTypeWindow(BackupTypeDialog& model, QtHost& host, QWidge
     connect(start, &QPushButton::clicked, this, &BackupTypeWindow::accept);
     connect(cancel, &QPushButton::clicked, this, &BackupTypeWindow::reject);
     connect(help, &QPushButton::clicked, this, [this] { showHelp(); });
-    resize(560, sizeHint().height());
+    fitToWidth(this, 560);
     refresh();
 }
 
@@ -163,7 +163,7 @@ CdReminderWindow::CdReminderWindow(CdReminderDialog& model, QtHost& host, QWidge
     layout->addLayout(row);
     connect(ok, &QPushButton::clicked, this, &CdReminderWindow::accept);
     connect(help, &QPushButton::clicked, this, [this] { showHelp(); });
-    resize(500, sizeHint().height());
+    fitToWidth(this, 500);
 }
 
 void CdReminderWindow::done(int result) {
@@ -197,7 +197,7 @@ PreviewQuestionWindow::PreviewQuestionWindow(QtHost& host, QWidget* parent)
     connect(yes, &QPushButton::clicked, this, &PreviewQuestionWindow::accept);
     connect(no, &QPushButton::clicked, this, &PreviewQuestionWindow::reject);
     connect(help, &QPushButton::clicked, this, [this] { showHelp(); });
-    resize(500, sizeHint().height());
+    fitToWidth(this, 500);
 }
 
 PasswordWindow::PasswordWindow(PasswordPrompt& model, QtHost& host, QWidget* parent)
@@ -224,7 +224,7 @@ PasswordWindow::PasswordWindow(PasswordPrompt& model, QtHost& host, QWidget* par
         accept();
     });
     connect(cancel, &QPushButton::clicked, this, &PasswordWindow::reject);
-    resize(460, sizeHint().height());
+    fitToWidth(this, 460);
     m_password->setFocus();
 }
 
@@ -254,7 +254,7 @@ MaximumSizeWindow::MaximumSizeWindow(QWidget* parent) : QDialog(parent) {
     layout->addLayout(body);
     layout->addLayout(rightAligned({ok}));
     connect(ok, &QPushButton::clicked, this, &MaximumSizeWindow::accept);
-    resize(500, sizeHint().height());
+    fitToWidth(this, 500);
 }
 
 TimedErrorWindow::TimedErrorWindow(int milliseconds, QWidget* parent) : QDialog(parent) {
@@ -285,7 +285,7 @@ TimedErrorWindow::TimedErrorWindow(int milliseconds, QWidget* parent) : QDialog(
     m_timer.setInterval(milliseconds);
     connect(&m_timer, &QTimer::timeout, this, &TimedErrorWindow::accept);
     m_timer.start();
-    resize(520, sizeHint().height());
+    fitToWidth(this, 520);
 }
 
 }  // namespace corvane::ui

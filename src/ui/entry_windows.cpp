@@ -56,7 +56,7 @@ void EntryWindow::build(std::string_view intro, std::string_view hint,
     setTabOrder(m_box, *chooseButtons.begin());
     connect(cancel, &QPushButton::clicked, this, &EntryWindow::reject);
     connect(help, &QPushButton::clicked, this, [this] { showHelp(); });
-    resize(540, sizeHint().height());
+    fitToWidth(this, 540);
     refresh();
     m_box->setFocus();
 }
@@ -223,7 +223,7 @@ ReminderWindow::ReminderWindow(FoldersReminder& model, QtHost& host, QWidget* pa
     row->addWidget(ok);
     layout->addLayout(row);
     connect(ok, &QPushButton::clicked, this, &ReminderWindow::accept);
-    resize(480, sizeHint().height());
+    fitToWidth(this, 480);
 }
 
 void ReminderWindow::done(int result) {

@@ -144,7 +144,7 @@ InfoWindow::InfoWindow(Kind kind, QtHost& host, QWidget* parent)
     layout->addLayout(body);
     layout->addLayout(row);
     connect(ok, &QPushButton::clicked, this, &InfoWindow::accept);
-    resize(480, sizeHint().height());
+    fitToWidth(this, 480);
 }
 
 HelpViewer::HelpViewer(QWidget* parent) : QDialog(parent) {

@@ -120,7 +120,7 @@ ProgressWindow::ProgressWindow(ProgressDisplay& display, QtHost&, QWidget* paren
     layout->addLayout(form);
     layout->addLayout(bottom);
     connect(m_cancel, &QPushButton::clicked, this, [this] { m_display.cancel(); });
-    resize(520, sizeHint().height());
+    fitToWidth(this, 520);
 }
 
 void ProgressWindow::sync() {
@@ -177,7 +177,7 @@ PreviewingWindow::PreviewingWindow(PreviewingDisplay& display, QWidget* parent)
     row->addWidget(cancel);
     layout->addLayout(row);
     connect(cancel, &QPushButton::clicked, this, [this] { m_display.cancel(); });
-    resize(440, sizeHint().height());
+    fitToWidth(this, 440);
 }
 
 void PreviewingWindow::sync() {

@@ -119,6 +119,8 @@ Answer QtHost::message(Icon icon, Buttons buttons, std::string_view title, std::
         break;
     }
     switch (box.standardButton(box.clickedButton())) {
+        case QMessageBox::Ok:
+            return Answer::Ok;
         case QMessageBox::Cancel:
             return Answer::Cancel;
         case QMessageBox::Yes:

@@ -54,7 +54,7 @@ NewSetWindow::NewSetWindow(NewSetDialog& model, QtHost& host, QWidget* parent)
     connect(cancel, &QPushButton::clicked, this, &NewSetWindow::reject);
     connect(help, &QPushButton::clicked, this, [this] { showHelp(); });
     m_ok->setEnabled(m_model.okEnabled());
-    resize(520, sizeHint().height());
+    fitToWidth(this, 520);
     m_naming->focusName();
 }
 
@@ -161,7 +161,7 @@ DefaultLocationWindow::DefaultLocationWindow(DefaultLocationDialog& model, QtHos
     });
     connect(close, &QPushButton::clicked, this, &DefaultLocationWindow::reject);
     connect(help, &QPushButton::clicked, this, [this] { showHelp(); });
-    resize(520, sizeHint().height());
+    fitToWidth(this, 520);
     refresh();
 }
 

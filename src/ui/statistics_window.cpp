@@ -77,7 +77,7 @@ StatisticsWindow::StatisticsWindow(SetStatistics& model, QtHost& host, QWidget* 
     connect(m_calculate, &QPushButton::clicked, this, &StatisticsWindow::calculate);
     connect(m_ok, &QPushButton::clicked, this, &StatisticsWindow::reject);
     connect(m_help, &QPushButton::clicked, this, [this] { showHelp(); });
-    resize(560, sizeHint().height());
+    fitToWidth(this, 560);
     refresh();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/main_commands.h"
 
+#include <QLayout>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -25,6 +26,18 @@ void selectBytes(QLineEdit* box, std::size_t start, std::size_t length) {
     const auto from = qs(std::string_view(text).substr(0, start)).size();
     const auto count = qs(std::string_view(text).substr(start, length)).size();
     box->setSelection(static_cast<int>(from), static_cast<int>(count));
+}
+
+void fitToWidth(QWidget* window, int width) {
+    QLayout* layout = window->layout();
+    if (layout == nullptr) {
+        window->resize(width, window->sizeHint().height());
+        return;
+    }
+    layout->activate();
+    const int height = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width)
+                                                   : layout->totalSizeHint().height();
+    window->resize(width, std::max(height, layout->totalMinimumSize().height()));
 }
 
 void showText(QLineEdit* box, std::string_view text) {

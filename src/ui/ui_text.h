@@ -26,6 +26,9 @@ void nameControl(QWidget* widget, const char* objectName, std::string_view capti
 // Selects `length` bytes from byte `start` of the box's UTF-8 text, as a model gives a selection.
 void selectBytes(QLineEdit* box, std::size_t start, std::size_t length);
 
+// Gives a window `width` and the height its wrapped texts need at that width.
+void fitToWidth(QWidget* window, int width);
+
 // Shows `text` in the box unless it already shows it, so the cursor stays where the user left it.
 void showText(QLineEdit* box, std::string_view text);
 

@@ -35,15 +35,22 @@ WizardWindow::WizardWindow(NewSetWizard& model, QtHost& host, QWidget* parent)
     addFolders->setIcon(pictureIcon(Picture::Folder));
     addFiles->setIcon(pictureIcon(Picture::File));
     auto* addLayout = new QVBoxLayout(addPage);
-    addLayout->addWidget(addFolders);
-    addLayout->addWidget(addFiles);
-    addLayout->addStretch(1);
+    addLayout->setContentsMargins(0, 0, 0, 0);
+    addLayout->addWidget(addFolders, 0, Qt::AlignLeft);
+    addLayout->addWidget(addFiles, 0, Qt::AlignLeft);
     auto* options = new OptionFieldsWidget(m_model.options(), "", this);
     m_pages = new QStackedWidget(this);
     m_pages->setObjectName(QStringLiteral("stkPages"));
-    m_pages->addWidget(m_naming);
-    m_pages->addWidget(addPage);
-    m_pages->addWidget(options);
+    // Each step's fields sit at the top of the page, whatever the window's height.
+    for (QWidget* fields :
+         {static_cast<QWidget*>(m_naming), addPage, static_cast<QWidget*>(options)}) {
+        auto* page = new QWidget(m_pages);
+        auto* pageLayout = new QVBoxLayout(page);
+        pageLayout->setContentsMargins(0, 8, 0, 0);
+        pageLayout->addWidget(fields);
+        pageLayout->addStretch(1);
+        m_pages->addWidget(page);
+    }
 
     m_back = makeButton("cmdBack", NewSetWizard::kBackCaption);
     m_next = makeButton("cmdNext", NewSetWizard::kNextCaption);
