@@ -145,6 +145,8 @@ FolderPickerWindow::FolderPickerWindow(FolderPicker& model, QtHost& host, QWidge
     for (int column = 1; column < m_folders->columnCount(); ++column)
         m_tree->hideColumn(column);
     m_tree->setHeaderHidden(true);
+    m_tree->setSortingEnabled(true);
+    m_tree->sortByColumn(0, Qt::AscendingOrder);
     m_add = makeButton("cmdAdd", FolderPicker::kAddCaption);
     m_close = makeButton("cmdClose", FolderPicker::kCloseCaption);
     QPushButton* help = makeButton("cmdHelp", FolderPicker::kHelpCaption);
