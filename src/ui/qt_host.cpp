@@ -79,7 +79,7 @@ QMessageBox::Icon boxIcon(Icon icon) {
 
 QPushButton* addBoxButton(QMessageBox& box, QMessageBox::StandardButton which, const char* name) {
     QPushButton* button = box.addButton(which);
-    button->setObjectName(QString::fromLatin1(name));
+    nameControl(button, name, str(button->text()));
     return button;
 }
 

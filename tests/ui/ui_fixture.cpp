@@ -1,5 +1,6 @@
 #include "ui_fixture.h"
 
+#include "app/main_commands.h"
 #include "subprocess.h"
 #include "ui/entry_windows.h"
 
@@ -14,7 +15,36 @@
 
 namespace corvane::test {
 
+void checkControls(const QWidget& window) {
+    std::map<char, std::string> keys;
+    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        if (!button->isVisibleTo(&window) || button->text().isEmpty()) continue;
+        const std::string caption = button->text().toStdString();
+        EXPECT_EQ(button->accessibleName().toStdString(), plainCaption(caption))
+            << window.objectName().toStdString() << ": " << caption;
+        EXPECT_FALSE(button->objectName().isEmpty()) << caption;
+        const char key = accessKey(caption);
+        if (key == 0) continue;
+        const auto [at, fresh] = keys.emplace(key, caption);
+        EXPECT_TRUE(fresh) << window.objectName().toStdString() << ": '" << caption << "' and '"
+                           << at->second << "' share the access key " << key;
+    }
+    for (const QWidget* input : window.findChildren<QWidget*>()) {
+        if (!input->isVisibleTo(&window)) continue;
+        if (input->inherits("QLineEdit") || input->inherits("QComboBox") ||
+            input->inherits("QAbstractItemView") || input->inherits("QPlainTextEdit")) {
+            // The parts that belong to another control: a combo box's list, a view's header.
+            if (input->inherits("QHeaderView")) continue;
+            if (input->parentWidget() != nullptr && input->parentWidget()->inherits("QComboBox"))
+                continue;
+            EXPECT_FALSE(input->accessibleName().isEmpty())
+                << window.objectName().toStdString() << ": " << input->objectName().toStdString();
+        }
+    }
+}
+
 void saveScreenshot(QWidget& window, const std::string& name) {
+    if (window.isWindow() && !window.inherits("QMenu")) checkControls(window);
     const QString folder = QStringLiteral(CORVANE_SCREENSHOT_DIR);
     QDir().mkpath(folder);
     const QString path = folder + QLatin1Char('/') + QString::fromStdString(name) + ".png";

@@ -20,8 +20,13 @@
 
 namespace corvane::test {
 
-// Saves a picture of a window into the build folder's screenshots/ (scripts/screenshots
-// collects them).
+// Checks what every window owes assistive technology and the keyboard: each button's accessible
+// name is its caption without "&", each input has an accessible name, and no two buttons share
+// an access key.
+void checkControls(const QWidget& window);
+
+// Checks the window's controls (as checkControls) and saves a picture of it into the build folder's
+// screenshots/ (scripts/screenshots collects them).
 void saveScreenshot(QWidget& window, const std::string& name);
 
 // A control of a window by its objectName; fails the test when there is none.
