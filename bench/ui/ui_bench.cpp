@@ -180,10 +180,20 @@ int main(int argc, char** argv) {
         QElapsedTimer sinceTick;
         qint64 gap = 0;
         int ticks = 0;
+        std::string lastLine;
+        // The longest gaps, with the operation line before and after them.
+        std::multimap<qint64, std::string, std::greater<>> gaps;
         QTimer timer;
         timer.setInterval(5);
         QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (ticks++ > 0) gap = std::max(gap, sinceTick.elapsed());
+            const std::string line = stack.host.progressDisplay().operationLine();
+            if (ticks++ > 0) {
+                const qint64 elapsed = sinceTick.elapsed();
+                gap = std::max(gap, elapsed);
+                if (elapsed > 50)
+                    gaps.emplace(elapsed, "after \"" + lastLine + "\" until \"" + line + "\"");
+            }
+            lastLine = line;
             sinceTick.restart();
         });
         timer.start();
@@ -199,6 +209,11 @@ int main(int argc, char** argv) {
             "backup run %d: %.2f s, %d event-loop turns of the 5 ms timer, longest gap "
             "%lld ms\n",
             run + 1, walls.back(), ticks, static_cast<long long>(gap));
+        int shownGaps = 0;
+        for (const auto& [length, where] : gaps) {
+            if (shownGaps++ == 4) break;
+            std::printf("  %lld ms %s\n", static_cast<long long>(length), where.c_str());
+        }
     }
     std::printf(
         "backup of %s from the window: median %.2f s; longest event-loop gap: median %.0f "
