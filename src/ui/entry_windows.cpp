@@ -137,7 +137,8 @@ FolderPickerWindow::FolderPickerWindow(FolderPicker& model, QtHost& host, QWidge
     : ModelDialog(host, parent, "frmAddFolders", FolderPicker::kTitle, FolderPicker::kHelpTopic),
       m_model(model) {
     m_folders = new QFileSystemModel(this);
-    m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    // Hidden folders stay out of sight, as in the desktop's own folder choosers.
+    m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     m_folders->setRootPath(QDir::rootPath());
     m_tree = new QTreeView(this);
     nameControl(m_tree, "tvFolders", "Folders");
@@ -179,6 +180,12 @@ FolderPickerWindow::FolderPickerWindow(FolderPicker& model, QtHost& host, QWidge
         refresh();
     });
     connect(m_close, &QPushButton::clicked, this, &FolderPickerWindow::reject);
+    // Folders are listed as they are read: keep the selected one in sight meanwhile.
+    connect(m_folders, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (m_tree->currentIndex().isValid()) {
+            m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
+        }
+    });
     resize(520, 480);
     selectPath(QDir::homePath());
     refresh();
@@ -189,7 +196,7 @@ void FolderPickerWindow::selectPath(const QString& path) {
     const QModelIndex index = m_folders->index(path);
     if (!index.isValid()) return;
     m_tree->setCurrentIndex(index);
-    m_tree->scrollTo(index);
+    m_tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 void FolderPickerWindow::refresh() {
