@@ -65,7 +65,7 @@ void ActivityAnimation::paintEvent(QPaintEvent*) {
     pictureIcon(Picture::File).paint(&p, QRect(x, top + 6, 20, 20));
 }
 
-ProgressWindow::ProgressWindow(ProgressDisplay& display, QtHost&, QWidget* parent)
+ProgressWindow::ProgressWindow(ProgressDisplay& display, QWidget* parent)
     : QDialog(parent, kNoCloseBox), m_display(display) {
     setObjectName(QStringLiteral("frmProgress"));
     setWindowTitle(qs(dialog_texts::kProgressTitle));

@@ -12,8 +12,6 @@ class QPushButton;
 
 namespace corvane::ui {
 
-class QtHost;
-
 // A small moving picture that shows that an operation is at work: files travel from a folder
 // into the archive (a backup) or through a magnifier (a test or a preview).
 class ActivityAnimation final : public QWidget {
@@ -41,7 +39,7 @@ class ProgressWindow final : public QDialog {
     Q_OBJECT
 
 public:
-    ProgressWindow(ProgressDisplay& display, QtHost& host, QWidget* parent);
+    ProgressWindow(ProgressDisplay& display, QWidget* parent);
     // Shows what the display holds, and the window itself while the display is visible.
     void sync();
     void reject() override;

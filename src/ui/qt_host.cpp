@@ -235,7 +235,7 @@ void QtHost::showMaximumArchiveSize() {
 
 void QtHost::syncProgressWindow() {
     if (m_progress.isOpen() && m_progressWindow.isNull()) {
-        m_progressWindow = new ProgressWindow(m_progress, *this, dialogParent());
+        m_progressWindow = new ProgressWindow(m_progress, dialogParent());
     }
     auto* window = static_cast<ProgressWindow*>(m_progressWindow.data());
     if (window == nullptr) return;

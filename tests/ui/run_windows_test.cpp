@@ -259,13 +259,25 @@ TEST_F(RunWindows, ProgressWindowShowsTheCountersAndCannotBeClosedFromItsTitleBa
         EXPECT_FALSE(progress.windowFlags().testFlag(Qt::WindowCloseButtonHint));
         progress.close();
         EXPECT_TRUE(progress.isVisible());
+        // While it runs, nothing that would start a second operation can be clicked, and the
+        // main window stays open.
+        for (const C id : {C::New, C::Open, C::Backup, C::ActionsBackup, C::OptionsTestBackup,
+                           C::Add, C::Wizard, C::FileExit}) {
+            EXPECT_FALSE(action(id)->isEnabled()) << commandKey(id);
+        }
+        EXPECT_TRUE(action(C::HelpContents)->isEnabled());
+        window->close();
+        EXPECT_TRUE(window->isVisible());
         self.writeArchive();
         return 0;
     };
+    window->show();
     startBackupOfStyle("optSingle");
     host.expectBox("Backup Complete", "", "cmdNo");
     trigger(C::ActionsBackup);
     EXPECT_EQ(fake.compresses.size(), 1u);
+    EXPECT_TRUE(action(C::New)->isEnabled());
+    EXPECT_TRUE(action(C::Backup)->isEnabled());
 }
 
 TEST_F(RunWindows, PasswordPromptAndTestResults) {
