@@ -134,21 +134,6 @@ Answer QtHost::message(Icon icon, Buttons buttons, std::string_view title, std::
     }
 }
 
-QString QtHost::qtFilter(const std::string& filter) {
-    const QStringList parts = qs(filter).split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype at = 0; at + 1 < parts.size(); at += 2) {
-        QString description = parts[at].trimmed();
-        QString patterns = parts[at + 1].trimmed();
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        if (patterns == QLatin1String("*.*")) patterns = QStringLiteral("*");
-        const auto open = description.indexOf(QLatin1Char('('));
-        if (open > 0) description = description.left(open).trimmed();
-        filters << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
-    }
-    return filters.join(QStringLiteral(";;"));
-}
-
 std::vector<std::string> QtHost::chooseOpenFiles(const FileRequest& request) {
     NormalPointer normal(busy());
     const QString folder =
@@ -156,10 +141,10 @@ std::vector<std::string> QtHost::chooseOpenFiles(const FileRequest& request) {
     QStringList chosen;
     if (request.multiSelect) {
         chosen = QFileDialog::getOpenFileNames(dialogParent(), qs(request.title), folder,
-                                               qtFilter(request.filter));
+                                               fileDialogFilter(request.filter));
     } else {
         const QString one = QFileDialog::getOpenFileName(dialogParent(), qs(request.title), folder,
-                                                         qtFilter(request.filter));
+                                                         fileDialogFilter(request.filter));
         if (!one.isEmpty()) chosen << one;
     }
     std::vector<std::string> paths;
@@ -171,7 +156,7 @@ std::vector<std::string> QtHost::chooseOpenFiles(const FileRequest& request) {
 std::string QtHost::chooseSaveFile(const FileRequest& request) {
     NormalPointer normal(busy());
     QFileDialog dialog(dialogParent(), qs(request.title), qs(request.initialFolder),
-                       qtFilter(request.filter));
+                       fileDialogFilter(request.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(qs(request.defaultExtension));
     if (!request.confirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);

@@ -78,11 +78,6 @@ signals:
     void eventsPumped();
     void progressOpened();
 
-protected:
-    // The chooser's filter for Qt: "All Files (*.*)|*.*" becomes "All Files (*)", since "*.*"
-    // would hide files without a dot on this system.
-    static QString qtFilter(const std::string& filter);
-
 private:
     void syncProgressWindow();
     void syncPreviewingWindow();

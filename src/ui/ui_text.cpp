@@ -28,6 +28,21 @@ void selectBytes(QLineEdit* box, std::size_t start, std::size_t length) {
     box->setSelection(static_cast<int>(from), static_cast<int>(count));
 }
 
+QString fileDialogFilter(std::string_view filter) {
+    const QStringList parts = qs(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype at = 0; at + 1 < parts.size(); at += 2) {
+        QString description = parts[at].trimmed();
+        QString patterns = parts[at + 1].trimmed();
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (patterns == QLatin1String("*.*")) patterns = QStringLiteral("*");
+        const auto open = description.indexOf(QLatin1Char('('));
+        if (open > 0) description = description.left(open).trimmed();
+        filters << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
 void fitToWidth(QWidget* window, int width) {
     QLayout* layout = window->layout();
     if (layout == nullptr) {

@@ -26,6 +26,11 @@ void nameControl(QWidget* widget, const char* objectName, std::string_view capti
 // Selects `length` bytes from byte `start` of the box's UTF-8 text, as a model gives a selection.
 void selectBytes(QLineEdit* box, std::size_t start, std::size_t length);
 
+// A chooser's filter as Qt's file dialog takes it: "All Files (*.*)|*.*" becomes
+// "All Files (*)", since "*.*" would hide the many files without a dot on this system; pairs
+// are separated by ";;".
+QString fileDialogFilter(std::string_view filter);
+
 // Gives a window `width` and the height its wrapped texts need at that width.
 void fitToWidth(QWidget* window, int width);
 

@@ -8,6 +8,7 @@
 #include "sets/set_statistics.h"
 #include "subprocess.h"
 #include "ui/application.h"
+#include "ui/ui_text.h"
 #include "ui_fixture.h"
 
 #include <QFile>
@@ -41,6 +42,19 @@ TEST(HelpPages, EveryTopicHasAPageThatLeadsBackToTheContents) {
         EXPECT_NE(text.find(std::string("<h1>") + title + "</h1>"), std::string::npos) << page;
         EXPECT_NE(text.find("href=\"index.html\""), std::string::npos) << page;
         EXPECT_NE(contents.find("href=\"" + page + "\""), std::string::npos) << page;
+    }
+}
+
+TEST(FileDialogFilter, EveryFileShowsAndNamedTypesKeepTheirPattern) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"All Files (*.*)|*.*", "All Files (*)"},
+        {"Corvane Archives (*.bac)|*.bac", "Corvane Archives (*.bac)"},
+        {"Corvane Sets (*.cvt)|*.cvt|All Files (*.*)|*.*", "Corvane Sets (*.cvt);;All Files (*)"},
+        {"Logs|*.log;*.txt", "Logs (*.log *.txt)"},
+        {"", ""},
+    };
+    for (const auto& [given, shown] : cases) {
+        EXPECT_EQ(ui::fileDialogFilter(given).toStdString(), shown) << given;
     }
 }
 
