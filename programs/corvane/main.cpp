@@ -1,6 +1,9 @@
-// corvane: the main program. `corvane <set>` and `corvane ~~Timed<set>` back up a set
-// unattended; `corvane <archive>.bac` hands the archive to the restore program.
+// corvane: the main program. With a display it opens its windows; `corvane <set>` and
+// `corvane ~~Timed<set>` back up a set unattended (with a progress window when there is a
+// display, on the terminal otherwise); `corvane <archive>.bac` hands the archive to the restore
+// program.
 #include "app/console_host.h"
+#include "app/product_info.h"
 #include "app/program.h"
 #include "archive/archiver.h"
 #include "platform/clock.h"
@@ -8,24 +11,31 @@
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
 
+#ifdef CORVANE_WITH_UI
+#include "ui/application.h"
+#endif
+
 #include <cstdio>
+#include <cstring>
 
-int main(int argc, char** argv) {
-    using namespace corvane;
-    const std::string commandLine = joinArguments(argc, argv);
-    const RunMode mode = parseCommandLine(commandLine).mode;
-    if (mode == RunMode::Interactive) {
-        std::fprintf(stderr,
-                     "usage: corvane <set file>          back up a Backup Set\n"
-                     "       corvane ~~Timed<set file>   back up a set as a timed run\n"
-                     "       corvane <archive>.bac       open an archive in the restore "
-                     "program\n"
-                     "This build has no window layer, so the interactive program is not "
-                     "available.\n");
-        return kExitUsage;
-    }
+namespace {
 
-    // Without a window layer every run uses the console: it never asks and never waits.
+using namespace corvane;
+
+constexpr const char* kUsage =
+    "usage: corvane                      open Corvane's windows (needs a display)\n"
+    "       corvane <set file>           back up a Backup Set unattended\n"
+    "       corvane ~~Timed<set file>    back up a set as a timed run\n"
+    "       corvane <archive>.bac        open an archive in the restore program\n"
+    "       corvane --help | --version\n"
+    "Without a display, backups report on the terminal and failures go to error.log in the\n"
+    "program folder ($CORVANE_HOME, or ~/.local/share/corvane/).\n"
+    "Exit status: 0 success, 1 backup failed, 2 cancelled, 3 the set could not be opened,\n"
+    "4 the test after the backup failed, 64 bad usage.\n";
+
+// Today's behaviour without a display: every run uses the console, which never asks and never
+// waits.
+int runOnConsole(const std::string& commandLine) {
     ConsoleHost host;
     SystemClock clock;
     RealFileSystem fileSystem;
@@ -40,4 +50,37 @@ int main(int argc, char** argv) {
     }
     if (!result.endProgram) program.close();
     return result.exitCode;
+}
+
+#ifdef CORVANE_WITH_UI
+constexpr const char* kNoWindows =
+    "No display was found (DISPLAY or WAYLAND_DISPLAY is not set), so the interactive program "
+    "cannot open its windows.\n";
+#else
+constexpr const char* kNoWindows =
+    "This build has no window layer, so the interactive program is not available.\n";
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return kExitSuccess;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%.*s\n", static_cast<int>(product::kTitle.size()), product::kTitle.data());
+        return kExitSuccess;
+    }
+    const std::string commandLine = joinArguments(argc, argv);
+    const RunMode mode = parseCommandLine(commandLine).mode;
+#ifdef CORVANE_WITH_UI
+    if (ui::displayAvailable()) return ui::runWithWindows(argc, argv, commandLine);
+#endif
+    if (mode == RunMode::Interactive) {
+        std::fputs(kUsage, stderr);
+        std::fputs(kNoWindows, stderr);
+        return kExitUsage;
+    }
+    return runOnConsole(commandLine);
 }

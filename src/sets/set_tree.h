@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,12 +62,21 @@ public:
     // sorted flag is set, else in index order); the top level when `key` is empty.
     std::vector<std::string> childrenOf(std::optional<std::string_view> key) const;
 
+    // The whole display order in one pass, for a view that shows every node: element 0 holds the
+    // indices of the top-level nodes, element i the indices of node i's children, each list
+    // ordered as childrenOf orders it.
+    std::vector<std::vector<std::size_t>> displayChildren() const;
+
+    // Goes up by one with every change of the nodes, so a view knows when to redraw.
+    std::uint64_t revision() const { return m_revision; }
+
 private:
     void rebuildIndex();
 
     std::vector<SetEntry> m_nodes;
     std::unordered_map<std::string, std::size_t> m_positions;  // key -> position in m_nodes
     std::optional<std::string> m_selected;
+    std::uint64_t m_revision = 0;
 };
 
 }  // namespace corvane

@@ -34,6 +34,46 @@ TEST(SetTree, KeysAreUniqueAndRemovalTakesDescendantsAndClosesTheGap) {
     EXPECT_TRUE(tree.add(std::string("Folders"), "/a/", "/a/", Picture::Folder));
 }
 
+TEST(SetTree, DisplayOrderInOnePassMatchesChildrenOfAndChangesCountRevisions) {
+    SetTree tree;
+    for (const char* category : {"Files", "Folders", "Exclusions"}) {
+        ASSERT_TRUE(tree.add(std::nullopt, category, category, Picture::Backup));
+    }
+    // Files added by addFiles are unsorted; folders sort their children.
+    ASSERT_TRUE(tree.add(std::string("Files"), "/z.txt", "/z.txt", Picture::File, false));
+    ASSERT_TRUE(tree.add(std::string("Files"), "/a.txt", "/a.txt", Picture::File, false));
+    ASSERT_TRUE(tree.add(std::string("Folders"), "/m/", "/m/", Picture::Folder));
+    ASSERT_TRUE(tree.add(std::string("/m/"), "/m/y/", "/m/y/", Picture::Folder));
+    ASSERT_TRUE(tree.add(std::string("/m/"), "/m/b/", "/m/b/", Picture::Folder));
+    ASSERT_TRUE(tree.add(std::string("Folders"), "/c/", "/c/", Picture::Folder));
+
+    const auto layout = tree.displayChildren();
+    ASSERT_EQ(layout.size(), tree.count() + 1);
+    auto keys = [&](std::size_t index) {
+        std::vector<std::string> out;
+        for (const std::size_t child : layout[index])
+            out.push_back(tree.at(child).key);
+        return out;
+    };
+    EXPECT_EQ(keys(0), tree.childrenOf(std::nullopt));
+    for (std::size_t index = 1; index <= tree.count(); ++index) {
+        EXPECT_EQ(keys(index), tree.childrenOf(std::string_view(tree.at(index).key)))
+            << tree.at(index).key;
+    }
+    EXPECT_EQ(keys(2), (std::vector<std::string>{"/c/", "/m/"}));
+
+    const auto before = tree.revision();
+    tree.select(std::string("/m/"));
+    EXPECT_EQ(tree.revision(), before);
+    tree.remove("/m/");
+    EXPECT_GT(tree.revision(), before);
+    const auto removed = tree.revision();
+    EXPECT_FALSE(tree.add(std::string("Files"), "/a.txt", "/a.txt", Picture::File));
+    EXPECT_EQ(tree.revision(), removed);
+    tree.clear();
+    EXPECT_GT(tree.revision(), removed);
+}
+
 TEST_F(SetEditing, NewSetHasThreeExpandedCategoriesAndNoContent) {
     document.newSet("Daily.cvt");
     const BackupSet& set = document.set();
@@ -126,7 +166,9 @@ TEST_F(SetEditing, SubFoldersNestAndAnExactDuplicateIsRefused) {
     document.newSet("Daily.cvt");
     document.addFolder("  " + home.path() + "data  ");
     EXPECT_EQ(treeOutline(), (std::vector<std::string>{
-                                 "Files []", "Folders []", "Exclusions []",
+                                 "Files []",
+                                 "Folders []",
+                                 "Exclusions []",
                                  home / "data/ [Folders]",
                                  home / "data/A/ [" + home.path() + "data/]",
                                  home / "data/Z/ [" + home.path() + "data/]",
