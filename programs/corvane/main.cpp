@@ -3,6 +3,7 @@
 // display, on the terminal otherwise); `corvane <archive>.bac` hands the archive to the restore
 // program.
 #include "app/console_host.h"
+#include "app/offsite_check.h"
 #include "app/product_info.h"
 #include "app/program.h"
 #include "archive/archiver.h"
@@ -27,11 +28,13 @@ constexpr const char* kUsage =
     "       corvane <set file>           back up a Backup Set unattended\n"
     "       corvane ~~Timed<set file>    back up a set as a timed run\n"
     "       corvane <archive>.bac        open an archive in the restore program\n"
+    "       corvane --offsite-check <set file>   test the set's off-site copy settings\n"
     "       corvane --help | --version\n"
     "Without a display, backups report on the terminal and failures go to error.log in the\n"
     "program folder ($CORVANE_HOME, or ~/.local/share/corvane/).\n"
     "Exit status: 0 success, 1 backup failed, 2 cancelled, 3 the set could not be opened,\n"
-    "4 the test after the backup failed, 64 bad usage.\n";
+    "4 the test after the backup failed, 5 backed up but the off-site copy failed,\n"
+    "64 bad usage.\n";
 
 // Today's behaviour without a display: every run uses the console, which never asks and never
 // waits.
@@ -71,6 +74,13 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("%.*s\n", static_cast<int>(product::kTitle.size()), product::kTitle.data());
         return kExitSuccess;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "--offsite-check") == 0) {
+        if (argc != 3) {
+            std::fputs(kUsage, stderr);
+            return kExitUsage;
+        }
+        return checkOffsite(locateProgramFolder(), argv[2], stdout, stderr);
     }
     const std::string commandLine = joinArguments(argc, argv);
     const RunMode mode = parseCommandLine(commandLine).mode;
