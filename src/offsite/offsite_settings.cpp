@@ -46,8 +46,9 @@ Result<KeyValues> knownKeys(const IniKeys& keys, std::initializer_list<const cha
                             const std::string& where) {
     KeyValues values;
     for (const auto& [name, value] : keys) {
-        const auto spelling = std::find_if(known.begin(), known.end(), [&](const char* candidate) {
-            return lowered(candidate) == lowered(name);
+        const std::string wanted = lowered(name);
+        const auto spelling = std::find_if(known.begin(), known.end(), [&wanted](const char* candidate) {
+            return lowered(candidate) == wanted;
         });
         if (spelling == known.end()) {
             std::string list;

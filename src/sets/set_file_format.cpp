@@ -76,6 +76,8 @@ std::string joinSetFile(const SetFileLines& lines) {
     std::string out;
     for (const auto& field : lines.head)
         addLine(out, field);
+    // A file cut short in its head stays so: an end line there would be read as an option.
+    if (lines.head.size() < kSetHeadLines) return out;
     for (const auto& field : lines.entries)
         addLine(out, field);
     addLine(out, kEndLine);

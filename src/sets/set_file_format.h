@@ -60,8 +60,8 @@ struct SetFileLines {
 
 SetFileLines splitSetFile(std::string_view text);
 
-// The text of a file of `lines`: each field trimmed and quoted, lines ended by CR LF, an end
-// line always written, and the AllFolders line when there is one.
+// The text of a file of `lines`: each field trimmed and quoted, lines ended by CR LF, then,
+// when the head is complete, the entries, an end line and the AllFolders line if there is one.
 std::string joinSetFile(const SetFileLines& lines);
 
 // A set file as the program reads it. Options the file ends before are absent, so the caller
