@@ -133,15 +133,13 @@ void CommandDispatcher::run(CommandId id) {
             return viewLog(LogKind::Error);
         case C::Tasks:
         case C::OptionsTaskManager:
-            if (!m_dialogs.taskManager()) notAvailable("Task Manager");
-            return;
+            return taskManager();
         case C::Settings:
         case C::OptionsSettings:
             return settings();
         case C::Registry:
         case C::OptionsRegistry:
-            if (!m_dialogs.registry()) notAvailable("Registry Backup");
-            return;
+            return registry();
         case C::Favorites:
         case C::OptionsFavorites:
             return favorites();
@@ -203,21 +201,29 @@ void CommandDispatcher::viewLog(LogKind kind) {
 void CommandDispatcher::settings() {
     BackupSet& set = m_program.document().set();
     OptionsDialog dialog(m_program.config(), m_gate, m_program.programFolder(), set.saved);
-    if (!m_dialogs.options(dialog)) {
-        notAvailable("Settings");
-        return;
-    }
+    m_dialogs.options(dialog);
     // The options may have changed the set's own: the next close asks to save, whatever the
     // user did in the dialog.
     set.saved = false;
 }
 
+void CommandDispatcher::taskManager() {
+    TaskTypeChooser chooser;
+    if (!m_dialogs.taskType(chooser)) return;
+    const std::string& folder = m_program.programFolder();
+    if (chooser.confirm() == TaskTypeChooser::Choice::TrackImportantBackups) {
+        TaskList list(folder, m_gate);
+        return m_dialogs.taskList(list);
+    }
+    ProcessManagerControl processes(folder);
+    TimedList list({folder, m_gate, m_program.document().context().clock},
+                   m_manager != nullptr ? *m_manager : processes);
+    m_dialogs.timedList(list);
+}
+
 void CommandDispatcher::favorites() {
     FavoritesList list(m_program.programFolder(), m_gate, locateDesktopPlaces());
-    if (!m_dialogs.favorites(list)) {
-        notAvailable("Favorites");
-        return;
-    }
+    m_dialogs.favorites(list);
     const FavouriteAction action = list.action();
     if (action != FavouriteAction::OpenSet && action != FavouriteAction::OpenAndBackup) return;
     m_program.document().openSetAt(list.chosenSetPath(), list.chosenSetName());
@@ -246,10 +252,11 @@ void CommandDispatcher::backup() {
     m_program.runner().runInteractive(choice);
 }
 
-void CommandDispatcher::notAvailable(std::string_view window) {
-    m_gate.message(Icon::Information, Buttons::Ok, "Not Available",
-                   "The '" + std::string(window) +
-                       "' window is not available in this version of Corvane yet.");
+void CommandDispatcher::registry() {
+    // This system has no Windows folder: the window finds no system files and says so.
+    UnavailableRescueDisk disk;
+    RegistryWindow window("", m_gate, disk);
+    m_dialogs.registry(window);
 }
 
 bool CommandDispatcher::treeClicked() {

@@ -27,6 +27,9 @@ public:
     // operation runs) does nothing.
     void dispatch(CommandId id);
     bool isAvailable(CommandId id) const { return m_gate.isEnabled(id); }
+    // How the timed backup list stops and starts the Timed Backups Manager; by default the
+    // cvtimer process of the program folder.
+    void useManagerControl(ManagerControl& manager) { m_manager = &manager; }
 
     // The tree view's selection changed to the node with `key` (none: nothing selected).
     void treeSelected(std::optional<std::string> key) {
@@ -54,15 +57,17 @@ private:
     void loadTimedManager();
     void viewLog(LogKind kind);
     void settings();
+    void taskManager();
     void favorites();
+    void registry();
     void backup();
-    void notAvailable(std::string_view window);
 
     Program& m_program;
     CommandGate& m_gate;
     ProgramLauncher& m_launcher;
     MainWindowDialogs& m_dialogs;
     HelpPages& m_help;
+    ManagerControl* m_manager = nullptr;
     MouseButton m_lastButton = MouseButton::Left;
 };
 

@@ -4,6 +4,9 @@
 #include "config/options_dialog.h"
 #include "engine/backup_type_dialog.h"
 #include "favorites/favorites_list.h"
+#include "registry/registry_window.h"
+#include "schedule/task_list.h"
+#include "schedule/timed_list.h"
 #include "sets/default_location_dialog.h"
 #include "sets/entry_dialogs.h"
 #include "sets/folder_picker.h"
@@ -37,11 +40,13 @@ public:
     virtual void productUpdate() = 0;
     virtual void tutorial() = 0;
 
-    // Windows that a window layer may not have yet: false when it has none (nothing was shown).
-    virtual bool options(OptionsDialog& dialog) = 0;
-    virtual bool taskManager() = 0;
-    virtual bool favorites(FavoritesList& list) = 0;
-    virtual bool registry() = 0;
+    virtual void options(OptionsDialog& dialog) = 0;
+    // The task-type chooser: true when OK closed it.
+    virtual bool taskType(TaskTypeChooser& chooser) = 0;
+    virtual void timedList(TimedList& list) = 0;
+    virtual void taskList(TaskList& list) = 0;
+    virtual void favorites(FavoritesList& list) = 0;
+    virtual void registry(RegistryWindow& window) = 0;
 
     // "ID_FileExit": closes the main window, whose closing step then runs.
     virtual void closeMainWindow() = 0;

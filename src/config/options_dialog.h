@@ -124,6 +124,8 @@ public:
         m_open = false;
     }
     bool isOpen() const { return m_open; }
+    // Where Rem.dat, the reminder's marker, lives.
+    const std::string& programFolder() const { return m_programFolder; }
 
 private:
     // The password problem that keeps the boxes from being stored, or empty text.

@@ -210,6 +210,23 @@ void drawNamed(QPainter& p, std::string_view name) {
         p.setBrush(QColor(90, 160, 220));
         p.drawEllipse(QPointF(16, 16), 13, 13);
         questionMark(p, QRectF(3, 3, 26, 26), kPaper);
+    } else if (name == "dialog-password") {
+        p.setPen(QPen(kOutline, 3));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(9, 3, 14, 16), 0, 180 * 16);
+        p.drawLine(QPointF(9, 11), QPointF(9, 15));
+        p.drawLine(QPointF(23, 11), QPointF(23, 15));
+        p.setPen(QPen(kOutline, 1.2));
+        p.setBrush(QColor(230, 180, 40));
+        p.drawRoundedRect(QRectF(5, 14, 22, 15), 2, 2);
+        p.setBrush(kOutline);
+        p.drawEllipse(QPointF(16, 20), 2, 2);
+        p.drawRect(QRectF(15.2, 20, 1.6, 5));
+    } else if (name == "corvane-test") {
+        archiveBox(p, QRectF(3, 11, 20, 16));
+        p.setPen(QPen(kGreen, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawLine(QPointF(15, 14), QPointF(21, 21));
+        p.drawLine(QPointF(21, 21), QPointF(29, 5));
     } else if (name == "corvane-category") {
         archiveBox(p, QRectF(4, 9, 24, 18));
     } else if (name == "corvane-folder") {

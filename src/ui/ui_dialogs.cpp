@@ -3,6 +3,10 @@
 #include "ui/backup_windows.h"
 #include "ui/entry_windows.h"
 #include "ui/info_windows.h"
+#include "ui/list_windows.h"
+#include "ui/options_window.h"
+#include "ui/registry_backup_window.h"
+#include "ui/timed_windows.h"
 #include "ui/set_windows.h"
 #include "ui/statistics_window.h"
 #include "ui/wizard_window.h"
@@ -54,6 +58,25 @@ void UiDialogs::logViewer(LogViewer& viewer) {
 }
 void UiDialogs::foldersReminder(FoldersReminder& reminder) {
     show<ReminderWindow>(m_host, reminder);
+}
+
+void UiDialogs::options(OptionsDialog& dialog) {
+    show<OptionsWindow>(m_host, dialog);
+}
+bool UiDialogs::taskType(TaskTypeChooser& chooser) {
+    return show<TaskTypeWindow>(m_host, chooser) == QDialog::Accepted;
+}
+void UiDialogs::timedList(TimedList& list) {
+    show<TimedListWindow>(m_host, list);
+}
+void UiDialogs::taskList(TaskList& list) {
+    show<TaskListWindow>(m_host, list);
+}
+void UiDialogs::favorites(FavoritesList& list) {
+    show<FavoritesWindow>(m_host, list);
+}
+void UiDialogs::registry(RegistryWindow& window) {
+    show<RegistryBackupWindow>(m_host, window);
 }
 
 void UiDialogs::about() {

@@ -26,11 +26,12 @@ public:
     void about() override;
     void productUpdate() override;
     void tutorial() override;
-    // The windows of these commands come later: none is shown yet.
-    bool options(OptionsDialog&) override { return false; }
-    bool taskManager() override { return false; }
-    bool favorites(FavoritesList&) override { return false; }
-    bool registry() override { return false; }
+    void options(OptionsDialog& dialog) override;
+    bool taskType(TaskTypeChooser& chooser) override;
+    void timedList(TimedList& list) override;
+    void taskList(TaskList& list) override;
+    void favorites(FavoritesList& list) override;
+    void registry(RegistryWindow& window) override;
     void closeMainWindow() override;
 
     // The one-time reminder about "Always include all found folders", for the options window.

@@ -1,6 +1,10 @@
 // The help pages installed with the program and how windows open them, the per-user settings
 // of the main window's placement, and the real program's start with and without a display.
+#include "config/options_dialog.h"
+#include "favorites/favorites_list.h"
 #include "host/dialog_texts.h"
+#include "registry/registry_window.h"
+#include "schedule/schedule_texts.h"
 #include "sets/default_location_dialog.h"
 #include "sets/entry_dialogs.h"
 #include "sets/new_set_dialog.h"
@@ -30,6 +34,16 @@ const std::pair<int, const char*> kTopics[] = {
     {dialog_texts::kBackupTypeHelpTopic, "Select Type of Backup"},
     {dialog_texts::kCdReminderHelpTopic, "CDR/CDRW Information"},
     {dialog_texts::kPreviewQuestionHelpTopic, "Preview Backup Archive Size"},
+    {kOptionsPages[0].helpTopic, "Backup Set Settings"},
+    {kOptionsPages[1].helpTopic, "Basic Settings"},
+    {kOptionsPages[2].helpTopic, "Restore Settings"},
+    {kOptionsPages[3].helpTopic, "Password Settings"},
+    {kOptionsPages[4].helpTopic, "Advanced Settings"},
+    {kOptionsPages[5].helpTopic, "Testing Settings"},
+    {schedule_texts::kTimedHelpTopic, "Timed Backups"},
+    {schedule_texts::kTaskHelpTopic, "Track Backup Tasks"},
+    {favorite_texts::kHelpTopic, "Favorites"},
+    {RegistryWindow::kHelpTopic, "System Registry Backup"},
 };
 
 TEST(HelpPages, EveryTopicHasAPageThatLeadsBackToTheContents) {

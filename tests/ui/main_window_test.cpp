@@ -249,19 +249,6 @@ TEST_F(MainWindowTest, MissingRestoreProgramIsSaidInABox) {
     EXPECT_EQ(launcher.started, (std::vector<std::string>{"cvrest", "cvtimer --headless"}));
 }
 
-TEST_F(MainWindowTest, WindowsOfLaterWorkSayTheyAreNotAvailable) {
-    const std::pair<C, std::string> table[] = {{C::Settings, "Settings"},
-                                               {C::OptionsTaskManager, "Task Manager"},
-                                               {C::Favorites, "Favorites"},
-                                               {C::OptionsRegistry, "Registry Backup"}};
-    for (const auto& [id, name] : table) {
-        host.expectBox("Not Available",
-                       "The '" + name + "' window is not available in this version of Corvane yet.",
-                       "cmdOK");
-        action(id)->trigger();
-    }
-}
-
 TEST_F(MainWindowTest, LogViewersShowTheLogOrSayThereIsNone) {
     host.expectBox("No Log", "There currently is no 'Backup Log' to view.", "cmdOK");
     action(C::OptionsViewBackupLog)->trigger();

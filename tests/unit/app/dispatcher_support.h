@@ -44,7 +44,7 @@ public:
 };
 
 // The dialogs as scripts: each window shown is recorded by name, and the test's script for it
-// (if any) acts on its model. Windows of later work report "not available" unless scripted.
+// (if any) acts on its model.
 class ScriptedDialogs final : public MainWindowDialogs {
 public:
     std::vector<std::string> shown;
@@ -61,6 +61,10 @@ public:
     std::function<void(LogViewer&)> onLogViewer;
     std::function<void(OptionsDialog&)> onOptions;
     std::function<void(FavoritesList&)> onFavorites;
+    std::function<bool(TaskTypeChooser&)> onTaskType;
+    std::function<void(TimedList&)> onTimedList;
+    std::function<void(TaskList&)> onTaskList;
+    std::function<void(RegistryWindow&)> onRegistry;
     // What the host's busy pointer was while each window was shown.
     std::vector<int> busyWhileShown;
     ScriptedHost* host = nullptr;
@@ -84,18 +88,15 @@ public:
     void about() override { record("about"); }
     void productUpdate() override { record("productUpdate"); }
     void tutorial() override { record("tutorial"); }
-    bool options(OptionsDialog& d) override {
-        if (!onOptions) return false;
-        show("options", onOptions, d);
-        return true;
+    void options(OptionsDialog& d) override { show("options", onOptions, d); }
+    bool taskType(TaskTypeChooser& d) override {
+        record("taskType");
+        return onTaskType ? onTaskType(d) : false;
     }
-    bool taskManager() override { return false; }
-    bool favorites(FavoritesList& d) override {
-        if (!onFavorites) return false;
-        show("favorites", onFavorites, d);
-        return true;
-    }
-    bool registry() override { return false; }
+    void timedList(TimedList& d) override { show("timedList", onTimedList, d); }
+    void taskList(TaskList& d) override { show("taskList", onTaskList, d); }
+    void favorites(FavoritesList& d) override { show("favorites", onFavorites, d); }
+    void registry(RegistryWindow& d) override { show("registry", onRegistry, d); }
     void closeMainWindow() override { record("closeMainWindow"); }
 
 private:

@@ -157,21 +157,40 @@ TEST_F(DispatcherFixture, CancelledSettingsStillAskToSaveOnClose) {
     EXPECT_TRUE(fileExists(home / "Backup Sets/Daily.cvt"));
 }
 
-TEST_F(DispatcherFixture, WindowsOfLaterWorkSayTheyAreNotAvailable) {
-    const std::pair<C, std::string> table[] = {
-        {C::Settings, "Settings"},        {C::OptionsSettings, "Settings"},
-        {C::Tasks, "Task Manager"},       {C::OptionsTaskManager, "Task Manager"},
-        {C::Favorites, "Favorites"},      {C::OptionsFavorites, "Favorites"},
-        {C::Registry, "Registry Backup"}, {C::OptionsRegistry, "Registry Backup"},
+TEST_F(DispatcherFixture, TaskCommandsLeadThroughTheChooserToTheChosenList) {
+    struct Case {
+        C id;
+        std::optional<TaskTypeChooser::Choice> choice;  // none: the chooser is cancelled
+        std::vector<std::string> shown;
     };
-    for (const auto& [id, window] : table) {
-        host.expectMessage("Not Available", Answer::Ok);
+    using Choice = TaskTypeChooser::Choice;
+    const Case cases[] = {
+        {C::Tasks, std::nullopt, {"taskType"}},
+        {C::OptionsTaskManager, Choice::ScheduleTimedBackups, {"taskType", "timedList"}},
+        {C::Tasks, Choice::TrackImportantBackups, {"taskType", "taskList"}},
+    };
+    for (const Case& c : cases) {
+        dialogs.shown.clear();
+        dialogs.onTaskType = [&c](TaskTypeChooser& chooser) {
+            if (c.choice) chooser.choose(*c.choice);
+            return c.choice.has_value();
+        };
+        dispatcher.dispatch(c.id);
+        EXPECT_EQ(dialogs.shown, c.shown);
+    }
+}
+
+TEST_F(DispatcherFixture, RegistryWindowSaysThisSystemHasNoFilesToBackUp) {
+    for (const C id : {C::Registry, C::OptionsRegistry}) {
+        host.expectMessage("No Files Found", Answer::Ok);
+        bool backupEnabled = true;
+        dialogs.onRegistry = [&](RegistryWindow& w) { backupEnabled = w.backupEnabled(); };
         dispatcher.dispatch(id);
         EXPECT_EQ(host.messages().back().text,
-                  "The '" + window + "' window is not available in this version of Corvane yet.");
+                  "No default System Files found to backup.  Unable to perform a Registry Backup "
+                  "on this machine.");
+        EXPECT_FALSE(backupEnabled);
     }
-    // Nothing was shown, so the set's state is untouched.
-    EXPECT_TRUE(program.document().set().saved);
 }
 
 TEST_F(DispatcherFixture, LogViewersOrTheNoLogBoxes) {
