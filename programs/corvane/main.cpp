@@ -3,6 +3,7 @@
 // display, on the terminal otherwise); `corvane <archive>.bac` hands the archive to the restore
 // program.
 #include "app/console_host.h"
+#include "app/failure_notice.h"
 #include "app/offsite_check.h"
 #include "app/product_info.h"
 #include "app/program.h"
@@ -14,6 +15,7 @@
 
 #ifdef CORVANE_WITH_UI
 #include "ui/application.h"
+#include "ui/desktop_notifier.h"
 #endif
 
 #include <cstdio>
@@ -81,6 +83,15 @@ int main(int argc, char** argv) {
             return kExitUsage;
         }
         return checkOffsite(locateProgramFolder(), argv[2], stdout, stderr);
+    }
+    if (argc >= 2 && std::strcmp(argv[1], kNotifyFailureOption) == 0) {
+        // Started by a run that failed: tells the desktop, then waits for a click on the notice.
+        if (argc != 4) return kExitUsage;
+#ifdef CORVANE_WITH_UI
+        return ui::runFailureNotice(argc, argv, {argv[2], argv[3]});
+#else
+        return kExitSuccess;
+#endif
     }
     const std::string commandLine = joinArguments(argc, argv);
     const RunMode mode = parseCommandLine(commandLine).mode;

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/failure_notice.h"
 #include "common/text.h"
 #include "platform/process.h"
 #include "platform/program_folder.h"
@@ -58,6 +59,7 @@ LoadResult Program::runUnattended(const CommandLine& commandLine) {
     BackupSet& set = m_document.set();
     set.setPath = commandLine.path;
     if (m_document.openSet() != OpenOutcome::Opened) {
+        announceFailure(commandLine.path, kExitSetNotOpened, 0);
         return {commandLine.mode, true, kExitSetNotOpened};
     }
     set.setName = fileNameOf(trim(set.setPath), set.setFolder);
@@ -81,7 +83,15 @@ LoadResult Program::runUnattended(const CommandLine& commandLine) {
             exitCode = kExitOffsiteFailed;
             break;
     }
+    announceFailure(set.setPath, exitCode, result.archiveCode);
     return {commandLine.mode, result.endProgram, exitCode};
+}
+
+void Program::announceFailure(const std::string& setPath, int exitCode, int archiveCode) {
+    const auto notice = failureNoticeFor(setPath, exitCode, archiveCode);
+    if (!notice || !sessionBusAvailable()) return;
+    // A process of its own shows the notice and waits for a click on it, so the run ends now.
+    (void)m_services.launcher.start("corvane", notifyFailureArguments(*notice));
 }
 
 bool Program::activate() {

@@ -83,6 +83,8 @@ public:
 
 private:
     LoadResult runUnattended(const CommandLine& commandLine);
+    // Has the desktop told about a run that failed or skipped files.
+    void announceFailure(const std::string& setPath, int exitCode, int archiveCode);
 
     std::string m_programFolder;
     ProgramServices m_services;

@@ -21,6 +21,7 @@ enum class RunOutcome {
 struct UnattendedResult {
     RunOutcome outcome = RunOutcome::NotStarted;
     bool endProgram = true;
+    int archiveCode = 0;  // the compress step's result code (527: files were skipped)
 };
 
 // Backs up the open set through the archive component, tests and previews archives, and keeps

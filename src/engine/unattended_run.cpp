@@ -36,7 +36,8 @@ UnattendedResult BackupRunner::runUnattended() {
         } else {
             host.showTimedErrorScreen();
         }
-        return {archive::isCancelled(code) ? RunOutcome::Cancelled : RunOutcome::Failed, true};
+        return {archive::isCancelled(code) ? RunOutcome::Cancelled : RunOutcome::Failed, true,
+                code};
     }
     if (m_context.flags.timedRun) {
         (void)recordTimedResult(m_context.programFolder, set.setPath, "Success");
@@ -52,7 +53,7 @@ UnattendedResult BackupRunner::runUnattended() {
             outcome = RunOutcome::TestFailed;
             if (!m_context.flags.timedRun) {
                 host.showTimedErrorScreen();
-                return {outcome, true};
+                return {outcome, true, code};
             }
             m_log.createTimedErrorMarker();
         }
@@ -61,11 +62,11 @@ UnattendedResult BackupRunner::runUnattended() {
         outcome = RunOutcome::OffsiteFailed;
         if (!m_context.flags.timedRun) {
             host.showTimedErrorScreen();
-            return {outcome, true};
+            return {outcome, true, code};
         }
     }
     m_log.complete();
-    return {outcome, m_context.flags.timedRun || m_context.config.record().shutDown == 1};
+    return {outcome, m_context.flags.timedRun || m_context.config.record().shutDown == 1, code};
 }
 
 }  // namespace corvane

@@ -2,6 +2,7 @@
 // the unattended entry.
 #include "app/program.h"
 
+#include "app/failure_notice.h"
 #include "common/file_io.h"
 #include "favorites/favorite_record.h"
 #include "fake_component.h"
@@ -161,6 +162,46 @@ TEST_F(ProgramTest, OtherCaseOfTheTimedMarkerIsASetPathThatFailsToOpen) {
     EXPECT_NE(readFile(home / "error.log").find("Command Line Backup - Error Opening"),
               std::string::npos);
     EXPECT_TRUE(component.compresses.empty());
+}
+
+TEST(FailureNotice, RunsThatFailedOrSkippedFilesAreAnnounced) {
+    const std::string see = " See the error log for details.";
+    struct Case {
+        int exitCode;
+        int archiveCode;
+        const char* reason;  // empty: no notice
+    };
+    const Case cases[] = {
+        {kExitSuccess, 0, ""},
+        {kExitSuccess, 526, ""},
+        {kExitCancelled, 518, ""},
+        {kExitSuccess, 527, "The backup finished, but some files were skipped."},
+        {kExitBackupFailed, 521, "The backup failed (521: "},
+        {kExitSetNotOpened, 0, "The Backup Set could not be opened."},
+        {kExitTestFailed, 0, "The backup was made, but its test failed."},
+        {kExitOffsiteFailed, 0, "The backup was made, but its off-site copy failed."},
+    };
+    for (const Case& c : cases) {
+        const auto notice = failureNoticeFor(" /sets/Daily.cvt ", c.exitCode, c.archiveCode);
+        ASSERT_EQ(notice.has_value(), *c.reason != '\0') << c.exitCode << " " << c.archiveCode;
+        if (!notice) continue;
+        EXPECT_EQ(notice->setName, "Daily.cvt");
+        EXPECT_EQ(notice->reason.rfind(c.reason, 0), 0u) << notice->reason;
+        EXPECT_TRUE(notice->reason.ends_with(see)) << notice->reason;
+    }
+}
+
+TEST_F(ProgramTest, FailedRunAsksForANotificationOnlyWithASessionBus) {
+    const std::string set = home / "Backup Sets/Missing.cvt";
+    ::unsetenv("XDG_RUNTIME_DIR");
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    EXPECT_EQ(program.load(set).exitCode, kExitSetNotOpened);
+    EXPECT_TRUE(launcher.started.empty());
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nowhere", 1);
+    Program second(home.path(), {host, clock, fileSystem, drives, component, launcher});
+    EXPECT_EQ(second.load(set).exitCode, kExitSetNotOpened);
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    EXPECT_EQ(launcher.started, std::vector<std::string>{"corvane --notify-failure"});
 }
 
 TEST_F(ProgramTest, ClosingStoresTheChosenCdCapacity) {

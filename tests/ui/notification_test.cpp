@@ -1,0 +1,129 @@
+// Failure notifications on a private session bus (ctest runs this under dbus-run-session): a
+// fake notification service records what it receives and clicks or closes notices on request.
+#include "common/file_io.h"
+#include "subprocess.h"
+#include "temp_folder.h"
+#include "ui/desktop_notifier.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+
+namespace corvane::test {
+namespace {
+
+class FakeNotificationService {
+public:
+    FakeNotificationService() {
+        m_process.start(QStringLiteral("python3"), {QStringLiteral(CORVANE_FAKE_NOTIFICATIONS)});
+        EXPECT_EQ(nextLine(), "ready");
+    }
+    ~FakeNotificationService() {
+        m_process.closeWriteChannel();
+        m_process.waitForFinished();
+    }
+
+    // The next notice the service received.
+    QJsonObject nextNotice() {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(nextLine())).object();
+    }
+    void call(const char* method, uint id) {
+        QDBusInterface fake(QStringLiteral("org.freedesktop.Notifications"),
+                            QStringLiteral("/org/freedesktop/Notifications"),
+                            QStringLiteral("org.corvane.FakeNotifications"));
+        fake.call(QString::fromLatin1(method), id);
+    }
+
+private:
+    std::string nextLine() {
+        while (!m_process.canReadLine()) {
+            if (!m_process.waitForReadyRead(30000)) {
+                ADD_FAILURE() << "the fake service said nothing: "
+                              << m_process.readAllStandardError().toStdString();
+                return {};
+            }
+        }
+        return m_process.readLine().trimmed().toStdString();
+    }
+
+    QProcess m_process;
+};
+
+TEST(Notifications, NoticeCarriesTheSetAndReasonAndItsClickIsReported) {
+    ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run under dbus-run-session";
+    FakeNotificationService service;
+    ui::DesktopNotifier notifier;
+    QSignalSpy clicked(&notifier, &ui::DesktopNotifier::clicked);
+    QSignalSpy closed(&notifier, &ui::DesktopNotifier::closed);
+    const uint id = notifier.notify({"Daily.cvt", "The backup failed (521: writing failed)."});
+    ASSERT_NE(id, 0u);
+    const QJsonObject notice = service.nextNotice();
+    EXPECT_EQ(notice["app_name"].toString().toStdString(), "Corvane");
+    EXPECT_EQ(notice["summary"].toString().toStdString(), "Corvane: Daily.cvt");
+    EXPECT_EQ(notice["body"].toString().toStdString(), "The backup failed (521: writing failed).");
+    EXPECT_EQ(notice["actions"].toArray().first().toString().toStdString(), "default");
+
+    service.call("Click", id);
+    ASSERT_TRUE(clicked.wait());
+    EXPECT_EQ(clicked.front().front().toUInt(), id);
+    service.call("Close", id);
+    ASSERT_TRUE(closed.wait());
+}
+
+// A set whose archive cannot be written: its destination lies under a file.
+std::string writeFailingSet(const TempFolder& home) {
+    makeFolder(home / "Backup Sets");
+    writeFile(home / "data/a.txt", "alpha");
+    writeFile(home / "blocker", "a file, not a folder");
+    const std::string set = home / "Backup Sets/Bad.cvt";
+    writeFile(set, "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
+                   "\"CompressionStyle=6\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
+                   "\"DefaultLocation=" +
+                       home / "blocker/Bad.bac" +
+                       "\"\r\n\"[FOLDERS/PATHS]\"\r\n\"" + home / "data/" +
+                       "\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
+    return set;
+}
+
+TEST(Notifications, FailedCommandLineRunNotifiesOnlyWhereThereIsABus) {
+    TempFolder home;
+    const std::string set = writeFailingSet(home);
+    FakeNotificationService service;
+    const std::vector<std::pair<std::string, std::string>> console = {
+        {"CORVANE_HOME", home.path()}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}};
+
+    // No session bus: no notice and no complaint about it.
+    auto noBus = console;
+    noBus.emplace_back("DBUS_SESSION_BUS_ADDRESS", "");
+    noBus.emplace_back("XDG_RUNTIME_DIR", "");
+    const ProcessResult quiet = runProcess({builtProgram("bin/corvane"), set}, noBus);
+    EXPECT_EQ(quiet.exitCode, 1) << quiet.err;
+    EXPECT_EQ(quiet.err.find("bus"), std::string::npos) << quiet.err;
+
+    const ProcessResult failed = runProcess({builtProgram("bin/corvane"), set}, console);
+    EXPECT_EQ(failed.exitCode, 1) << failed.err;
+    // The first notice the service saw is this run's: the run without a bus sent none.
+    const QJsonObject notice = service.nextNotice();
+    EXPECT_EQ(notice["summary"].toString().toStdString(), "Corvane: Bad.cvt");
+    const std::string body = notice["body"].toString().toStdString();
+    EXPECT_EQ(body.rfind("The backup failed (5", 0), 0u) << body;
+    EXPECT_NE(body.find("See the error log"), std::string::npos) << body;
+    // Dismissed, the notice's own process ends.
+    service.call("Close", static_cast<uint>(notice["id"].toInt()));
+}
+
+}  // namespace
+}  // namespace corvane::test
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
