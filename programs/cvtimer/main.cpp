@@ -5,6 +5,11 @@
 #include "platform/program_folder.h"
 #include "schedule/timed_scheduler.h"
 
+#ifdef CORVANE_WITH_UI
+#include "ui/application.h"
+#include "ui/manager_tray.h"
+#endif
+
 #include <poll.h>
 #include <signal.h>
 #include <sys/inotify.h>
@@ -32,9 +37,10 @@ constexpr std::chrono::milliseconds kLongestWait = std::chrono::seconds(30);
 constexpr int kExitAlreadyRunning = 3;
 
 constexpr const char* kUsage =
-    "usage: cvtimer --headless\n"
-    "Runs the Timed Backups Manager without a tray icon: starts the timed backups listed in\n"
-    "Timed.dat in the program folder when they fall due, until it receives SIGTERM.\n";
+    "usage: cvtimer [--headless]\n"
+    "Runs the Timed Backups Manager: starts the timed backups listed in Timed.dat in the\n"
+    "program folder when they fall due, until it receives SIGTERM. Without --headless it shows\n"
+    "a tray icon where the desktop has a tray.\n";
 
 int waitMilliseconds(const std::optional<TimePoint>& next, TimePoint now) {
     if (!next) return static_cast<int>(kLongestWait.count());
@@ -49,17 +55,20 @@ void drain(int fd) {
     }
 }
 
-int runHeadless() {
-    // The signals that end the manager arrive through a descriptor, so that they interrupt the
-    // wait but never a write of Timed.dat. Blocking them first also keeps them blocked in every
-    // thread started later.
+// The signals that end the manager arrive through a descriptor, so that they interrupt the wait
+// but never a write of Timed.dat. Blocking them first also keeps them blocked in every thread
+// started later.
+int endSignalDescriptor() {
     sigset_t endSignals;
     sigemptyset(&endSignals);
     for (const int signal : {SIGTERM, SIGINT, SIGHUP})
         sigaddset(&endSignals, signal);
     ::sigprocmask(SIG_BLOCK, &endSignals, nullptr);
-    const int signalFd = ::signalfd(-1, &endSignals, SFD_CLOEXEC);
+    return ::signalfd(-1, &endSignals, SFD_CLOEXEC);
+}
 
+// `note`, when not empty, says once why there is no tray icon.
+int runHeadless(int signalFd, const std::string& note) {
     const std::string programFolder = locateProgramFolder();
     makeFolders(programFolder);
     SystemClock clock;
@@ -85,6 +94,7 @@ int runHeadless() {
     }
     log.write("Timed Backups Manager started (process " + std::to_string(::getpid()) +
               ", program folder " + programFolder + ")");
+    if (!note.empty()) log.write(note);
 
     const std::string corvane = siblingProgram("corvane");
     TimedScheduler scheduler(
@@ -120,10 +130,20 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (mode != "--headless") {
-        // The tray icon comes with the window layer; until then the manager runs headless only.
+    if (argc > 2 || (!mode.empty() && mode != "--headless")) {
         std::fputs(kUsage, stderr);
         return 64;
     }
-    return runHeadless();
+    const int signalFd = endSignalDescriptor();
+    if (mode == "--headless") return runHeadless(signalFd, {});
+    std::string note = "No display: the manager runs without a tray icon.";
+#ifdef CORVANE_WITH_UI
+    if (ui::displayAvailable()) {
+        const int status = ui::runManagerTray(argc, argv, signalFd);
+        if (status >= 0) return status;
+        note = "This desktop has no system tray: the manager runs without a tray icon.";
+    }
+#endif
+    std::fprintf(stderr, "cvtimer: %s\n", note.c_str());
+    return runHeadless(signalFd, note);
 }

@@ -181,7 +181,7 @@ void CommandDispatcher::startRestore() {
 }
 
 void CommandDispatcher::loadTimedManager() {
-    if (m_launcher.start("cvtimer", {"--headless"})) return;
+    if (m_launcher.start("cvtimer", {})) return;
     m_gate.message(Icon::Exclamation, Buttons::Ok, "Error Loading",
                    "Error loading the 'Timed Backups Manager' into the system tray.");
 }

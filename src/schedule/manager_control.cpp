@@ -15,7 +15,7 @@ Result<ManagerStop> ProcessManagerControl::stop() {
 }
 
 Status ProcessManagerControl::start() {
-    const auto started = startDetached(m_managerProgram, {"--headless"});
+    const auto started = startDetached(m_managerProgram, {});
     if (!started) return started.error();
     return {};
 }

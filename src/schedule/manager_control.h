@@ -18,7 +18,8 @@ public:
 };
 
 // The real manager: found through its pid file in the program folder, stopped with SIGTERM and
-// started as `managerProgram --headless` (by default cvtimer beside the running executable).
+// started as `managerProgram` with no argument (by default cvtimer beside the running
+// executable), which shows its tray icon where the desktop has a tray.
 class ProcessManagerControl final : public ManagerControl {
 public:
     explicit ProcessManagerControl(std::string programFolder, std::string managerProgram = {});

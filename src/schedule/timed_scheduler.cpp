@@ -2,6 +2,7 @@
 
 #include "common/error_log.h"
 #include "common/file_io.h"
+#include "common/text.h"
 #include "platform/process.h"
 #include "schedule/schedule_rules.h"
 #include "schedule/timed_record.h"
@@ -103,6 +104,24 @@ std::optional<TimePoint> TimedScheduler::runDue() {
         if (moved) consider(*dueMoment(nextDate, next.runTime));
     }
     return earliest;
+}
+
+std::string managerToolTip(const std::vector<TimedRecord>& records) {
+    std::string tip = "Corvane Timed Backups";
+    const TimedRecord* first = nullptr;
+    std::optional<TimePoint> earliest;
+    for (const TimedRecord& record : records) {
+        const auto due = dueMoment(trim(record.nextRunDate), trim(record.runTime));
+        if (due && (!earliest || *due < *earliest)) {
+            earliest = due;
+            first = &record;
+        }
+    }
+    if (first == nullptr) return tip + "\nNo timed backup is scheduled";
+    std::string folder;
+    const std::string time = trim(first->runTime).substr(0, 5);
+    return tip + "\nNext: " + fileNameOf(trim(first->setPath), folder) + " at " + time + " on " +
+           trim(first->nextRunDate);
 }
 
 }  // namespace corvane

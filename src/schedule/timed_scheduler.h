@@ -7,9 +7,11 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/result.h"
 #include "platform/clock.h"
+#include "schedule/timed_record.h"
 
 namespace corvane {
 
@@ -61,6 +63,10 @@ private:
     // falls due again is not started a second time over the same archive.
     std::map<std::string, int> m_runs;
 };
+
+// The tray icon's tip: the manager's name, then the entry of `records` that falls due first
+// (its set's file name, time and date), or that nothing is scheduled.
+std::string managerToolTip(const std::vector<TimedRecord>& records);
 
 // The command-line argument of a timed run of `setPath`.
 inline std::string timedRunArgument(const std::string& setPath) { return "~~Timed" + setPath; }

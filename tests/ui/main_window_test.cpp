@@ -246,7 +246,7 @@ TEST_F(MainWindowTest, MissingRestoreProgramIsSaidInABox) {
     host.expectBox("Error Loading",
                    "Error loading the 'Timed Backups Manager' into the system tray.", "cmdOK");
     action(C::FileLoad)->trigger();
-    EXPECT_EQ(launcher.started, (std::vector<std::string>{"cvrest", "cvtimer --headless"}));
+    EXPECT_EQ(launcher.started, (std::vector<std::string>{"cvrest", "cvtimer"}));
 }
 
 TEST_F(MainWindowTest, LogViewersShowTheLogOrSayThereIsNone) {

@@ -220,7 +220,7 @@ TEST_F(DispatcherFixture, LogViewersOrTheNoLogBoxes) {
 TEST_F(DispatcherFixture, SiblingProgramsStartOrTheirFailureIsShown) {
     dispatcher.dispatch(C::Restore);
     dispatcher.dispatch(C::FileLoad);
-    EXPECT_EQ(launcher.started, (std::vector<std::string>{"cvrest", "cvtimer --headless"}));
+    EXPECT_EQ(launcher.started, (std::vector<std::string>{"cvrest", "cvtimer"}));
 
     launcher.fail = true;
     host.expectMessage("Error Loading", Answer::Ok);

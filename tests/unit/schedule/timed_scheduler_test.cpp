@@ -155,3 +155,21 @@ TEST_F(TimedSchedulerTest, EntryThatCannotMoveOnStartsOnlyOnce) {
 
 }  // namespace
 }  // namespace corvane::test
+
+namespace corvane::test {
+namespace {
+
+TEST(ManagerToolTip, NamesTheEntryThatFallsDueFirst) {
+    const std::vector<TimedRecord> records = {
+        {"/sets/Weekly.cvt", "Every 7 Days", "09:00:00", "2026-12-05", "N/A"},
+        {"/sets/Broken.cvt", "Every Day", "not a time", "2026-01-01", "N/A"},
+        {"/sets/Daily.cvt", "Every Day", "23:15:00", "2026-12-04", "Success"},
+    };
+    EXPECT_EQ(managerToolTip(records),
+              "Corvane Timed Backups\nNext: Daily.cvt at 23:15 on 2026-12-04");
+    EXPECT_EQ(managerToolTip({}), "Corvane Timed Backups\nNo timed backup is scheduled");
+    EXPECT_EQ(managerToolTip({records[1]}), "Corvane Timed Backups\nNo timed backup is scheduled");
+}
+
+}  // namespace
+}  // namespace corvane::test
