@@ -22,7 +22,7 @@ namespace {
 class FakeNotificationService {
 public:
     FakeNotificationService() {
-        m_process.start(QStringLiteral("python3"), {QStringLiteral(CORVANE_FAKE_NOTIFICATIONS)});
+        m_process.start(QStringLiteral(CORVANE_PYTHON), {QStringLiteral(CORVANE_FAKE_NOTIFICATIONS)});
         EXPECT_EQ(nextLine(), "ready");
     }
     ~FakeNotificationService() {
@@ -80,6 +80,7 @@ TEST(Notifications, NoticeCarriesTheSetAndReasonAndItsClickIsReported) {
 // A set whose archive cannot be written: its destination lies under a file.
 std::string writeFailingSet(const TempFolder& home) {
     makeFolder(home / "Backup Sets");
+    makeFolder(home / "data");
     writeFile(home / "data/a.txt", "alpha");
     writeFile(home / "blocker", "a file, not a folder");
     const std::string set = home / "Backup Sets/Bad.cvt";
