@@ -1,6 +1,9 @@
-// Failure notifications on a private session bus (ctest runs this under dbus-run-session): a
-// fake notification service records what it receives and clicks or closes notices on request.
+// Failure notifications and the manager's tray icon on a private session bus (ctest runs this
+// under dbus-run-session): a fake notification service records what it receives and clicks or
+// closes notices on request; a fake tray reads back the tip of the icon that registers.
 #include "common/file_io.h"
+#include "platform/manager_process.h"
+#include "schedule/timed_record.h"
 #include "subprocess.h"
 #include "temp_folder.h"
 #include "ui/desktop_notifier.h"
@@ -19,18 +22,20 @@
 namespace corvane::test {
 namespace {
 
-class FakeNotificationService {
+// A fake desktop service (a python script) that says "ready" once it owns its bus name and then
+// reports a JSON line per thing it received.
+class FakeService {
 public:
-    FakeNotificationService() {
-        m_process.start(QStringLiteral(CORVANE_PYTHON), {QStringLiteral(CORVANE_FAKE_NOTIFICATIONS)});
+    explicit FakeService(const char* script) {
+        m_process.start(QStringLiteral(CORVANE_PYTHON), {QString::fromLatin1(script)});
         EXPECT_EQ(nextLine(), "ready");
     }
-    ~FakeNotificationService() {
+    ~FakeService() {
         m_process.closeWriteChannel();
         m_process.waitForFinished();
     }
 
-    // The next notice the service received.
+    // The next thing the service received.
     QJsonObject nextNotice() {
         return QJsonDocument::fromJson(QByteArray::fromStdString(nextLine())).object();
     }
@@ -54,6 +59,11 @@ private:
     }
 
     QProcess m_process;
+};
+
+class FakeNotificationService : public FakeService {
+public:
+    FakeNotificationService() : FakeService(CORVANE_FAKE_NOTIFICATIONS) {}
 };
 
 TEST(Notifications, NoticeCarriesTheSetAndReasonAndItsClickIsReported) {
@@ -118,6 +128,31 @@ TEST(Notifications, FailedCommandLineRunNotifiesOnlyWhereThereIsABus) {
     EXPECT_NE(body.find("See the error log"), std::string::npos) << body;
     // Dismissed, the notice's own process ends.
     service.call("Close", static_cast<uint>(notice["id"].toInt()));
+}
+
+TEST(Tray, ManagerIconRegistersWithTheTrayAndNamesTheNextBackup) {
+    requireTool("xvfb-run");
+    TempFolder home;
+    ASSERT_TRUE(writeTimedList(
+        home.path(), {{home / "Backup Sets/Weekly.cvt", "Every 7 Days", "09:00:00", "2030-01-08",
+                       "N/A"},
+                      {home / "Backup Sets/Daily.cvt", "Every Day", "21:45:00", "2030-01-01",
+                       "Success"}}));
+    FakeService tray(CORVANE_FAKE_TRAY);
+    QProcess manager;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("CORVANE_HOME"), QString::fromStdString(home.path()));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    manager.setProcessEnvironment(environment);
+    manager.start(QStringLiteral("xvfb-run"),
+                  {QStringLiteral("-a"), QString::fromStdString(builtProgram("bin/cvtimer"))});
+    const QJsonObject item = tray.nextNotice();
+    EXPECT_EQ(item["title"].toString().toStdString(), "Corvane Timed Backups");
+    EXPECT_EQ(item["tooltip_title"].toString().toStdString(),
+              "Corvane Timed Backups\nNext: Daily.cvt at 21:45 on 2030-01-01");
+    EXPECT_TRUE(stopManager(home.path()));
+    EXPECT_TRUE(manager.waitForFinished());
+    EXPECT_NE(readFile(home / "CVTimer.log").find("with its tray icon"), std::string::npos);
 }
 
 }  // namespace
