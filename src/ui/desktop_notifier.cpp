@@ -62,6 +62,17 @@ void DesktopNotifier::onNotificationClosed(uint id, uint) {
     emit closed(id);
 }
 
+void showErrorLog(QtHost& host, const std::string& programFolder) {
+    if (!RealFileSystem().exists(LogViewer::logPath(programFolder, LogKind::Error))) {
+        host.message(Icon::Information, Buttons::Ok, "No Log",
+                     "There currently is no 'Error Log' to view.");
+        return;
+    }
+    LogViewer viewer(programFolder, LogKind::Error, host);
+    LogViewerWindow window(viewer, host, host.dialogParent());
+    host.runModal(window);
+}
+
 int runFailureNotice(int argc, char** argv, const FailureNotice& notice) {
     // The error log needs a display; without one the notice is still shown.
     std::unique_ptr<QCoreApplication> application;
@@ -81,15 +92,7 @@ int runFailureNotice(int argc, char** argv, const FailureNotice& notice) {
         if (clicked != id) return;
         if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
             host = std::make_unique<QtHost>();
-            const std::string folder = locateProgramFolder();
-            if (!RealFileSystem().exists(LogViewer::logPath(folder, LogKind::Error))) {
-                host->message(Icon::Information, Buttons::Ok, "No Log",
-                              "There currently is no 'Error Log' to view.");
-            } else {
-                LogViewer viewer(folder, LogKind::Error, *host);
-                LogViewerWindow window(viewer, *host, nullptr);
-                host->runModal(window);
-            }
+            showErrorLog(*host, locateProgramFolder());
         }
         QCoreApplication::quit();
     });

@@ -9,6 +9,8 @@
 
 namespace corvane::ui {
 
+class QtHost;
+
 // Desktop notifications over the session bus (org.freedesktop.Notifications). Without a session
 // bus, or without a notification service on it, nothing is shown and nothing is reported: a
 // server or a cron job has nobody to tell.
@@ -32,8 +34,11 @@ private slots:
     void onNotificationClosed(uint id, uint reason);
 };
 
+// What a click on a notice shows: the error log's window, or a box when there is no log.
+void showErrorLog(QtHost& host, const std::string& programFolder);
+
 // `corvane --notify-failure <set name> <reason>`: shows the notice and waits until it is gone;
-// a click on it opens the error log (through `openErrorLog`). Returns the exit status, 0 also
+// a click on it opens the error log. Returns the exit status, 0 also
 // when there is no session bus.
 int runFailureNotice(int argc, char** argv, const FailureNotice& notice);
 

@@ -85,13 +85,8 @@ ManagerTray::ManagerTray(std::string programFolder, const Clock& clock, const Ma
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, changed);
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this, changed);
     m_watcher->addPath(qs(timedListPath(m_programFolder)));
-    connect(m_notifier.get(), &DesktopNotifier::clicked, this, [this] {
-        const std::string path = LogViewer::logPath(m_programFolder, LogKind::Error);
-        if (::access(path.c_str(), F_OK) != 0) return;
-        LogViewer viewer(m_programFolder, LogKind::Error, m_host);
-        LogViewerWindow window(viewer, m_host, nullptr);
-        m_host.runModal(window);
-    });
+    connect(m_notifier.get(), &DesktopNotifier::clicked, this,
+            [this] { showErrorLog(m_host, m_programFolder); });
     m_icon->show();
 }
 

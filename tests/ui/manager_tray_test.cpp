@@ -2,6 +2,7 @@
 // timed backup list, which pauses this manager instead of stopping its process.
 #include "common/file_io.h"
 #include "schedule/timed_record.h"
+#include "ui/desktop_notifier.h"
 #include "ui/manager_tray.h"
 #include "ui_fixture.h"
 
@@ -47,6 +48,25 @@ TEST_F(ManagerTrayTest, TipNamesTheNextEntryAndTheListPausesTheSchedule) {
     EXPECT_FALSE(tray.paused());
     EXPECT_EQ(tray.icon().toolTip().toStdString(),
               "Corvane Timed Backups\nNext: Weekly.cvt at 09:00 on 2026-12-09");
+}
+
+}  // namespace
+}  // namespace corvane::test
+
+namespace corvane::test {
+namespace {
+
+using ErrorLogFromNotice = UiFixture;
+
+TEST_F(ErrorLogFromNotice, ClickOpensTheErrorLogOrSaysThereIsNone) {
+    host.expectBox("No Log", "There currently is no 'Error Log' to view.", "cmdOK");
+    ui::showErrorLog(host, home.path());
+    writeFile(home / "error.log", "Timed Backup - Error\nSet:   /sets/Daily.cvt\n");
+    host.expectWindow("frmErrorLog", [](QDialog& viewer) {
+        EXPECT_EQ(viewer.windowTitle().toStdString(), "Corvane Error Log");
+        click(viewer, "cmdClose");
+    });
+    ui::showErrorLog(host, home.path());
 }
 
 }  // namespace
