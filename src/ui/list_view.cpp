@@ -49,9 +49,9 @@ void fillListView(QTreeWidget* list, const std::vector<std::vector<std::string>>
     }
 }
 
-std::optional<std::size_t> rowOf(const QTreeWidget* list, const QTreeWidgetItem* item) {
+std::optional<std::size_t> rowOf(QTreeWidget* list, QTreeWidgetItem* item) {
     if (item == nullptr) return std::nullopt;
-    const int index = list->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(item));
+    const int index = list->indexOfTopLevelItem(item);
     if (index < 0) return std::nullopt;
     return static_cast<std::size_t>(index);
 }

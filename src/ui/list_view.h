@@ -24,7 +24,7 @@ void fillListView(QTreeWidget* list, const std::vector<std::vector<std::string>>
                   const QIcon& icon, std::optional<std::size_t> selected);
 
 // The index of `item` in a flat list, none for no item.
-std::optional<std::size_t> rowOf(const QTreeWidget* list, const QTreeWidgetItem* item);
+std::optional<std::size_t> rowOf(QTreeWidget* list, QTreeWidgetItem* item);
 
 // A row of buttons at the window's right edge.
 QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);

@@ -118,6 +118,7 @@ TimedListWindow::TimedListWindow(TimedList& model, QtHost& host, QWidget* parent
 }
 
 void TimedListWindow::showEditor(TimedEditor& editor) {
+    // The list stays in place under the editor: hiding a modal window would end it.
     TimedEditorWindow window(editor, m_host, this);
     m_host.runModal(window);
 }
