@@ -62,7 +62,7 @@ Result<std::string> withSection(const std::string& text, const std::string& sect
     if (!before) return before.error();
 
     // The section's lines (all of its blocks, should it appear twice) give way to the new
-    // block, written where its first block was.
+    // block, written where its first block was; its comments go with it.
     std::string result;
     bool inside = false;
     bool written = false;
@@ -76,7 +76,8 @@ Result<std::string> withSection(const std::string& text, const std::string& sect
             if (inside && !written && keys) result += sectionText(section, *keys);
             written = written || inside;
         }
-        if (!inside) {
+        // Blank lines keep the sections apart as they were.
+        if (!inside || line.find_first_not_of(" \t\r") == std::string_view::npos) {
             result.append(line);
             result += '\n';
         }
