@@ -109,8 +109,8 @@ bool OffsiteDialog::testEnabled() const {
     return !m_testing && !trim(m_url).empty();
 }
 
-IniKeys OffsiteDialog::keys() const {
-    IniKeys keys;
+offsite::IniKeys OffsiteDialog::keys() const {
+    offsite::IniKeys keys;
     // Spaces around a value are typing, not meaning (inih drops them too).
     const auto add = [&keys](const char* name, const std::string& value) {
         if (!trim(value).empty()) keys.emplace_back(name, trim(value));
@@ -186,7 +186,7 @@ bool OffsiteDialog::ok() {
         }
         return true;
     }
-    const IniKeys wanted = keys();
+    const offsite::IniKeys wanted = keys();
     if (auto checked = offsite::settingsFromKeys(m_programFolder, m_setName, wanted); !checked) {
         // Settings that name a credentials file still to be made may be saved all the same.
         if (m_host.message(Icon::Exclamation, Buttons::YesNo, kTitle,

@@ -60,7 +60,7 @@ public:
     std::function<void()> onChanged;
 
 private:
-    IniKeys keys() const;
+    offsite::IniKeys keys() const;
     void changed() {
         if (onChanged) onChanged();
     }

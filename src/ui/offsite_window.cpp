@@ -53,8 +53,9 @@ OffsiteWindow::OffsiteWindow(OffsiteDialog& model, QtHost& host, QWidget* parent
     layout->addLayout(form);
     auto* testRow = new QHBoxLayout;
     testRow->addWidget(m_test);
-    testRow->addWidget(m_result, 1);
+    testRow->addStretch(1);
     layout->addLayout(testRow);
+    layout->addWidget(m_result);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(help);
     buttons->addStretch(1);
@@ -96,7 +97,11 @@ void OffsiteWindow::refresh() {
     showText(m_keep, m_model.keep());
     m_endpoint->setEnabled(m_model.s3Fields());
     m_region->setEnabled(m_model.s3Fields());
-    m_result->setText(qs(m_model.testResult()));
+    if (m_result->text() != qs(m_model.testResult())) {
+        m_result->setText(qs(m_model.testResult()));
+        // A long reason takes more lines: the window grows to show all of it.
+        fitToWidth(this, width());
+    }
     QPalette palette = m_result->palette();
     palette.setColor(QPalette::WindowText, m_model.testPassed() || m_model.testing()
                                                ? QColor(0, 120, 0)

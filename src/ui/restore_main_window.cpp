@@ -1,5 +1,6 @@
 #include "ui/restore_main_window.h"
 
+#include "restore/restore_paths.h"
 #include "ui/restore_tree_model.h"
 #include "ui/ui_text.h"
 
@@ -40,6 +41,24 @@ constexpr const char* kPolicyTexts[] = {
 constexpr Action kChoices[] = {Action::Replace, Action::Keep, Action::Beside};
 constexpr const char* kChoiceTexts[] = {"Replace", "Keep", "Restore beside"};
 
+// A label whose text wraps, made tall enough for all its lines at the page's width (the
+// stacked pages do not pass the height a wrapped text needs on to the window).
+void fitLabel(QLabel* label, int width) {
+    label->setMinimumHeight(label->heightForWidth(std::max(width, 200)));
+}
+
+QLabel* wrappedLabel(QWidget* page, const char* name) {
+    auto* label = new QLabel(page);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+// The place of the spacer in the summary page's layout.
+constexpr int kSummarySpacer = 3;
+
 int pageOf(WindowStep step) {
     return static_cast<int>(step);
 }
@@ -52,6 +71,7 @@ QTreeWidget* makeList(QWidget* parent, const char* name, std::string_view captio
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     list->setAlternatingRowColors(true);
+    list->setTextElideMode(Qt::ElideMiddle);
     return list;
 }
 
@@ -168,6 +188,7 @@ QWidget* RestoreMainWindow::makeChoosePage() {
     m_strip = new QSpinBox(where);
     nameControl(m_strip, "spnStrip", "Strip leading folders");
     m_strip->setRange(0, 64);
+    if (auto* box = m_strip->findChild<QLineEdit*>()) box->setAccessibleName(m_strip->accessibleName());
     stripLabel->setBuddy(m_strip);
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(m_toFolder);
@@ -249,9 +270,7 @@ QWidget* RestoreMainWindow::makeChoosePage() {
 
 QWidget* RestoreMainWindow::makeConflictsPage() {
     auto* page = new QWidget(this);
-    m_conflictsIntro = new QLabel(page);
-    m_conflictsIntro->setObjectName(QStringLiteral("lblConflicts"));
-    m_conflictsIntro->setWordWrap(true);
+    m_conflictsIntro = wrappedLabel(page, "lblConflicts");
     m_conflicts = makeList(page, "lvwConflicts", "Files already there",
                            {QStringLiteral("File"), QStringLiteral("In the archive"),
                             QStringLiteral("On disk"), QStringLiteral("Do")});
@@ -320,12 +339,11 @@ QWidget* RestoreMainWindow::makeRunningPage() {
 
 QWidget* RestoreMainWindow::makeSummaryPage() {
     auto* page = new QWidget(this);
-    m_headline = new QLabel(page);
-    m_headline->setObjectName(QStringLiteral("lblHeadline"));
-    m_headline->setWordWrap(true);
-    m_headline->setTextFormat(Qt::PlainText);
-    m_headline->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_skippedIntro = new QLabel(QStringLiteral("Not restored, and why:"), page);
+    m_headline = wrappedLabel(page, "lblHeadline");
+    QFont bold = m_headline->font();
+    bold.setBold(true);
+    m_headline->setFont(bold);
+    m_skippedIntro = new QLabel(page);
     m_skippedIntro->setObjectName(QStringLiteral("lblSkipped"));
     m_skipped = makeList(page, "lvwSkipped", "Not restored",
                          {QStringLiteral("Entry"), QStringLiteral("What happened"),
@@ -336,13 +354,13 @@ QWidget* RestoreMainWindow::makeSummaryPage() {
     row->addWidget(m_openFolder);
     row->addStretch(1);
     row->addWidget(more);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_headline);
-    layout->addWidget(m_skippedIntro);
-    layout->addWidget(m_skipped, 1);
-    layout->addStretch(0);
-    layout->addLayout(row);
+    m_summaryLayout = new QVBoxLayout(page);
+    m_summaryLayout->setContentsMargins(0, 0, 0, 0);
+    m_summaryLayout->addWidget(m_headline);
+    m_summaryLayout->addWidget(m_skippedIntro);
+    m_summaryLayout->addWidget(m_skipped, 1);
+    m_summaryLayout->addStretch(0);
+    m_summaryLayout->addLayout(row);
     connect(m_openFolder, &QPushButton::clicked, this, &RestoreMainWindow::openFolder);
     connect(more, &QPushButton::clicked, this, [this] { m_model.backToChoose(); });
     return page;
@@ -350,10 +368,10 @@ QWidget* RestoreMainWindow::makeSummaryPage() {
 
 QWidget* RestoreMainWindow::makeTestPage() {
     auto* page = new QWidget(this);
-    m_testHeadline = new QLabel(page);
-    m_testHeadline->setObjectName(QStringLiteral("lblTestHeadline"));
-    m_testHeadline->setWordWrap(true);
-    m_testHeadline->setTextFormat(Qt::PlainText);
+    m_testHeadline = wrappedLabel(page, "lblTestHeadline");
+    QFont bold = m_testHeadline->font();
+    bold.setBold(true);
+    m_testHeadline->setFont(bold);
     m_testLines = makeList(page, "lvwTest", "Test report",
                            {QStringLiteral("Entry"), QStringLiteral("Result")});
     auto* back = makeButton("cmdTestBack", "< &Back");
@@ -466,6 +484,7 @@ void RestoreMainWindow::refreshConflicts() {
     }
     m_conflicts->resizeColumnToContents(1);
     m_conflicts->resizeColumnToContents(2);
+    fitLabel(m_conflictsIntro, m_pages->width());
 }
 
 void RestoreMainWindow::refreshChoices() {
@@ -501,9 +520,14 @@ void RestoreMainWindow::refreshSummary() {
         item->setText(1, qs(line.outcome));
         item->setText(2, qs(line.reason));
     }
+    m_skipped->setColumnWidth(0, m_pages->width() / 2);
     m_skipped->resizeColumnToContents(1);
-    m_skippedIntro->setVisible(!lines.empty());
+    m_skippedIntro->setText(lines.empty() ? QStringLiteral("Nothing chosen was left out.")
+                                          : QStringLiteral("Not restored, and why:"));
     m_skipped->setVisible(!lines.empty());
+    // Without the list the texts stay at the top.
+    m_summaryLayout->setStretch(kSummarySpacer, lines.empty() ? 1 : 0);
+    fitLabel(m_headline, m_pages->width());
     m_openFolder->setEnabled(!m_model.openFolderPath().empty());
 }
 
@@ -517,6 +541,7 @@ void RestoreMainWindow::refreshTest() {
         if (!line.ok) item->setForeground(1, QBrush(QColor(200, 0, 0)));
     }
     m_testLines->resizeColumnToContents(0);
+    fitLabel(m_testHeadline, m_pages->width());
 }
 
 void RestoreMainWindow::openFolder() {

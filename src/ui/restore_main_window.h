@@ -13,6 +13,7 @@ class QSpinBox;
 class QStackedWidget;
 class QTreeView;
 class QTreeWidget;
+class QVBoxLayout;
 
 namespace corvane::ui {
 
@@ -84,6 +85,7 @@ private:
     QLabel* m_headline = nullptr;
     QLabel* m_skippedIntro = nullptr;
     QTreeWidget* m_skipped = nullptr;
+    QVBoxLayout* m_summaryLayout = nullptr;
     QPushButton* m_openFolder = nullptr;
     QLabel* m_testHeadline = nullptr;
     QTreeWidget* m_testLines = nullptr;
