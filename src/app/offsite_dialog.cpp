@@ -150,7 +150,8 @@ void OffsiteDialog::testConnection() {
     m_testPassed = static_cast<bool>(result);
     if (result) {
         m_testResult = "The connection works: a probe was sent, listed and deleted.";
-    } else if (offsite::failureOf(result.error()) == offsite::Failure::Cancelled) {
+    } else if (m_cancel || offsite::failureOf(result.error()) == offsite::Failure::Cancelled) {
+        // Whatever broke after Cancel was pressed is Cancel's doing.
         m_testResult = "The test was cancelled.";
     } else {
         m_testResult = "The connection failed (" +

@@ -30,6 +30,11 @@ std::optional<std::string_view> headerOf(std::string_view line) {
     return line.substr(1, close - 1);
 }
 
+bool isBlankOrComment(std::string_view line) {
+    const auto first = line.find_first_not_of(" \t\r");
+    return first == std::string_view::npos || line[first] == ';' || line[first] == '#';
+}
+
 std::string sectionText(const std::string& section, const IniKeys& keys) {
     std::string text = "[" + section + "]\n";
     for (const auto& [name, value] : keys)
@@ -62,7 +67,7 @@ Result<std::string> withSection(const std::string& text, const std::string& sect
     if (!before) return before.error();
 
     // The section's lines (all of its blocks, should it appear twice) give way to the new
-    // block, written where its first block was; its comments go with it.
+    // block, written where its first block was.
     std::string result;
     bool inside = false;
     bool written = false;
@@ -76,8 +81,9 @@ Result<std::string> withSection(const std::string& text, const std::string& sect
             if (inside && !written && keys) result += sectionText(section, *keys);
             written = written || inside;
         }
-        // Blank lines keep the sections apart as they were.
-        if (!inside || line.find_first_not_of(" \t\r") == std::string_view::npos) {
+        // Blank lines and comments stay: they keep the sections apart as they were, and a
+        // comment may speak of the next section.
+        if (!inside || isBlankOrComment(line)) {
             result.append(line);
             result += '\n';
         }

@@ -10,7 +10,7 @@ namespace corvane::offsite {
 
 // `text` with the section `section` holding `keys`, or without that section when `keys` is
 // nullopt. The section keeps its place (a new one goes at the end); every other line stays as
-// it was. Fails, naming `fileName`, when a value or the section name cannot be written so that
+// it was, and so do blank lines and comments within the section. Fails, naming `fileName`, when a value or the section name cannot be written so that
 // inih reads it back the same, or when the text would read differently for any other section.
 Result<std::string> withSection(const std::string& text, const std::string& section,
                                 const std::optional<IniKeys>& keys, const std::string& fileName);

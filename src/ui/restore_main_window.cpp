@@ -44,7 +44,8 @@ constexpr const char* kChoiceTexts[] = {"Replace", "Keep", "Restore beside"};
 // A label whose text wraps, made tall enough for all its lines at the page's width (the
 // stacked pages do not pass the height a wrapped text needs on to the window).
 void fitLabel(QLabel* label, int width) {
-    label->setMinimumHeight(label->heightForWidth(std::max(width, 200)));
+    // A little narrower than the page: a line that only just fits may still wrap.
+    label->setMinimumHeight(label->heightForWidth(std::max(width - 24, 200)));
 }
 
 QLabel* wrappedLabel(QWidget* page, const char* name) {
@@ -460,8 +461,8 @@ void RestoreMainWindow::refreshConflicts() {
     m_conflictsIntro->setText(
         qs(std::to_string(rows.size()) +
            (rows.size() == 1 ? " file is" : " files are") +
-           " already where the restore would put them. Choose what happens to each; nothing "
-           "is written until you click Restore."));
+           " already there. Choose what happens to each one; nothing is written until you "
+           "click Restore."));
     m_conflicts->clear();
     for (std::size_t at = 0; at < rows.size(); ++at) {
         const restore::ConflictRow& row = rows[at];

@@ -36,8 +36,8 @@ TEST(IniWriter, ReplacesAddsAndRemovesOneSectionOnly) {
          daily + others},
         {"removed", others + daily + tail, std::nullopt, others + tail},
         {"a missing one removed", others, std::nullopt, others},
-        {"a header with spaces", others + "  [Daily]  \nKeep=2\n" + tail, kDaily,
-         others + daily + tail},
+        {"a header with a comment", others + "[Daily] ; mine\n; the NAS\nKeep=2\n" + tail,
+         kDaily, others + daily + "; the NAS\n" + tail},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
