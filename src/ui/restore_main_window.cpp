@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -552,6 +553,19 @@ void RestoreMainWindow::openFolder() {
         m_host.message(Icon::Information, Buttons::Ok, "Open folder",
                        "No program to show folders was found. The files are in " +
                            restore::printable(folder) + ".");
+    }
+}
+
+void RestoreMainWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape) {
+        ModelDialog::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (m_model.step() == WindowStep::Running) {
+        m_model.cancel();
+    } else if (m_model.step() == WindowStep::Choose && !m_model.tree().filter().empty()) {
+        m_model.setFilter("");
     }
 }
 

@@ -36,6 +36,11 @@ public:
     // Close, Escape and the close box: while a restore or test runs they cancel it instead.
     void reject() override;
 
+protected:
+    // Escape cancels a running restore or test, and clears the filter; it never closes the
+    // program's only window.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QWidget* makeEmptyPage();
     QWidget* makeChoosePage();

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -108,7 +109,11 @@ TEST_F(RestoreWindows, RestoresTheChosenFilesToAFolderAsTheyWere) {
     EXPECT_TRUE(row("docs/sub/c.txt").isValid());
     EXPECT_EQ(window.treeModel()->rowCount(row("docs")), 2) << "a.txt and sub";
     saveScreenshot(window, "restore-3-filtered");
-    type(window, "txtFilter", "");
+    // Escape clears the filter and leaves the window open.
+    QTest::keyClick(control<QLineEdit>(window, "txtFilter"), Qt::Key_Escape);
+    EXPECT_TRUE(model.tree().filter().empty());
+    EXPECT_TRUE(control<QLineEdit>(window, "txtFilter")->text().isEmpty());
+    EXPECT_TRUE(window.isVisible());
 
     click(window, "cmdRestore");
     ASSERT_EQ(model.step(), WindowStep::Summary);
