@@ -200,7 +200,11 @@ void RestoreWindow::restore() {
                        "Do you want to continue?") != Answer::Yes) {
         return;
     }
-    auto plan = m_restorer.plan(m_listing, options());
+    RestoreOptions planned = options();
+    const auto left = m_tree.leftOutEntries();
+    planned.entries->insert(planned.entries->end(), left.begin(), left.end());
+    std::sort(planned.entries->begin(), planned.entries->end());
+    auto plan = m_restorer.plan(m_listing, planned);
     if (!plan) {
         m_host.message(Icon::Critical, Buttons::Ok, kTitle,
                        "The restore cannot start: " + plan.error().description + ".");

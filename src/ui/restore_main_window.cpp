@@ -521,8 +521,10 @@ void RestoreMainWindow::refreshSummary() {
         item->setText(0, qs(line.name));
         item->setText(1, qs(line.outcome));
         item->setText(2, qs(line.reason));
+        item->setToolTip(0, qs(line.name));
+        item->setToolTip(2, qs(line.reason));
     }
-    m_skipped->setColumnWidth(0, m_pages->width() / 2);
+    m_skipped->setColumnWidth(0, m_pages->width() * 2 / 5);
     m_skipped->resizeColumnToContents(1);
     m_skippedIntro->setText(lines.empty() ? QStringLiteral("Nothing chosen was left out.")
                                           : QStringLiteral("Not restored, and why:"));

@@ -3,6 +3,7 @@
 // missing volumes, Cancel while it runs, the summary and the test report.
 #include "archive_support.h"
 #include "restore_support.h"
+#include "subprocess.h"
 #include "ui/restore_main_window.h"
 #include "ui/restore_tree_model.h"
 #include "ui_fixture.h"
@@ -278,6 +279,42 @@ TEST_F(RestoreWindows, TestReportsEveryEntryWithoutWritingAnything) {
     EXPECT_TRUE(restore::test::allPaths(home / "dest").empty());
     click(window, "cmdTestBack");
     EXPECT_EQ(model.step(), WindowStep::Choose);
+}
+
+TEST_F(RestoreWindows, AnUnsafeNameFromAnotherToolIsGreyRefusedAndListedWithItsReason) {
+    // Made by python's zipfile: a good file and one that would climb out of the folder.
+    const std::string archive = home / "out/other.zip";
+    const auto made = runProcess(
+        {"python3", "-c",
+         "import sys, zipfile\n"
+         "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+         "    z.writestr('good/a.txt', 'fine')\n"
+         "    z.writestr('../evil.txt', 'bad')\n",
+         archive});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    window.show();
+    openThroughTheButton(archive);
+    const auto& nodes = model.tree().nodes();
+    std::size_t evil = 0;
+    for (std::size_t at = 0; at < nodes.size(); ++at) {
+        if (nodes[at].name == "../evil.txt") evil = at;
+    }
+    ASSERT_NE(evil, 0u);
+    EXPECT_EQ(nodes[evil].check, restore::CheckState::Unchecked);
+    EXPECT_EQ(window.treeModel()->indexOf(evil).data(Qt::ForegroundRole).value<QBrush>().color(),
+              QColor(Qt::gray));
+    host.queueFolder(home / "dest");
+    click(window, "cmdBrowse");
+    click(window, "cmdRestore");
+    ASSERT_EQ(model.step(), WindowStep::Summary);
+    EXPECT_EQ(readFile(home / "dest/good/a.txt"), "fine");
+    EXPECT_FALSE(fileExists(home / "evil.txt"));
+    auto* skipped = control<QTreeWidget>(window, "lvwSkipped");
+    ASSERT_EQ(skipped->topLevelItemCount(), 1);
+    EXPECT_EQ(skipped->topLevelItem(0)->text(0), "../evil.txt");
+    EXPECT_EQ(skipped->topLevelItem(0)->text(1), "refused");
+    EXPECT_FALSE(skipped->topLevelItem(0)->text(2).isEmpty());
+    saveScreenshot(window, "restore-9-refused");
 }
 
 }  // namespace
