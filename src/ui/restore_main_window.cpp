@@ -434,8 +434,6 @@ void RestoreMainWindow::refreshChoose() {
         } else {
             m_tree->expandToDepth(1);
         }
-    } else {
-        m_treeModel->checksChanged();
     }
     showText(m_filter, m_model.tree().filter());
     m_chosen->setText(qs(m_model.chosenText()));

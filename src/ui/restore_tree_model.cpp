@@ -138,6 +138,8 @@ bool RestoreTreeModel::setData(const QModelIndex& index, const QVariant& value, 
     if (!index.isValid() || role != Qt::CheckStateRole || index.column() != kName) return false;
     // A click on a partly checked folder checks all of it.
     m_window.setChecked(nodeOf(index), value.toInt() != Qt::Unchecked);
+    // The folders above and the entries below changed with it.
+    checksChanged();
     return true;
 }
 
