@@ -402,6 +402,7 @@ std::string usageText() {
            "       cvrest extract ARCHIVE [-d FOLDER] [--overwrite POLICY] [--password-file FILE]\n"
            "                      [--strip N] [--flat] [-y] [PATTERN...]\n"
            "       cvrest --help | --version\n"
+           "       cvrest [ARCHIVE]   the restore window (with a display)\n"
            "\n"
            "Lists, tests and restores Corvane archives (and other ZIP archives), single,\n"
            "split into volumes (give the last one, ARCHIVE.bac) or password-protected.\n"

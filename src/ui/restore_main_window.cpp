@@ -6,7 +6,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -283,7 +282,6 @@ QWidget* RestoreMainWindow::makeConflictsPage() {
     auto* besideAll = makeButton("cmdBesideAll", "Restore Beside A&ll");
     auto* back = makeButton("cmdBack", "< &Back");
     auto* go = makeButton("cmdContinue", "&Restore");
-    go->setObjectName(QStringLiteral("cmdContinue"));
     auto* all = new QHBoxLayout;
     all->addWidget(replaceAll);
     all->addWidget(keepAll);
