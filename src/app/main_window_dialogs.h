@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/log_viewer.h"
+#include "app/offsite_dialog.h"
 #include "config/options_dialog.h"
 #include "engine/backup_type_dialog.h"
 #include "favorites/favorites_list.h"
@@ -47,6 +48,8 @@ public:
     virtual void taskList(TaskList& list) = 0;
     virtual void favorites(FavoritesList& list) = 0;
     virtual void registry(RegistryWindow& window) = 0;
+    // "Off-site Copy...": the open set's off-site settings.
+    virtual void offsite(OffsiteDialog& dialog) = 0;
 
     // "ID_FileExit": closes the main window, whose closing step then runs.
     virtual void closeMainWindow() = 0;

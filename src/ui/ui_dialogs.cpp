@@ -4,6 +4,7 @@
 #include "ui/entry_windows.h"
 #include "ui/info_windows.h"
 #include "ui/list_windows.h"
+#include "ui/offsite_window.h"
 #include "ui/options_window.h"
 #include "ui/registry_backup_window.h"
 #include "ui/timed_windows.h"
@@ -55,6 +56,9 @@ void UiDialogs::cdReminder(CdReminderDialog& reminder) {
 }
 void UiDialogs::logViewer(LogViewer& viewer) {
     show<LogViewerWindow>(m_host, viewer);
+}
+void UiDialogs::offsite(OffsiteDialog& dialog) {
+    show<OffsiteWindow>(m_host, dialog);
 }
 void UiDialogs::foldersReminder(FoldersReminder& reminder) {
     show<ReminderWindow>(m_host, reminder);

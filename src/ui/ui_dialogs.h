@@ -32,6 +32,7 @@ public:
     void taskList(TaskList& list) override;
     void favorites(FavoritesList& list) override;
     void registry(RegistryWindow& window) override;
+    void offsite(OffsiteDialog& dialog) override;
     void closeMainWindow() override;
 
     // The one-time reminder about "Always include all found folders", for the options window.

@@ -65,6 +65,7 @@ public:
     std::function<void(TimedList&)> onTimedList;
     std::function<void(TaskList&)> onTaskList;
     std::function<void(RegistryWindow&)> onRegistry;
+    std::function<void(OffsiteDialog&)> onOffsite;
     // What the host's busy pointer was while each window was shown.
     std::vector<int> busyWhileShown;
     ScriptedHost* host = nullptr;
@@ -97,6 +98,7 @@ public:
     void taskList(TaskList& d) override { show("taskList", onTaskList, d); }
     void favorites(FavoritesList& d) override { show("favorites", onFavorites, d); }
     void registry(RegistryWindow& d) override { show("registry", onRegistry, d); }
+    void offsite(OffsiteDialog& d) override { show("offsite", onOffsite, d); }
     void closeMainWindow() override { record("closeMainWindow"); }
 
 private:
