@@ -106,10 +106,16 @@ int planUpdate(const ArchiveSettings& settings, OperationEvents& events, Compres
 
 }  // namespace
 
+OwnOutput ownOutputOf(const ArchiveSettings& settings) {
+    return OwnOutput(settings.archivePath, settings.useTempCopy ? settings.tempFolder : "",
+                     settings.spanDisks);
+}
+
 int buildPlan(const ArchiveSettings& settings, OperationEvents& events, CompressPlan& plan) {
+    const OwnOutput own = ownOutputOf(settings);
     const SelectionCallbacks callbacks{
         [&](const std::string& path, int reason) { events.skipped(path, reason); },
-        [&] { return events.aborted(); }, nullptr};
+        [&] { return events.aborted(); }, nullptr, &own};
     if (!selectSources(settings.includes, settings.exclusions, callbacks, plan.sources)) {
         return kAborted;
     }
@@ -134,7 +140,7 @@ int buildPlan(const ArchiveSettings& settings, OperationEvents& events, Compress
 }
 
 SourceFeed::SourceFeed(const ArchiveSettings& settings, OperationEvents& events, bool preprocess)
-    : m_events(events), m_preprocess(preprocess) {
+    : m_events(events), m_preprocess(preprocess), m_own(ownOutputOf(settings)) {
     m_walk = std::thread([this, includes = settings.includes, exclusions = settings.exclusions] {
         auto push = [this](Found found) {
             {
@@ -152,7 +158,8 @@ SourceFeed::SourceFeed(const ArchiveSettings& settings, OperationEvents& events,
                                            [this] { return m_stop.load() || m_events.aborted(); },
                                            [&](SourceEntry&& entry) {
                                                push(Found{std::move(entry), 0});
-                                           }};
+                                           },
+                                           &m_own};
         std::vector<SourceEntry> unused;
         bool failed = false;
         try {

@@ -37,6 +37,9 @@ struct CompressPlan {
 // archive holds. Returns kDone when there is an archive to write, else the run's result.
 int buildPlan(const ArchiveSettings& settings, OperationEvents& events, CompressPlan& plan);
 
+// The files the run itself writes, which the selection leaves out.
+OwnOutput ownOutputOf(const ArchiveSettings& settings);
+
 // The selection of a plain run (no update, a single archive) or of a preview, walked on a
 // thread of its own and handed over as it goes, so that work starts while folders are still
 // being listed. Its events are raised on the calling thread, from admit().
@@ -63,6 +66,7 @@ private:
 
     OperationEvents& m_events;
     bool m_preprocess;
+    const OwnOutput m_own;
     std::thread m_walk;
     std::mutex m_mutex;
     std::condition_variable m_arrived;

@@ -1,6 +1,7 @@
 #include "archive/file_selection.h"
 
 #include "archive/archive_observer.h"
+#include "archive/volume_out.h"
 #include "archive/wildcard.h"
 
 #include <dirent.h>
@@ -39,10 +40,16 @@ Include parseInclude(const std::string& text) {
                           ? Include{{}, text}
                           : Include{text.substr(0, slash + 1), text.substr(slash + 1)};
     struct stat info {};
-    if (!hasWildcard(include.mask) && ::lstat(text.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        return {text + "/", {}};
+    const std::string literal = include.folder + unescapeMask(include.mask);
+    if (!hasWildcard(include.mask) && ::lstat(literal.c_str(), &info) == 0 &&
+        S_ISDIR(info.st_mode)) {
+        return {literal + "/", {}};
     }
     return include;
+}
+
+bool startsWith(const std::string& text, const std::string& prefix) {
+    return !prefix.empty() && text.compare(0, prefix.size(), prefix) == 0;
 }
 
 class Walker {
@@ -75,7 +82,9 @@ public:
         const bool descend = m_markers.count(folder) == 0;
         if (!descend && !hasWildcard(mask)) {
             // A single file: no need to list a folder that may be large.
-            const std::string path = folder + mask;
+            const std::string name = unescapeMask(mask);
+            const std::string path = folder + name;
+            if (ownOutput(folder, name)) return;
             struct stat info {};
             if (::lstat(path.c_str(), &info) != 0) {
                 skip(path, kSkipCannotOpen);
@@ -87,6 +96,7 @@ public:
         for (const auto& name : list(folder)) {
             if (aborted()) return;
             const std::string path = folder + name;
+            if (ownOutput(folder, name)) continue;
             struct stat info {};
             if (::lstat(path.c_str(), &info) != 0) continue;
             if (S_ISDIR(info.st_mode)) {
@@ -118,8 +128,13 @@ public:
     }
 
 private:
+    bool ownOutput(const std::string& folder, const std::string& name) const {
+        return m_callbacks.own != nullptr && m_callbacks.own->holds(folder, name);
+    }
+
     std::size_t takeChild(const std::string& folder, const std::string& name) {
         const std::string path = folder + name;
+        if (ownOutput(folder, name)) return 0;
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0) {
             skip(path, kSkipCannotOpen);
@@ -133,7 +148,10 @@ private:
     }
 
     std::size_t addFile(const std::string& path, const struct stat& info) {
-        if (S_ISREG(info.st_mode)) return add(path, SourceKind::File, info);
+        if (S_ISREG(info.st_mode)) {
+            if (m_callbacks.own != nullptr && m_callbacks.own->isArchive(info)) return 0;
+            return add(path, SourceKind::File, info);
+        }
         if (S_ISLNK(info.st_mode)) return add(path, SourceKind::Symlink, info);
         skip(path, kSkipSpecialFile);
         return 0;
@@ -188,6 +206,49 @@ private:
 };
 
 }  // namespace
+
+OwnOutput::OwnOutput(const std::string& archivePath, const std::string& tempFolder, bool split) {
+    const auto slash = archivePath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : archivePath.substr(0, slash + 1);
+    m_archiveName = slash == std::string::npos ? archivePath : archivePath.substr(slash + 1);
+    m_temporaryPrefix = temporaryPrefix(archivePath);
+    if (split) {
+        const auto dot = m_archiveName.rfind('.');
+        m_volumeStem = (dot == std::string::npos ? m_archiveName : m_archiveName.substr(0, dot)) +
+                       ".z";
+    }
+    struct stat info {};
+    for (const std::string& place : {folder, tempFolder}) {
+        if (!place.empty() && ::stat(place.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            m_folders.push_back({info.st_dev, info.st_ino});
+        }
+    }
+    if (::stat(archivePath.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        m_files.push_back({info.st_dev, info.st_ino});
+    }
+}
+
+bool OwnOutput::samePlace(const std::vector<Place>& places, const std::string& path) {
+    struct stat info {};
+    if (::stat(path.empty() ? "." : path.c_str(), &info) != 0) return false;
+    return std::any_of(places.begin(), places.end(), [&](const Place& place) {
+        return place.device == info.st_dev && place.inode == info.st_ino;
+    });
+}
+
+bool OwnOutput::holds(const std::string& folder, const std::string& name) const {
+    const bool volume = startsWith(name, m_volumeStem) && name.size() > m_volumeStem.size() &&
+                        name.find_first_not_of("0123456789", m_volumeStem.size()) ==
+                            std::string::npos;
+    const bool ours = name == m_archiveName || startsWith(name, m_temporaryPrefix) || volume;
+    return ours && samePlace(m_folders, folder);
+}
+
+bool OwnOutput::isArchive(const struct stat& info) const {
+    return std::any_of(m_files.begin(), m_files.end(), [&](const Place& place) {
+        return place.device == info.st_dev && place.inode == info.st_ino;
+    });
+}
 
 bool selectSources(const std::vector<std::string>& includes,
                    const std::vector<std::string>& exclusions, const SelectionCallbacks& callbacks,

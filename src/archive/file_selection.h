@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -19,11 +22,38 @@ struct SourceEntry {
     std::uint32_t mode = 0;  // st_mode, file type bits included
 };
 
+// The files a run writes: the archive, its temporary files and its volumes. A backup whose
+// destination lies inside a folder it covers must not take its own output.
+class OwnOutput {
+public:
+    OwnOutput() = default;
+    OwnOutput(const std::string& archivePath, const std::string& tempFolder, bool split);
+    // True when `name` in `folder` is one of the run's own files.
+    bool holds(const std::string& folder, const std::string& name) const;
+    // True when `info` (from lstat) is the archive as it was when the run started.
+    bool isArchive(const struct stat& info) const;
+
+private:
+    struct Place {
+        dev_t device = 0;
+        ino_t inode = 0;
+    };
+    static bool samePlace(const std::vector<Place>& places, const std::string& path);
+
+    std::vector<Place> m_folders;  // where the archive and its temporary files go
+    std::vector<Place> m_files;    // the archive as it is now (any name it has)
+    std::string m_archiveName;
+    std::string m_temporaryPrefix;
+    std::string m_volumeStem;  // "name.z" of split volumes; empty for a single archive
+};
+
 struct SelectionCallbacks {
     std::function<void(const std::string& path, int reason)> skipped;
     std::function<bool()> aborted;
     // When set, each chosen entry goes here as it is found instead of into the list.
     std::function<void(SourceEntry&& entry)> found;
+    // The run's own output, left out without a word.
+    const OwnOutput* own = nullptr;
 };
 
 // Walks the include list against the exclusion list:

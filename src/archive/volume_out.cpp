@@ -40,14 +40,14 @@ std::string baseNameOf(const std::string& path) {
 
 std::string temporaryName(const std::string& folder, const std::string& archivePath) {
     static thread_local std::mt19937_64 generator{std::random_device{}()};
-    return folder + "." + baseNameOf(archivePath) + ".cvtmp-" + std::to_string(::getpid()) + "-" +
+    return folder + temporaryPrefix(archivePath) + std::to_string(::getpid()) + "-" +
            std::to_string(generator() % 1000000);
 }
 
 // Removes what runs that were killed left behind: temporary files of this archive whose
 // process no longer exists.
 void removeStaleTemporaries(const std::string& folder, const std::string& archivePath) {
-    const std::string prefix = "." + baseNameOf(archivePath) + ".cvtmp-";
+    const std::string prefix = temporaryPrefix(archivePath);
     DIR* listing = ::opendir(folder.c_str());
     if (listing == nullptr) return;
     while (const dirent* entry = ::readdir(listing)) {
@@ -101,6 +101,10 @@ Status dropLeadingBytes(const std::string& path, std::uint64_t count) {
 }
 
 }  // namespace
+
+std::string temporaryPrefix(const std::string& archivePath) {
+    return "." + baseNameOf(archivePath) + ".cvtmp-";
+}
 
 std::string volumeName(const std::string& archivePath, std::uint32_t disk, std::uint32_t count) {
     if (disk + 1 >= count) return archivePath;

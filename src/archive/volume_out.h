@@ -41,6 +41,9 @@ struct VolumeOptions {
 // "name.z02", ..., the last under the archive's own name.
 std::string volumeName(const std::string& archivePath, std::uint32_t disk, std::uint32_t count);
 
+// The start of the names of the temporary files a run writes for `archivePath`.
+std::string temporaryPrefix(const std::string& archivePath);
+
 // Writes an archive strictly in order. A single archive is built under a temporary name and
 // replaces the destination only in finish(), so a failure or cancel leaves the old file as it
 // was. Split output starts a new volume when one is full; records (headers, directory) never
