@@ -66,14 +66,24 @@ public:
 
     bool aborted() const { return m_callbacks.aborted && m_callbacks.aborted(); }
 
-    // Everything under `folder`; returns how many entries it added.
+    // Everything under `folder`, the folder's own entry first (as zip -r does); returns how
+    // many entries it added. A folder that cannot be listed is skipped, not stored as empty, and
+    // one whose contents are all excluded leaves no entry.
     std::size_t takeFolder(const std::string& folder) {
+        bool readable = true;
+        const auto names = list(folder, readable);
+        if (!readable) return 0;
+        // Its entry waits for the first entry under it, or for the end when it is empty.
+        m_pending.push_back(folder);
         std::size_t added = 0;
-        for (const auto& name : list(folder)) {
+        for (const auto& name : names) {
             if (aborted()) return added;
             added += takeChild(folder, name);
         }
-        if (added == 0) added += add(folder, SourceKind::Folder, folderInfo(folder));
+        if (!m_pending.empty() && m_pending.back() == folder) {
+            m_pending.pop_back();
+            if (names.empty()) added += add(folder, SourceKind::Folder, folderInfo(folder));
+        }
         return added;
     }
 
@@ -93,7 +103,8 @@ public:
             }
             return;
         }
-        for (const auto& name : list(folder)) {
+        bool readable = true;
+        for (const auto& name : list(folder, readable)) {
             if (aborted()) return;
             const std::string path = folder + name;
             if (ownOutput(folder, name)) continue;
@@ -163,7 +174,16 @@ private:
         return info;
     }
 
+    // The entries of the folders waiting above a first entry, outermost first.
+    void addPendingFolders() {
+        std::vector<std::string> pending;
+        pending.swap(m_pending);
+        for (const auto& folder : pending)
+            add(folder, SourceKind::Folder, folderInfo(folder));
+    }
+
     std::size_t add(const std::string& path, SourceKind kind, const struct stat& info) {
+        if (!m_pending.empty()) addPendingFolders();
         if (!m_seen.insert(path).second) return 1;  // already taken: counts as taken here too
         SourceEntry entry;
         entry.path = path;
@@ -181,16 +201,18 @@ private:
         return 1;
     }
 
-    std::vector<std::string> list(const std::string& folder) {
+    // The names in `folder` in order, the run's own output left out.
+    std::vector<std::string> list(const std::string& folder, bool& readable) {
         std::vector<std::string> names;
         DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
         if (listing == nullptr) {
+            readable = false;
             skip(folder, kSkipCannotOpen);
             return names;
         }
         while (const dirent* entry = ::readdir(listing)) {
             const std::string name = entry->d_name;
-            if (name != "." && name != "..") names.push_back(name);
+            if (name != "." && name != ".." && !ownOutput(folder, name)) names.push_back(name);
         }
         ::closedir(listing);
         std::sort(names.begin(), names.end());
@@ -203,6 +225,7 @@ private:
     std::vector<std::string> m_nameMasks;
     std::vector<std::string> m_pathMasks;
     std::unordered_set<std::string> m_seen;
+    std::vector<std::string> m_pending;
 };
 
 }  // namespace

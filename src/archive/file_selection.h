@@ -62,9 +62,10 @@ struct SelectionCallbacks {
 //    sub-folders unless the exclusions hold exactly "D/", which keeps such includes to D;
 //  - other exclusions with a "/" match whole paths (a matched folder drops its subtree),
 //    without a "/" they match a file's or folder's name anywhere.
-// Links are taken as links and never followed; folders with nothing chosen in them are taken
-// themselves. Entries come in include order, then name order; each path once. Returns false
-// when aborted.
+// Links are taken as links and never followed. A folder include takes each folder it covers
+// (itself included) before what the folder holds, except a folder that cannot be listed
+// (skipped) and one whose contents are all excluded. Entries come in include order, then name
+// order; each path once. Returns false when aborted.
 bool selectSources(const std::vector<std::string>& includes,
                    const std::vector<std::string>& exclusions, const SelectionCallbacks& callbacks,
                    std::vector<SourceEntry>& out);
