@@ -26,9 +26,13 @@ std::string cleanStoredName(const std::string& wanted, const SourceEntry& source
     return name.empty() ? source.storedName : name;
 }
 
-// "Newer than the archived copy": the extended timestamp when the entry has one, else the
-// DOS time with its 2-second steps.
+// "Newer than the archived copy", at the precision the entry holds: the NTFS time (100 ns),
+// else the extended timestamp (seconds), else the DOS time (2-second steps).
 bool isNewer(const SourceEntry& source, const ZipItem& archived) {
+    if (archived.ntfsMtime) {
+        return ntfsTicksFromUnixNs(source.mtime * 1'000'000'000LL + source.mtimeNanoseconds) >
+               *archived.ntfsMtime;
+    }
     if (archived.unixMtime) return source.mtime > *archived.unixMtime;
     return toDosTime(source.mtime) > archived.dosTime;
 }

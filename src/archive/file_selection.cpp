@@ -192,6 +192,7 @@ private:
         entry.kind = kind;
         entry.size = kind == SourceKind::Folder ? 0 : static_cast<std::uint64_t>(info.st_size);
         entry.mtime = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+        entry.mtimeNanoseconds = static_cast<std::uint32_t>(info.st_mtim.tv_nsec);
         entry.mode = static_cast<std::uint32_t>(info.st_mode);
         if (m_callbacks.found) {
             m_callbacks.found(std::move(entry));

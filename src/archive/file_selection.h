@@ -19,6 +19,7 @@ struct SourceEntry {
     SourceKind kind = SourceKind::File;
     std::uint64_t size = 0;  // files: bytes; links: length of the target
     std::int64_t mtime = 0;  // seconds since 1970
+    std::uint32_t mtimeNanoseconds = 0;
     std::uint32_t mode = 0;  // st_mode, file type bits included
 };
 

@@ -32,7 +32,8 @@ constexpr std::size_t kPiecesPerWorker = 2;
 // What a header, extras, descriptor and directory record add to an entry at most.
 constexpr std::uint64_t kEntryOverhead =
     zip::kLocalHeaderSize + zip::kCentralHeaderSize +
-    2 * (zip::kZip64ExtraMaxSize + zip::kTimestampExtraSize + zip::kAesExtraSize) +
+    2 * (zip::kZip64ExtraMaxSize + zip::kTimestampExtraSize + zip::kNtfsExtraSize +
+         zip::kAesExtraSize) +
     zip::kDataDescriptorSize64 + zip::kAes256Overhead;
 // A deflate stream of stored blocks: 5 bytes of header per 65535 bytes, and one more block.
 constexpr std::uint64_t kStoredBlockOverhead = 5;
@@ -237,6 +238,7 @@ ZipItem CompressRun::itemFor(const SourceEntry& source) const {
     if (!isUtf8(item.name)) item.flags = 0;  // bytes in some other encoding: no promise
     item.dosTime = toDosTime(source.mtime);
     item.unixMtime = source.mtime;
+    item.ntfsMtime = ntfsTicksFromUnixNs(source.mtime * 1'000'000'000LL + source.mtimeNanoseconds);
     item.externalAttributes =
         (source.mode << 16) | (source.kind == SourceKind::Folder ? zip::kDosFolderAttribute : 0);
     return item;
