@@ -232,23 +232,32 @@ private:
 }  // namespace
 
 OwnOutput::OwnOutput(const std::string& archivePath, const std::string& tempFolder, bool split) {
-    const auto slash = archivePath.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : archivePath.substr(0, slash + 1);
-    m_archiveName = slash == std::string::npos ? archivePath : archivePath.substr(slash + 1);
-    m_temporaryPrefix = temporaryPrefix(archivePath);
-    if (split) {
-        const auto dot = m_archiveName.rfind('.');
-        m_volumeStem = (dot == std::string::npos ? m_archiveName : m_archiveName.substr(0, dot)) +
-                       ".z";
-    }
+    addPath(archivePath, split);
+    const std::string target = resolveArchivePath(archivePath);
+    if (target != archivePath) addPath(target, split);
     struct stat info {};
-    for (const std::string& place : {folder, tempFolder}) {
-        if (!place.empty() && ::stat(place.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-            m_folders.push_back({info.st_dev, info.st_ino});
-        }
+    if (!tempFolder.empty() && ::stat(tempFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        m_folders.push_back({info.st_dev, info.st_ino});
     }
     if (::stat(archivePath.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
         m_files.push_back({info.st_dev, info.st_ino});
+    }
+}
+
+void OwnOutput::addPath(const std::string& archivePath, bool split) {
+    const auto slash = archivePath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : archivePath.substr(0, slash + 1);
+    const std::string name =
+        slash == std::string::npos ? archivePath : archivePath.substr(slash + 1);
+    m_archiveNames.push_back(name);
+    m_temporaryPrefixes.push_back(temporaryPrefix(archivePath));
+    if (split) {
+        const auto dot = name.rfind('.');
+        m_volumeStems.push_back((dot == std::string::npos ? name : name.substr(0, dot)) + ".z");
+    }
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        m_folders.push_back({info.st_dev, info.st_ino});
     }
 }
 
@@ -261,10 +270,15 @@ bool OwnOutput::samePlace(const std::vector<Place>& places, const std::string& p
 }
 
 bool OwnOutput::holds(const std::string& folder, const std::string& name) const {
-    const bool volume = startsWith(name, m_volumeStem) && name.size() > m_volumeStem.size() &&
-                        name.find_first_not_of("0123456789", m_volumeStem.size()) ==
-                            std::string::npos;
-    const bool ours = name == m_archiveName || startsWith(name, m_temporaryPrefix) || volume;
+    const auto volume = [&](const std::string& stem) {
+        return startsWith(name, stem) && name.size() > stem.size() &&
+               name.find_first_not_of("0123456789", stem.size()) == std::string::npos;
+    };
+    const auto prefixed = [&](const std::string& prefix) { return startsWith(name, prefix); };
+    const bool ours =
+        std::find(m_archiveNames.begin(), m_archiveNames.end(), name) != m_archiveNames.end() ||
+        std::any_of(m_temporaryPrefixes.begin(), m_temporaryPrefixes.end(), prefixed) ||
+        std::any_of(m_volumeStems.begin(), m_volumeStems.end(), volume);
     return ours && samePlace(m_folders, folder);
 }
 

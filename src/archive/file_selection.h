@@ -41,11 +41,14 @@ private:
     };
     static bool samePlace(const std::vector<Place>& places, const std::string& path);
 
+    void addPath(const std::string& archivePath, bool split);
+
     std::vector<Place> m_folders;  // where the archive and its temporary files go
     std::vector<Place> m_files;    // the archive as it is now (any name it has)
-    std::string m_archiveName;
-    std::string m_temporaryPrefix;
-    std::string m_volumeStem;  // "name.z" of split volumes; empty for a single archive
+    // The archive path as given and, when it is a link, the file it points to.
+    std::vector<std::string> m_archiveNames;
+    std::vector<std::string> m_temporaryPrefixes;
+    std::vector<std::string> m_volumeStems;  // "name.z" of split volumes
 };
 
 struct SelectionCallbacks {

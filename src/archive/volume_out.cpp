@@ -102,6 +102,21 @@ Status dropLeadingBytes(const std::string& path, std::uint64_t count) {
 
 }  // namespace
 
+std::string resolveArchivePath(const std::string& archivePath) {
+    constexpr int kMaxLinks = 40;  // as the kernel's own limit on a path's links
+    std::string path = archivePath;
+    for (int hop = 0; hop < kMaxLinks; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        std::string target(static_cast<std::size_t>(info.st_size) + 256, '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) return path;
+        target.resize(static_cast<std::size_t>(length));
+        path = target.front() == '/' ? target : folderOf(path) + target;
+    }
+    return path;
+}
+
 std::string temporaryPrefix(const std::string& archivePath) {
     return "." + baseNameOf(archivePath) + ".cvtmp-";
 }
@@ -119,7 +134,15 @@ std::string volumeName(const std::string& archivePath, std::uint32_t disk, std::
 }
 
 VolumeWriter::VolumeWriter(VolumeOptions options, OutputFactory& factory, VolumeEvents& events)
-    : m_options(std::move(options)), m_factory(factory), m_events(events) {}
+    : m_options(std::move(options)), m_factory(factory), m_events(events) {
+    if (m_options.split) return;
+    m_options.archivePath = resolveArchivePath(m_options.archivePath);
+    // A replaced archive keeps who may read it.
+    struct stat existing {};
+    if (::stat(m_options.archivePath.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        m_access = FileAccess{existing.st_mode, existing.st_gid};
+    }
+}
 
 VolumeWriter::~VolumeWriter() {
     if (!m_finished) abandon();
@@ -188,7 +211,7 @@ Status VolumeWriter::openVolume() {
     }
     if (m_disk == 0) removeStaleTemporaries(folder, m_options.archivePath);
     m_tempPath = temporaryName(folder, m_options.archivePath);
-    auto created = m_factory.create(m_tempPath);
+    auto created = m_factory.create(m_tempPath, m_access);
     if (!created) {
         m_tempPath.clear();
         return created.error();
@@ -250,7 +273,7 @@ Status VolumeWriter::installSingle() {
     const std::string sibling = temporaryName(folderOf(target), target);
     const int in = ::open(m_tempPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return systemError(kWriteFailed, "cannot reopen", m_tempPath);
-    auto created = m_factory.create(sibling);
+    auto created = m_factory.create(sibling, m_access);
     if (!created) {
         ::close(in);
         return created.error();

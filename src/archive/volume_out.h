@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -44,6 +45,10 @@ std::string volumeName(const std::string& archivePath, std::uint32_t disk, std::
 // The start of the names of the temporary files a run writes for `archivePath`.
 std::string temporaryPrefix(const std::string& archivePath);
 
+// The file an archive path stands for: a symbolic link is followed (to where it points, even
+// when nothing is there yet), so that a run updates the link's target and keeps the link.
+std::string resolveArchivePath(const std::string& archivePath);
+
 // Writes an archive strictly in order. A single archive is built under a temporary name and
 // replaces the destination only in finish(), so a failure or cancel leaves the old file as it
 // was. Split output starts a new volume when one is full; records (headers, directory) never
@@ -77,6 +82,7 @@ private:
     void abandon();
 
     VolumeOptions m_options;
+    std::optional<FileAccess> m_access;
     OutputFactory& m_factory;
     VolumeEvents& m_events;
     std::unique_ptr<OutputFile> m_file;
