@@ -19,6 +19,9 @@ enum SkipReason : int {
     kSkipReadFailed = 101,   // a read failed part way (device error)
     kSkipUnsupported = 102,  // test: an entry this reader cannot check (method, encryption)
     kSkipUnwritable = 103,   // extract: the entry's file cannot be created where it goes
+    // Update: an archived entry kept as it was although its protection does not match the
+    // run's password (it could be neither re-encrypted nor added again from its file).
+    kSkipProtectionKept = 104,
 };
 
 // The progress of a whole operation.

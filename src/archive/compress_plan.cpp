@@ -1,9 +1,11 @@
 #include "archive/compress_plan.h"
 
 #include "archive/result_codes.h"
+#include "archive/winzip_aes.h"
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -68,6 +70,38 @@ int preprocess(OperationEvents& events, std::vector<SourceEntry>& sources) {
     return kDone;
 }
 
+// True when the archived entry is protected as the run's password says: not at all without a
+// password, else with WinZip AES under that very password (its verifier agrees).
+bool protectionMatches(CompressPlan& plan, const ZipItem& item, const std::string& password) {
+    if (password.empty()) return !item.isEncrypted();
+    // Folders and links hold no data worth hiding: the writer never encrypts them.
+    if (!item.isEncrypted() && (item.isFolder() || item.isSymlink())) return true;
+    if (!item.isEncrypted() || !item.aes || item.aes->strength < 1 || item.aes->strength > 3) {
+        return false;
+    }
+    auto& volumes = *plan.oldVolumes;
+    const auto read = [&](VolumePosition at, std::span<std::uint8_t> out) {
+        return volumes.read(at, out);
+    };
+    const auto data = readEntryHeader(item, read, plan.old->prefixBytes);
+    if (!data || item.compressedSize < item.aes->overhead()) return false;
+    std::vector<std::uint8_t> start(item.aes->saltLength() + zip::kAesVerifierSize);
+    if (!volumes.read(data->dataStart, start)) return false;
+    const auto salt = std::span(start).first(item.aes->saltLength());
+    const AesKeys keys = deriveAesKeys(password, salt, item.aes->keyLength());
+    return std::equal(keys.verifier.begin(), keys.verifier.end(), start.end() - 2);
+}
+
+// After an update every entry is protected as the run's password says: a plain entry is
+// encrypted as it is copied, another is added again from its file when the run has it; only
+// an entry that allows neither is kept as it was, with a warning.
+enum class Protection { Matches, Encrypt, AddAgain };
+
+Protection protectionOf(CompressPlan& plan, const ZipItem& item, const std::string& password) {
+    if (protectionMatches(plan, item, password)) return Protection::Matches;
+    return !item.isEncrypted() && !password.empty() ? Protection::Encrypt : Protection::AddAgain;
+}
+
 int planUpdate(const ArchiveSettings& settings, OperationEvents& events, CompressPlan& plan) {
     plan.oldVolumes = std::make_unique<VolumeReader>(settings.archivePath, &events);
     auto directory = readDirectory(*plan.oldVolumes);
@@ -80,22 +114,22 @@ int planUpdate(const ArchiveSettings& settings, OperationEvents& events, Compres
     for (std::size_t at = 0; at < plan.old->items.size(); ++at) {
         const ZipItem& item = plan.old->items[at];
         const auto match = byName.find(item.name);
-        if (match == byName.end() || placed[match->second]) {
-            plan.steps.push_back({PlanStep::Kind::Copy, at});
-            continue;
-        }
-        const SourceEntry& source = plan.sources[match->second];
-        placed[match->second] = true;
-        const bool newer = isNewer(source, item);
-        if (newer && settings.skipIfNewer) {
-            events.skipped(source.path, kSkipNewer);
-        } else if (!newer && settings.skipIfNotNewer) {
-            events.skipped(source.path, kSkipNotNewer);
-        } else {
+        const bool hasSource = match != byName.end() && !placed[match->second];
+        const bool newer = hasSource && isNewer(plan.sources[match->second], item);
+        const bool keep = !hasSource || (newer && settings.skipIfNewer) ||
+                          (!newer && settings.skipIfNotNewer);
+        const Protection protection =
+            keep ? protectionOf(plan, item, settings.password) : Protection::Matches;
+        if (hasSource) placed[match->second] = true;
+        if (!keep || (hasSource && protection == Protection::AddAgain)) {
             plan.steps.push_back({PlanStep::Kind::Add, match->second});
             continue;
         }
-        plan.steps.push_back({PlanStep::Kind::Copy, at});
+        if (hasSource) {
+            events.skipped(plan.sources[match->second].path, newer ? kSkipNewer : kSkipNotNewer);
+        }
+        if (protection == Protection::AddAgain) events.skipped(item.name, kSkipProtectionKept);
+        plan.steps.push_back({PlanStep::Kind::Copy, at, protection == Protection::Encrypt});
     }
     for (std::size_t at = 0; at < plan.sources.size(); ++at) {
         if (placed[at]) continue;
@@ -134,12 +168,16 @@ int buildPlan(const ArchiveSettings& settings, OperationEvents& events, Compress
         for (const auto& source : plan.sources)
             events.skipped(source.path, kSkipNotInArchive);
     }
+    bool encrypting = false;
     for (const auto& step : plan.steps) {
+        encrypting = encrypting || step.encrypt;
         if (step.kind != PlanStep::Kind::Add) continue;
         ++plan.additions;
         plan.addedBytes += plan.sources[step.index].size;
     }
-    if (plan.additions == 0) return events.hadWarnings() ? kDoneWithWarnings : kNothingToDo;
+    if (plan.additions == 0 && !encrypting) {
+        return events.hadWarnings() ? kDoneWithWarnings : kNothingToDo;
+    }
     return kDone;
 }
 

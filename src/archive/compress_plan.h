@@ -22,6 +22,7 @@ struct PlanStep {
     enum class Kind { Add, Copy };
     Kind kind = Kind::Add;
     std::size_t index = 0;  // into CompressPlan::sources or the old directory's items
+    bool encrypt = false;   // Copy: a plain entry encrypted on the way with the run's password
 };
 
 struct CompressPlan {

@@ -100,7 +100,7 @@ private:
     Status writeFile(const SourceEntry& source, PackedFile& packed);
     Status writePiece(const SourceEntry& source, Unit& unit);
     Status writeInline(const SourceEntry& source, int failure);
-    Status copyEntry(const ZipItem& old);
+    Status copyEntry(const ZipItem& old, bool encrypt);
     ZipItem itemFor(const SourceEntry& source) const;
     void fileDone(const SourceEntry& source, std::uint64_t read, std::uint64_t packed);
     bool sampleIncompressible(const SharedFile& file, std::uint64_t size);
@@ -376,13 +376,26 @@ Status CompressRun::writeInline(const SourceEntry& source, int failureReason) {
     return {};
 }
 
-Status CompressRun::copyEntry(const ZipItem& old) {
+Status CompressRun::copyEntry(const ZipItem& old, bool encrypt) {
     auto& volumes = *m_plan.oldVolumes;
     auto data = readEntryHeader(
         old, [&](VolumePosition at, std::span<std::uint8_t> out) { return volumes.read(at, out); },
         m_plan.old->prefixBytes);
     if (!data) return data.error();
     ZipItem item = old;
+    std::optional<AesStart> aes;
+    if (encrypt) {
+        // The compressed bytes as they are, under the run's password.
+        aes = startAes(m_settings.password);
+        if (!aes) return failure(kInternalError, "no random numbers for encryption");
+        item.aes = AesInfo{old.uncompressedSize >= zip::kAe1MinimumSize ? zip::kAesVersion1
+                                                                         : zip::kAesVersion2,
+                           zip::kAesStrength256, old.method};
+        item.method = zip::kMethodAes;
+        item.flags |= zip::kFlagEncrypted;
+        if (item.aes->vendorVersion == zip::kAesVersion2) item.crc = 0;
+        item.compressedSize = old.compressedSize + zip::kAes256Overhead;
+    }
     // Traditional encryption checks its header against the time when a descriptor is used:
     // such entries keep theirs.
     const bool descriptor = old.hasDataDescriptor() && old.isEncrypted() && !old.aes;
@@ -390,15 +403,23 @@ Status CompressRun::copyEntry(const ZipItem& old) {
     const bool zip64 = item.compressedSize >= zip::kMax32 || item.uncompressedSize >= zip::kMax32;
     item.versionNeeded = std::max(item.versionNeeded, neededVersion(item, zip64));
     if (Status written = m_zip->writeLocalHeader(item, descriptor, zip64); !written) return written;
+    if (aes) {
+        if (Status written = m_zip->writeData(aes->header); !written) return written;
+    }
     std::vector<std::uint8_t> block;
     VolumePosition at = data->dataStart;
     for (std::uint64_t left = old.compressedSize; left > 0;) {
         if (m_events.aborted()) return failure(kAborted, "cancelled");
         block.resize(static_cast<std::size_t>(std::min<std::uint64_t>(left, kCopyBlock)));
         if (Status got = volumes.read(at, block); !got) return got;
+        if (aes) aes->cipher->encrypt(block);
         if (Status written = m_zip->writeData(block); !written) return written;
         at.offset += block.size();
         left -= block.size();
+    }
+    if (aes) {
+        const auto code = aes->cipher->finish();
+        if (Status written = m_zip->writeData(code); !written) return written;
     }
     if (descriptor) {
         if (Status written = m_zip->writeDescriptor(item, zip64); !written) return written;
@@ -417,7 +438,9 @@ void release(SourceEntry& source) {
 
 Status CompressRun::handle(Unit& unit) {
     const PlanStep& step = m_plan.steps[unit.step];
-    if (step.kind == PlanStep::Kind::Copy) return copyEntry(m_plan.old->items[step.index]);
+    if (step.kind == PlanStep::Kind::Copy) {
+        return copyEntry(m_plan.old->items[step.index], step.encrypt);
+    }
     SourceEntry& source = m_plan.sources[step.index];
     Status written;
     switch (unit.type) {
