@@ -22,6 +22,9 @@ enum SkipReason : int {
     // Update: an archived entry kept as it was although its protection does not match the
     // run's password (it could be neither re-encrypted nor added again from its file).
     kSkipProtectionKept = 104,
+    // A file that changed while it was read (it shrank, grew or was written to): nothing of it
+    // is stored, so that no entry mixes old and new content.
+    kSkipChangedWhileRead = 105,
 };
 
 // The progress of a whole operation.

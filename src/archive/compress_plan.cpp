@@ -122,7 +122,7 @@ int planUpdate(const ArchiveSettings& settings, OperationEvents& events, Compres
             keep ? protectionOf(plan, item, settings.password) : Protection::Matches;
         if (hasSource) placed[match->second] = true;
         if (!keep || (hasSource && protection == Protection::AddAgain)) {
-            plan.steps.push_back({PlanStep::Kind::Add, match->second});
+            plan.steps.push_back({PlanStep::Kind::Add, match->second, false, at});
             continue;
         }
         if (hasSource) {

@@ -23,6 +23,10 @@ struct PlanStep {
     Kind kind = Kind::Add;
     std::size_t index = 0;  // into CompressPlan::sources or the old directory's items
     bool encrypt = false;   // Copy: a plain entry encrypted on the way with the run's password
+    // Add: the old directory's entry this file replaces, kept when the file cannot be read.
+    std::size_t replaces = kNoEntry;
+
+    static constexpr std::size_t kNoEntry = ~std::size_t{0};
 };
 
 struct CompressPlan {

@@ -78,6 +78,10 @@ Error failure(int code, const std::string& what) {
     return Error{code, what};
 }
 
+FileState stateOf(const SourceEntry& source) {
+    return {source.size, source.mtime, source.mtimeNanoseconds};
+}
+
 class CompressRun {
 public:
     // With a feed the plan grows while the run goes; without one it is complete.
@@ -101,6 +105,8 @@ private:
     Status writePiece(const SourceEntry& source, Unit& unit);
     Status writeInline(const SourceEntry& source, int failure);
     Status copyEntry(const ZipItem& old, bool encrypt);
+    void skipAdd(const std::string& path, int reason);
+    Status keepOldCopy(const PlanStep& step);
     ZipItem itemFor(const SourceEntry& source) const;
     void fileDone(const SourceEntry& source, std::uint64_t read, std::uint64_t packed);
     bool sampleIncompressible(const SharedFile& file, std::uint64_t size);
@@ -123,6 +129,7 @@ private:
     std::uint64_t m_nextOffset = 0;
     std::shared_ptr<SharedFile> m_cutting;
     bool m_cuttingStore = false;
+    bool m_addSkipped = false;  // the file being added was left out
 };
 
 std::uint64_t CompressRun::sizeBound() const {
@@ -187,6 +194,12 @@ bool CompressRun::nextUnit(Unit& unit) {
             ++m_nextStep;
             return true;
         }
+        if (!unchangedSince(m_cutting->fd(), stateOf(source))) {
+            unit.failure = kSkipChangedWhileRead;
+            m_cutting.reset();
+            ++m_nextStep;
+            return true;
+        }
         m_cuttingStore = engineForLevel(m_level).kind == EngineKind::Store ||
                          sampleIncompressible(*m_cutting, source.size);
     }
@@ -211,10 +224,10 @@ void CompressRun::submit(Pool& pool, Unit& unit) {
     if (unit.type == Unit::Type::File) {
         unit.files = std::make_shared<std::vector<PackedFile>>(unit.batch.size());
         // Copies: the list of sources may grow (and move) while the job runs.
-        std::vector<std::pair<std::string, std::uint64_t>> sources;
+        std::vector<std::pair<std::string, FileState>> sources;
         for (const std::size_t at : unit.batch) {
             const SourceEntry& source = m_plan.sources[m_plan.steps[at].index];
-            sources.emplace_back(source.path, source.size);
+            sources.emplace_back(source.path, stateOf(source));
         }
         unit.ticket = pool.submit([files = unit.files, sources = std::move(sources),
                                    &password = m_settings.password](CompressContext& context) {
@@ -224,10 +237,11 @@ void CompressRun::submit(Pool& pool, Unit& unit) {
         });
     } else if (unit.type == Unit::Type::Piece) {
         unit.piece = std::make_shared<PackedPiece>();
+        const FileState expected = stateOf(m_plan.sources[m_plan.steps[unit.step].index]);
         unit.ticket = pool.submit([piece = unit.piece, source = unit.source, offset = unit.offset,
-                                   length = unit.length, last = unit.last,
-                                   store = unit.store](CompressContext& context) {
-            packPiece(context, *source, offset, length, last, store, *piece);
+                                   length = unit.length, last = unit.last, store = unit.store,
+                                   expected](CompressContext& context) {
+            packPiece(context, *source, offset, length, last, store, expected, *piece);
         });
     }
 }
@@ -264,7 +278,7 @@ void CompressRun::fileDone(const SourceEntry& source, std::uint64_t read, std::u
 Status CompressRun::writeFile(const SourceEntry& source, PackedFile& packed) {
     if (packed.noRandom) return failure(kInternalError, "no random numbers for encryption");
     if (packed.skipReason != 0) {
-        m_events.skipped(source.path, packed.skipReason);
+        skipAdd(source.path, packed.skipReason);
         return {};
     }
     ZipItem item = itemFor(source);
@@ -288,7 +302,7 @@ Status CompressRun::writePiece(const SourceEntry& source, Unit& unit) {
         m_stream = Streaming{};
         if (piece.skipReason != 0) {
             m_stream.dropped = true;
-            m_events.skipped(source.path, piece.skipReason);
+            skipAdd(source.path, piece.skipReason);
             return {};
         }
         m_stream.item = itemFor(source);
@@ -319,7 +333,7 @@ Status CompressRun::writePiece(const SourceEntry& source, Unit& unit) {
     if (piece.skipReason != 0) {
         // The bytes written so far stay as unlisted space; the entry is left out.
         m_stream.dropped = true;
-        m_events.skipped(source.path, kSkipReadFailed);
+        skipAdd(source.path, piece.skipReason);
         return {};
     }
     if (m_stream.cipher) m_stream.cipher->encrypt(piece.data);
@@ -350,7 +364,7 @@ Status CompressRun::writePiece(const SourceEntry& source, Unit& unit) {
 
 Status CompressRun::writeInline(const SourceEntry& source, int failureReason) {
     if (failureReason != 0) {
-        m_events.skipped(source.path, failureReason);
+        skipAdd(source.path, failureReason);
         return {};
     }
     ZipItem item = itemFor(source);
@@ -360,7 +374,7 @@ Status CompressRun::writeInline(const SourceEntry& source, int failureReason) {
         const ssize_t length =
             ::readlink(source.path.c_str(), reinterpret_cast<char*>(target.data()), target.size());
         if (length < 0) {
-            m_events.skipped(source.path, kSkipCannotOpen);
+            skipAdd(source.path, kSkipCannotOpen);
             return {};
         }
         target.resize(static_cast<std::size_t>(length));
@@ -436,6 +450,19 @@ void release(SourceEntry& source) {
     std::string().swap(source.storedName);
 }
 
+void CompressRun::skipAdd(const std::string& path, int reason) {
+    m_events.skipped(path, reason);
+    m_addSkipped = true;
+}
+
+// A file that could not be added again leaves the archive's copy of it in place.
+Status CompressRun::keepOldCopy(const PlanStep& step) {
+    const bool skipped = m_addSkipped;
+    m_addSkipped = false;
+    if (!skipped || step.replaces == PlanStep::kNoEntry) return {};
+    return copyEntry(m_plan.old->items[step.replaces], false);
+}
+
 Status CompressRun::handle(Unit& unit) {
     const PlanStep& step = m_plan.steps[unit.step];
     if (step.kind == PlanStep::Kind::Copy) {
@@ -446,21 +473,24 @@ Status CompressRun::handle(Unit& unit) {
     switch (unit.type) {
         case Unit::Type::File:
             for (std::size_t at = 0; at < unit.batch.size() && written; ++at) {
-                SourceEntry& file = m_plan.sources[m_plan.steps[unit.batch[at]].index];
+                const PlanStep& fileStep = m_plan.steps[unit.batch[at]];
+                SourceEntry& file = m_plan.sources[fileStep.index];
                 written = writeFile(file, (*unit.files)[at]);
                 release(file);
+                if (written) written = keepOldCopy(fileStep);
             }
             return written;
         case Unit::Type::Piece:
             written = writePiece(source, unit);
-            if (unit.last) release(source);
-            return written;
+            if (!unit.last) return written;
+            release(source);
+            return written ? keepOldCopy(step) : written;
         case Unit::Type::Inline:
             break;
     }
     written = writeInline(source, unit.failure);
     release(source);
-    return written;
+    return written ? keepOldCopy(step) : written;
 }
 
 int CompressRun::run() {
