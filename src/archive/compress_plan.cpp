@@ -42,7 +42,7 @@ bool isNewer(const SourceEntry& source, const ZipItem& archived) {
 // Raises the preprocessing event of one source and settles its stored name; false when the
 // source is left out (its skip already reported).
 int preprocessOne(OperationEvents& events, SourceEntry& source,
-                  std::unordered_set<std::string>& names, bool& keep) {
+                  NameSet& names, bool& keep) {
     std::string stored = source.storedName;
     keep = false;
     if (!events.preprocessing(source.path, source.size, stored)) return kStoppedByHandler;
@@ -50,7 +50,7 @@ int preprocessOne(OperationEvents& events, SourceEntry& source,
     source.storedName = cleanStoredName(stored, source);
     if (source.storedName.size() > kMaxStoredName) {
         events.skipped(source.path, kSkipNameTooLong);
-    } else if (!names.insert(source.storedName).second) {
+    } else if (!names.insert(source.storedName)) {
         events.skipped(source.path, kSkipDuplicateName);
     } else {
         keep = true;
@@ -60,7 +60,7 @@ int preprocessOne(OperationEvents& events, SourceEntry& source,
 
 int preprocess(OperationEvents& events, std::vector<SourceEntry>& sources) {
     std::vector<SourceEntry> kept;
-    std::unordered_set<std::string> names;
+    NameSet names;
     for (auto& source : sources) {
         bool keep = false;
         if (const int code = preprocessOne(events, source, names, keep); code != kDone) return code;
@@ -181,12 +181,24 @@ int buildPlan(const ArchiveSettings& settings, OperationEvents& events, Compress
     return kDone;
 }
 
+void CompressPlan::forgetBefore(std::size_t step) {
+    if (step <= firstStep) return;
+    const std::size_t source = steps[step - firstStep - 1].index + 1;
+    steps.erase(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(step - firstStep));
+    sources.erase(sources.begin(),
+                  sources.begin() + static_cast<std::ptrdiff_t>(source - firstSource));
+    firstStep = step;
+    firstSource = source;
+}
+
 SourceFeed::SourceFeed(const ArchiveSettings& settings, OperationEvents& events, bool preprocess)
     : m_events(events), m_preprocess(preprocess), m_own(ownOutputOf(settings)) {
     m_walk = std::thread([this, includes = settings.includes, exclusions = settings.exclusions] {
         auto push = [this](Found found) {
             {
-                std::lock_guard lock(m_mutex);
+                // The walk waits while the run is far behind, so that what it found stays small.
+                std::unique_lock lock(m_mutex);
+                m_space.wait(lock, [&] { return m_found.size() < kFeedLimit || m_stop.load(); });
                 m_found.push_back(std::move(found));
             }
             m_arrived.notify_one();
@@ -219,7 +231,11 @@ SourceFeed::SourceFeed(const ArchiveSettings& settings, OperationEvents& events,
 }
 
 SourceFeed::~SourceFeed() {
-    m_stop.store(true);
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop.store(true);
+    }
+    m_space.notify_all();
     m_walk.join();
 }
 
@@ -233,6 +249,7 @@ int SourceFeed::admit(CompressPlan& plan, bool wait) {
         done = m_walkDone;
         if (m_failed) return kInternalError;
     }
+    m_space.notify_all();
     for (auto& item : found) {
         if (item.skipReason != 0) {
             m_events.skipped(item.entry.path, item.skipReason);
@@ -244,7 +261,7 @@ int SourceFeed::admit(CompressPlan& plan, bool wait) {
             if (code != kDone) return code;
         }
         if (!keep) continue;
-        plan.steps.push_back({PlanStep::Kind::Add, plan.sources.size()});
+        plan.steps.push_back({PlanStep::Kind::Add, plan.sourceCount()});
         ++plan.additions;
         plan.addedBytes += item.entry.size;
         plan.sources.push_back(std::move(item.entry));

@@ -1,6 +1,7 @@
 #include "archive/file_selection.h"
 
 #include "archive/archive_observer.h"
+#include "archive/name_set.h"
 #include "archive/volume_out.h"
 #include "archive/wildcard.h"
 
@@ -8,8 +9,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <memory>
 #include <set>
-#include <unordered_set>
 
 namespace corvane::archive {
 
@@ -55,8 +56,11 @@ bool startsWith(const std::string& text, const std::string& prefix) {
 class Walker {
 public:
     Walker(const std::vector<std::string>& exclusions, const std::set<std::string>& markers,
-           const SelectionCallbacks& callbacks, std::vector<SourceEntry>& out)
-        : m_callbacks(callbacks), m_markers(markers), m_out(out) {
+           const SelectionCallbacks& callbacks, std::vector<SourceEntry>& out, bool overlapping)
+        : m_callbacks(callbacks),
+          m_markers(markers),
+          m_out(out),
+          m_seen(overlapping ? std::make_unique<NameSet>() : nullptr) {
         for (const auto& exclusion : exclusions) {
             if (exclusion.empty() || markers.count(exclusion) != 0) continue;
             (exclusion.find('/') == std::string::npos ? m_nameMasks : m_pathMasks)
@@ -184,7 +188,8 @@ private:
 
     std::size_t add(const std::string& path, SourceKind kind, const struct stat& info) {
         if (!m_pending.empty()) addPendingFolders();
-        if (!m_seen.insert(path).second) return 1;  // already taken: counts as taken here too
+        // Already taken: counts as taken here too.
+        if (m_seen && !m_seen->insert(path)) return 1;
         SourceEntry entry;
         entry.path = path;
         entry.storedName = storedNameFor(path);
@@ -225,7 +230,7 @@ private:
     std::vector<SourceEntry>& m_out;
     std::vector<std::string> m_nameMasks;
     std::vector<std::string> m_pathMasks;
-    std::unordered_set<std::string> m_seen;
+    std::unique_ptr<NameSet> m_seen;  // the paths taken, when includes overlap
     std::vector<std::string> m_pending;
 };
 
@@ -302,7 +307,16 @@ bool selectSources(const std::vector<std::string>& includes,
     for (const auto& exclusion : exclusions) {
         if (maskFolders.count(exclusion) != 0) markers.insert(exclusion);
     }
-    Walker walker(exclusions, markers, callbacks, out);
+    // Only includes whose folders nest can reach one path twice.
+    bool overlapping = false;
+    for (std::size_t first = 0; first < parsed.size() && !overlapping; ++first) {
+        for (std::size_t second = first + 1; second < parsed.size() && !overlapping; ++second) {
+            const std::string& a = parsed[first].folder;
+            const std::string& b = parsed[second].folder;
+            overlapping = a.compare(0, b.size(), b) == 0 || b.compare(0, a.size(), a) == 0;
+        }
+    }
+    Walker walker(exclusions, markers, callbacks, out, overlapping);
     for (const auto& include : parsed) {
         if (walker.aborted()) return false;
         if (include.mask.empty()) {

@@ -157,6 +157,10 @@ void VolumeWriter::abandon() {
     m_tempPath.clear();
 }
 
+std::string VolumeWriter::workFolder() const {
+    return folderOf(m_tempPath.empty() ? m_options.archivePath : m_tempPath);
+}
+
 Status VolumeWriter::start() {
     if (Status opened = openVolume(); !opened) return opened;
     // Output that surely fits in the first volume is written as a plain archive.

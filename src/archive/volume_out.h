@@ -62,6 +62,8 @@ public:
 
     Status start();
     VolumePosition position() const { return {m_disk, m_offset - m_shift}; }
+    // The folder the archive is built in (its temporary file's), with a trailing "/".
+    std::string workFolder() const;
     Status writeRecord(std::span<const std::uint8_t> record);
     Status writeData(std::span<const std::uint8_t> data);
     // Moves to the next volume unless `bytes` more fit in this one.

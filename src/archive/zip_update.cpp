@@ -29,6 +29,7 @@ constexpr std::size_t kUnitsPerWorker = 8;
 constexpr std::uint64_t kBatchBytes = 512 * 1024;
 constexpr std::size_t kBatchFiles = 64;
 constexpr std::size_t kPiecesPerWorker = 2;
+constexpr std::size_t kForgetSteps = 4096;
 // What a header, extras, descriptor and directory record add to an entry at most.
 constexpr std::uint64_t kEntryOverhead =
     zip::kLocalHeaderSize + zip::kCentralHeaderSize +
@@ -105,6 +106,8 @@ private:
     Status writePiece(const SourceEntry& source, Unit& unit);
     Status writeInline(const SourceEntry& source, int failure);
     Status copyEntry(const ZipItem& old, bool encrypt);
+    Status list(ZipItem item);
+    std::uint64_t entryCount() const { return m_spool ? m_spool->count() : m_items.size(); }
     void skipAdd(const std::string& path, int reason);
     Status keepOldCopy(const PlanStep& step);
     ZipItem itemFor(const SourceEntry& source) const;
@@ -120,7 +123,8 @@ private:
     SourceFeed* m_feed;
     Compressor m_probe;
     std::unique_ptr<ZipWriter> m_zip;
-    std::vector<ZipItem> m_items;
+    std::vector<ZipItem> m_items;            // split output: offsets may still move
+    std::unique_ptr<DirectorySpool> m_spool;  // a single archive: records written at once
     Streaming m_stream;
     OverallProgress m_progress;
     std::uint64_t m_packedDone = 0;
@@ -161,26 +165,26 @@ bool CompressRun::sampleIncompressible(const SharedFile& file, std::uint64_t siz
 }
 
 bool CompressRun::nextUnit(Unit& unit) {
-    if (m_nextStep >= m_plan.steps.size()) return false;
-    const PlanStep& step = m_plan.steps[m_nextStep];
+    if (m_nextStep >= m_plan.stepCount()) return false;
+    const PlanStep& step = m_plan.step(m_nextStep);
     unit = Unit{};
     unit.step = m_nextStep;
     if (step.kind == PlanStep::Kind::Copy) {
         ++m_nextStep;
         return true;
     }
-    const SourceEntry& source = m_plan.sources[step.index];
+    const SourceEntry& source = m_plan.source(step.index);
     if (source.kind != SourceKind::File) {
         ++m_nextStep;
         return true;
     }
     if (source.size <= kPieceSize) {
         unit.type = Unit::Type::File;
-        while (m_nextStep < m_plan.steps.size() && unit.batch.size() < kBatchFiles &&
+        while (m_nextStep < m_plan.stepCount() && unit.batch.size() < kBatchFiles &&
                (unit.batch.empty() || unit.bytes < kBatchBytes)) {
-            const PlanStep& next = m_plan.steps[m_nextStep];
+            const PlanStep& next = m_plan.step(m_nextStep);
             if (next.kind != PlanStep::Kind::Add) break;
-            const SourceEntry& file = m_plan.sources[next.index];
+            const SourceEntry& file = m_plan.source(next.index);
             if (file.kind != SourceKind::File || file.size > kPieceSize) break;
             unit.batch.push_back(m_nextStep++);
             unit.bytes += file.size;
@@ -226,7 +230,7 @@ void CompressRun::submit(Pool& pool, Unit& unit) {
         // Copies: the list of sources may grow (and move) while the job runs.
         std::vector<std::pair<std::string, FileState>> sources;
         for (const std::size_t at : unit.batch) {
-            const SourceEntry& source = m_plan.sources[m_plan.steps[at].index];
+            const SourceEntry& source = m_plan.source(m_plan.step(at).index);
             sources.emplace_back(source.path, stateOf(source));
         }
         unit.ticket = pool.submit([files = unit.files, sources = std::move(sources),
@@ -237,7 +241,7 @@ void CompressRun::submit(Pool& pool, Unit& unit) {
         });
     } else if (unit.type == Unit::Type::Piece) {
         unit.piece = std::make_shared<PackedPiece>();
-        const FileState expected = stateOf(m_plan.sources[m_plan.steps[unit.step].index]);
+        const FileState expected = stateOf(m_plan.source(m_plan.step(unit.step).index));
         unit.ticket = pool.submit([piece = unit.piece, source = unit.source, offset = unit.offset,
                                    length = unit.length, last = unit.last, store = unit.store,
                                    expected](CompressContext& context) {
@@ -291,7 +295,7 @@ Status CompressRun::writeFile(const SourceEntry& source, PackedFile& packed) {
     item.versionNeeded = neededVersion(item, false);
     if (Status written = m_zip->writeLocalHeader(item, false, false); !written) return written;
     if (Status written = m_zip->writeData(packed.data); !written) return written;
-    m_items.push_back(std::move(item));
+    if (Status listed = list(std::move(item)); !listed) return listed;
     fileDone(source, packed.size, packed.data.size());
     return {};
 }
@@ -357,7 +361,7 @@ Status CompressRun::writePiece(const SourceEntry& source, Unit& unit) {
     item.uncompressedSize = m_stream.read;
     if (Status written = m_zip->writeDescriptor(item, m_stream.zip64); !written) return written;
     item.versionNeeded = neededVersion(item, m_stream.zip64);
-    m_items.push_back(item);
+    if (Status listed = list(item); !listed) return listed;
     fileDone(source, m_stream.read, m_stream.written);
     return {};
 }
@@ -385,7 +389,7 @@ Status CompressRun::writeInline(const SourceEntry& source, int failureReason) {
     }
     item.versionNeeded = neededVersion(item, false);
     if (Status written = m_zip->writeLocalHeader(item, false, false); !written) return written;
-    m_items.push_back(std::move(item));
+    if (Status listed = list(std::move(item)); !listed) return listed;
     fileDone(source, 0, 0);
     return {};
 }
@@ -439,8 +443,7 @@ Status CompressRun::copyEntry(const ZipItem& old, bool encrypt) {
         if (Status written = m_zip->writeDescriptor(item, zip64); !written) return written;
         item.flags |= zip::kFlagDataDescriptor;
     }
-    m_items.push_back(std::move(item));
-    return {};
+    return list(std::move(item));
 }
 
 // A written source is not needed again: its names go, so that the memory serves the
@@ -448,6 +451,15 @@ Status CompressRun::copyEntry(const ZipItem& old, bool encrypt) {
 void release(SourceEntry& source) {
     std::string().swap(source.path);
     std::string().swap(source.storedName);
+}
+
+// Puts a written entry in the central directory.
+Status CompressRun::list(ZipItem item) {
+    if (!m_spool) {
+        m_items.push_back(std::move(item));
+        return {};
+    }
+    return m_spool->add(item);
 }
 
 void CompressRun::skipAdd(const std::string& path, int reason) {
@@ -464,17 +476,17 @@ Status CompressRun::keepOldCopy(const PlanStep& step) {
 }
 
 Status CompressRun::handle(Unit& unit) {
-    const PlanStep& step = m_plan.steps[unit.step];
+    const PlanStep& step = m_plan.step(unit.step);
     if (step.kind == PlanStep::Kind::Copy) {
         return copyEntry(m_plan.old->items[step.index], step.encrypt);
     }
-    SourceEntry& source = m_plan.sources[step.index];
+    SourceEntry& source = m_plan.source(step.index);
     Status written;
     switch (unit.type) {
         case Unit::Type::File:
             for (std::size_t at = 0; at < unit.batch.size() && written; ++at) {
-                const PlanStep& fileStep = m_plan.steps[unit.batch[at]];
-                SourceEntry& file = m_plan.sources[fileStep.index];
+                const PlanStep& fileStep = m_plan.step(unit.batch[at]);
+                SourceEntry& file = m_plan.source(fileStep.index);
                 written = writeFile(file, (*unit.files)[at]);
                 release(file);
                 if (written) written = keepOldCopy(fileStep);
@@ -503,6 +515,7 @@ int CompressRun::run() {
     VolumeWriter volumes(options, m_output, m_events);
     if (Status started = volumes.start(); !started) return started.error().code;
     m_zip = std::make_unique<ZipWriter>(volumes);
+    if (!m_settings.spanDisks) m_spool = std::make_unique<DirectorySpool>(volumes.workFolder());
 
     const unsigned workers = workerCount();
     Pool pool(workers, [&] { return std::make_unique<CompressContext>(m_level); });
@@ -517,7 +530,7 @@ int CompressRun::run() {
         if (m_events.aborted()) return kAborted;
         if (m_feed != nullptr && !m_feed->finished()) {
             // Wait for the walk only when there is nothing else to do.
-            const bool idle = inFlight.empty() && m_nextStep >= m_plan.steps.size();
+            const bool idle = inFlight.empty() && m_nextStep >= m_plan.stepCount();
             if (const int code = m_feed->admit(m_plan, idle); code != kDone) return code;
         }
         Unit next;
@@ -536,9 +549,16 @@ int CompressRun::run() {
         if (unit.ticket) pool.wait(unit.ticket);
         bytesInFlight -= unit.bytes;
         if (Status handled = handle(unit); !handled) return handled.error().code;
+        if (m_feed != nullptr) {
+            // What is written is not needed again: memory stays flat however many files come.
+            const std::size_t needed = inFlight.empty() ? m_nextStep : inFlight.front().step;
+            if (needed - m_plan.firstStep >= kForgetSteps) m_plan.forgetBefore(needed);
+        }
     }
-    if (m_items.empty()) return m_events.hadWarnings() ? kDoneWithWarnings : kNothingToDo;
-    if (Status written = m_zip->writeDirectory(m_items); !written) return written.error().code;
+    if (entryCount() == 0) return m_events.hadWarnings() ? kDoneWithWarnings : kNothingToDo;
+    const Status written =
+        m_spool ? m_zip->writeDirectory(*m_spool) : m_zip->writeDirectory(m_items);
+    if (!written) return written.error().code;
     if (m_events.aborted()) return kAborted;
     if (Status finished = volumes.finish(); !finished) return finished.error().code;
     return m_events.hadWarnings() ? kDoneWithWarnings : kDone;
