@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -230,6 +231,10 @@ SourceFeed::SourceFeed(const ArchiveSettings& settings, OperationEvents& events,
     });
 }
 
+namespace {
+constexpr std::chrono::milliseconds kWalkWait{25};
+}  // namespace
+
 SourceFeed::~SourceFeed() {
     {
         std::lock_guard lock(m_mutex);
@@ -244,7 +249,7 @@ int SourceFeed::admit(CompressPlan& plan, bool wait) {
     bool done = false;
     {
         std::unique_lock lock(m_mutex);
-        if (wait) m_arrived.wait(lock, [&] { return !m_found.empty() || m_walkDone; });
+        if (wait) m_arrived.wait_for(lock, kWalkWait, [&] { return !m_found.empty() || m_walkDone; });
         found.swap(m_found);
         done = m_walkDone;
         if (m_failed) return kInternalError;

@@ -69,7 +69,8 @@ public:
     SourceFeed& operator=(const SourceFeed&) = delete;
 
     // Moves what the walk has found into the plan, raising the skipped and preprocessing
-    // events; waits for something new first when `wait` is set. kDone, or the code that ends
+    // events; when `wait` is set, waits for something new first, but never longer than a short
+    // while, so the caller can raise a progress event during a slow walk. kDone, or the code that ends
     // the run (a handler said stop, or the abort request).
     int admit(CompressPlan& plan, bool wait);
     // The walk has ended and everything it found is in the plan.

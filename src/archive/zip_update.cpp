@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 
 namespace corvane::archive {
@@ -30,6 +31,8 @@ constexpr std::uint64_t kBatchBytes = 512 * 1024;
 constexpr std::size_t kBatchFiles = 64;
 constexpr std::size_t kPiecesPerWorker = 2;
 constexpr std::size_t kForgetSteps = 4096;
+// Longest stretch without an event while workers compress: the window pumps on events.
+constexpr std::chrono::milliseconds kHeartbeat{25};
 // What a header, extras, descriptor and directory record add to an entry at most.
 constexpr std::uint64_t kEntryOverhead =
     zip::kLocalHeaderSize + zip::kCentralHeaderSize +
@@ -532,6 +535,8 @@ int CompressRun::run() {
             // Wait for the walk only when there is nothing else to do.
             const bool idle = inFlight.empty() && m_nextStep >= m_plan.stepCount();
             if (const int code = m_feed->admit(m_plan, idle); code != kDone) return code;
+            // A slow walk still shows life: the window's pump runs on these events.
+            if (idle) m_events.overall(m_progress);
         }
         Unit next;
         while (inFlight.size() < workers * kUnitsPerWorker && bytesInFlight < maxBytes &&
@@ -546,7 +551,11 @@ int CompressRun::run() {
         }
         Unit unit = std::move(inFlight.front());
         inFlight.pop_front();
-        if (unit.ticket) pool.wait(unit.ticket);
+        // Large pieces take a while: keep raising events so the window stays alive and Cancel is seen.
+        while (unit.ticket && !pool.waitFor(unit.ticket, kHeartbeat)) {
+            m_events.overall(m_progress);
+            if (m_events.aborted()) return kAborted;
+        }
         bytesInFlight -= unit.bytes;
         if (Status handled = handle(unit); !handled) return handled.error().code;
         if (m_feed != nullptr) {
