@@ -31,6 +31,7 @@ constexpr std::uint64_t kBatchBytes = 512 * 1024;
 constexpr std::size_t kBatchFiles = 64;
 constexpr std::size_t kPiecesPerWorker = 2;
 constexpr std::size_t kForgetSteps = 4096;
+constexpr std::size_t kStepsAhead = 4096;
 // Longest stretch without an event while workers compress: the window pumps on events.
 constexpr std::chrono::milliseconds kHeartbeat{25};
 // What a header, extras, descriptor and directory record add to an entry at most.
@@ -531,7 +532,9 @@ int CompressRun::run() {
     const std::uint64_t maxBytes = std::uint64_t{workers} * piecesPerWorker * kPieceSize;
     for (;;) {
         if (m_events.aborted()) return kAborted;
-        if (m_feed != nullptr && !m_feed->finished()) {
+        // Take more from the walk only while little is waiting: the plan stays small.
+        if (m_feed != nullptr && !m_feed->finished() &&
+            m_plan.stepCount() - m_nextStep < kStepsAhead) {
             // Wait for the walk only when there is nothing else to do.
             const bool idle = inFlight.empty() && m_nextStep >= m_plan.stepCount();
             if (const int code = m_feed->admit(m_plan, idle); code != kDone) return code;
