@@ -138,6 +138,12 @@ void CommandDispatcher::run(CommandId id) {
         case C::Settings:
         case C::OptionsSettings:
             return settings();
+        case C::OptionsOffsite: {
+            OffsiteDialog dialog(m_gate, m_program.programFolder(),
+                                 m_program.document().set().setPath);
+            if (dialog.load() && !m_dialogs.offsite(dialog)) notAvailable("Off-site Copy");
+            return;
+        }
         case C::Registry:
         case C::OptionsRegistry:
             if (!m_dialogs.registry()) notAvailable("Registry Backup");

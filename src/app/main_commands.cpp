@@ -31,8 +31,9 @@ constexpr std::array<MenuEntry, 7> kActionsMenu = {{
     {C::ActionsBackup, "&Backup..."},
 }};
 
-constexpr std::array<MenuEntry, 10> kOptionsMenu = {{
+constexpr std::array<MenuEntry, 11> kOptionsMenu = {{
     {C::OptionsSettings, "&Settings..."},
+    {C::OptionsOffsite, "Off-site &Copy..."},
     {C::OptionsTaskManager, "&Task Manager..."},
     {C::OptionsFavorites, "&Favorites..."},
     kSeparator,
@@ -113,7 +114,7 @@ constexpr std::array<Described, 11> kDescriptions = {{
     {C::Registry, "Registry Backup"},
 }};
 
-constexpr std::array<Described, 26> kIcons = {{
+constexpr std::array<Described, 27> kIcons = {{
     {C::New, "document-new"},
     {C::FileNew, "document-new"},
     {C::Open, "document-open"},
@@ -128,6 +129,7 @@ constexpr std::array<Described, 26> kIcons = {{
     {C::OptionsRestore, "document-revert"},
     {C::Settings, "preferences-system"},
     {C::OptionsSettings, "preferences-system"},
+    {C::OptionsOffsite, "network-server"},
     {C::Tasks, "x-office-calendar"},
     {C::OptionsTaskManager, "x-office-calendar"},
     {C::Favorites, "emblem-favorite"},

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/log_viewer.h"
+#include "app/offsite_dialog.h"
 #include "config/options_dialog.h"
 #include "engine/backup_type_dialog.h"
 #include "favorites/favorites_list.h"
@@ -42,6 +43,8 @@ public:
     virtual bool taskManager() = 0;
     virtual bool favorites(FavoritesList& list) = 0;
     virtual bool registry() = 0;
+    // "Off-site Copy...": false when the window layer has no such window.
+    virtual bool offsite(OffsiteDialog& /*dialog*/) { return false; }
 
     // "ID_FileExit": closes the main window, whose closing step then runs.
     virtual void closeMainWindow() = 0;

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <thread>
 
 namespace corvane::archive {
 
@@ -98,6 +99,24 @@ Status dropLeadingBytes(const std::string& path, std::uint64_t count) {
     ::close(fd);
     if (!ok) return error;
     return {};
+}
+
+// rename() over an archive frees the old file's blocks before it returns, which for a large
+// archive takes longer than a window may wait for its next event. The old file is held open
+// across the rename and let go on a thread of its own.
+bool renameOver(const std::string& from, const std::string& to) {
+    const int previous = ::open(to.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    const bool renamed = ::rename(from.c_str(), to.c_str()) == 0;
+    const int error = errno;
+    if (previous >= 0) {
+        if (renamed) {
+            std::thread([previous] { ::close(previous); }).detach();
+        } else {
+            ::close(previous);
+        }
+    }
+    errno = error;
+    return renamed;
 }
 
 }  // namespace
@@ -267,7 +286,7 @@ Status VolumeWriter::closeVolume(bool last) {
 
 Status VolumeWriter::installSingle() {
     const std::string& target = m_options.archivePath;
-    if (::rename(m_tempPath.c_str(), target.c_str()) == 0) {
+    if (renameOver(m_tempPath, target)) {
         m_tempPath.clear();
         syncFolder(folderOf(target));
         return {};
@@ -296,7 +315,7 @@ Status VolumeWriter::installSingle() {
     ::close(in);
     if (copied) copied = out.sync();
     if (copied) copied = out.close();
-    if (copied && ::rename(sibling.c_str(), target.c_str()) != 0) {
+    if (copied && !renameOver(sibling, target)) {
         copied = systemError(kWriteFailed, "cannot replace", target);
     }
     if (!copied) {

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <deque>
+#include <future>
 
 namespace corvane::archive {
 
@@ -103,6 +104,7 @@ public:
     int run();
 
 private:
+    Status finishVolumes(VolumeWriter& volumes, bool split);
     bool nextUnit(Unit& unit);
     void submit(Pool& pool, Unit& unit);
     Status handle(Unit& unit);
@@ -509,6 +511,18 @@ Status CompressRun::handle(Unit& unit) {
     return written ? keepOldCopy(step) : written;
 }
 
+// Flushing and installing a large archive can take a while on a busy disk; events go on
+// meanwhile, so a window stays alive. Volumes of a split archive may ask for a disk on the way:
+// they finish on this thread.
+Status CompressRun::finishVolumes(VolumeWriter& volumes, bool split) {
+    if (split) return volumes.finish();
+    auto finishing = std::async(std::launch::async, [&volumes] { return volumes.finish(); });
+    while (finishing.wait_for(kHeartbeat) != std::future_status::ready) {
+        m_events.overall(m_progress);
+    }
+    return finishing.get();
+}
+
 int CompressRun::run() {
     VolumeOptions options;
     options.archivePath = m_settings.archivePath;
@@ -572,7 +586,9 @@ int CompressRun::run() {
         m_spool ? m_zip->writeDirectory(*m_spool) : m_zip->writeDirectory(m_items);
     if (!written) return written.error().code;
     if (m_events.aborted()) return kAborted;
-    if (Status finished = volumes.finish(); !finished) return finished.error().code;
+    if (Status finished = finishVolumes(volumes, options.split); !finished) {
+        return finished.error().code;
+    }
     return m_events.hadWarnings() ? kDoneWithWarnings : kDone;
 }
 

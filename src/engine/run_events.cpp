@@ -7,6 +7,8 @@ namespace corvane {
 namespace {
 
 constexpr auto kDrawInterval = std::chrono::milliseconds(50);
+// Between draws the windows still get a turn this often, so a click never waits long.
+constexpr auto kPumpInterval = std::chrono::milliseconds(20);
 
 int percentOf(std::uint64_t done, std::uint64_t total) {
     if (total == 0) return 0;
@@ -30,9 +32,17 @@ void RunEvents::onPreviewComplete(std::function<void(std::uint64_t)> handler) {
 
 bool RunEvents::drawDue(bool force) {
     const auto now = std::chrono::steady_clock::now();
-    if (!force && now - m_lastDraw < kDrawInterval) return false;
-    m_lastDraw = now;
-    return true;
+    if (force || now - m_lastDraw >= kDrawInterval) {
+        m_lastDraw = now;
+        return true;
+    }
+    if (now - m_lastPump >= kPumpInterval) letWindowsRun();
+    return false;
+}
+
+void RunEvents::letWindowsRun() {
+    m_lastPump = std::chrono::steady_clock::now();
+    m_context.host.processPendingEvents();
 }
 
 void RunEvents::onFileProgress(const std::string& name, int percent, bool last) {

@@ -51,7 +51,7 @@ private:
     bool drawDue(bool force);
     // After a draw: lets the windows repaint and take input, so a click on Cancel arrives while
     // the operation runs.
-    void letWindowsRun() { m_context.host.processPendingEvents(); }
+    void letWindowsRun();
 
     EngineContext& m_context;
     const RunLog& m_log;
@@ -62,6 +62,7 @@ private:
     std::function<void(std::uint64_t)> m_previewComplete;
     std::string m_currentFile;
     std::chrono::steady_clock::time_point m_lastDraw{};
+    std::chrono::steady_clock::time_point m_lastPump{};
     bool m_endProgram = false;
     int m_disksAsked = 0;
     bool m_integrityAccepted = false;

@@ -52,6 +52,7 @@ constexpr std::array<std::string_view, kCommandCount> kKeys = {
     "ID_AddFile",
     "ID_AddWildCard",
     "ID_AddExclusion",
+    "ID_OptionsOffsite",
 };
 
 }  // namespace

@@ -56,6 +56,7 @@ enum class CommandId : std::size_t {
     AddFile,
     AddWildCard,
     AddExclusion,
+    OptionsOffsite,
     Count_
 };
 

@@ -17,6 +17,7 @@ namespace {
 constexpr long kConnectSeconds = 20;
 // A transfer that moves less than a byte a second for this long has stalled.
 constexpr long kStallSeconds = 60;
+constexpr long kCleanupSeconds = 15;
 constexpr long kUploadBuffer = 2 * 1024 * 1024;
 constexpr std::size_t kLargestBody = 64 * 1024 * 1024;
 
@@ -120,6 +121,9 @@ CurlRequest::CurlRequest(CurlSession& session, const std::string& url, TransferC
     curl_easy_setopt(m_handle, CURLOPT_XFERINFOFUNCTION, &CurlRequest::onProgress);
     curl_easy_setopt(m_handle, CURLOPT_XFERINFODATA, this);
     curl_easy_setopt(m_handle, CURLOPT_NOPROGRESS, m_control != nullptr ? 0L : 1L);
+    // A clean-up after a failure or Cancel cannot be cancelled itself: a server that stopped
+    // answering gets a bounded time instead of the stall limit.
+    if (m_control == nullptr) curl_easy_setopt(m_handle, CURLOPT_TIMEOUT, kCleanupSeconds);
     // Waiting for "100 Continue" costs a round trip per request, and a second on servers that
     // never send it. (Removing the header instead would put it among the signed headers.)
     curl_easy_setopt(m_handle, CURLOPT_EXPECT_100_TIMEOUT_MS, 0L);

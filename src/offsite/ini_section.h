@@ -21,4 +21,15 @@ struct IniSection {
 Result<IniSection> readIniSection(const std::string& text, const std::string& section,
                                   const std::string& fileName);
 
+// One "Name=value" line as inih reads it, with the section it belongs to.
+struct IniEntry {
+    std::string section;
+    std::string name;
+    std::string value;
+    friend bool operator==(const IniEntry&, const IniEntry&) = default;
+};
+
+// Every key of INI text in file order, read by inih under the same rules as readIniSection.
+Result<std::vector<IniEntry>> readIniEntries(const std::string& text, const std::string& fileName);
+
 }  // namespace corvane::offsite

@@ -260,10 +260,17 @@ Result<std::optional<OffsiteSettings>> readOffsiteSettings(const std::string& pr
     const auto section = readIniSection(text, setName, path);
     if (!section) return section.error();
     if (!section->found) return std::optional<OffsiteSettings>();
+    auto settings = settingsFromKeys(programFolder, setName, section->keys);
+    if (!settings) return settings.error();
+    return std::optional<OffsiteSettings>(std::move(*settings));
+}
 
+Result<OffsiteSettings> settingsFromKeys(const std::string& programFolder,
+                                         const std::string& setName, const IniKeys& keys) {
+    const std::string path = programFolder + kOffsiteFileName;
     const std::string where = "[" + setName + "] of " + path;
     const auto values =
-        knownKeys(section->keys, {"Url", "Endpoint", "Region", "CredentialsFile", "Keep"}, where);
+        knownKeys(keys, {"Url", "Endpoint", "Region", "CredentialsFile", "Keep"}, where);
     if (!values) return values.error();
     OffsiteSettings settings;
     settings.setName = setName;
@@ -304,7 +311,7 @@ Result<std::optional<OffsiteSettings>> readOffsiteSettings(const std::string& pr
     auto credentials = readCredentialsFile(settings.credentialsFile, settings.location);
     if (!credentials) return credentials.error();
     settings.credentials = *credentials;
-    return std::optional<OffsiteSettings>(std::move(settings));
+    return settings;
 }
 
 }  // namespace corvane::offsite

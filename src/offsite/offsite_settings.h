@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/result.h"
+#include "offsite/ini_section.h"
 
 #include <chrono>
 #include <cstdint>
@@ -66,6 +67,11 @@ inline constexpr const char* kOffsiteFileName = "Offsite.ini";
 // kind Settings whose text names the file, the key and what is wrong, never a secret.
 Result<std::optional<OffsiteSettings>> readOffsiteSettings(const std::string& programFolder,
                                                            const std::string& setName);
+
+// The settings a section's keys give, checked as readOffsiteSettings checks them (the
+// credentials file is read too): for a section not yet written, such as the window's.
+Result<OffsiteSettings> settingsFromKeys(const std::string& programFolder,
+                                         const std::string& setName, const IniKeys& keys);
 
 // Takes a Url value apart: s3://bucket/prefix/, sftp://[user@]host[:port]/path/,
 // webdav://host[:port]/path/ or webdavs://...

@@ -21,7 +21,11 @@ namespace corvane::restore {
 namespace {
 
 constexpr const char* kWindowMissing =
-    "cvrest: the restore window is not available in this build.\n"
+    "cvrest: the restore window is not available in this build.\n";
+constexpr const char* kNoDisplay =
+    "cvrest: no display was found (DISPLAY or WAYLAND_DISPLAY is not set), so the restore "
+    "window cannot open.\n";
+constexpr const char* kCommands =
     "From the command line:\n"
     "  cvrest list ARCHIVE\n"
     "  cvrest test ARCHIVE\n"
@@ -398,6 +402,7 @@ std::string usageText() {
            "       cvrest extract ARCHIVE [-d FOLDER] [--overwrite POLICY] [--password-file FILE]\n"
            "                      [--strip N] [--flat] [-y] [PATTERN...]\n"
            "       cvrest --help | --version\n"
+           "       cvrest [ARCHIVE]   the restore window (with a display)\n"
            "\n"
            "Lists, tests and restores Corvane archives (and other ZIP archives), single,\n"
            "split into volumes (give the last one, ARCHIVE.bac) or password-protected.\n"
@@ -424,12 +429,17 @@ std::string usageText() {
            "password, 5 a volume is missing, 64 bad usage.\n";
 }
 
+bool opensWindow(const std::vector<std::string>& arguments) {
+    return arguments.empty() ||
+           (arguments.size() == 1 && !arguments[0].empty() && arguments[0].front() != '-' &&
+            arguments[0] != "list" && arguments[0] != "test" && arguments[0] != "extract");
+}
+
 int runCommandLine(const std::vector<std::string>& arguments, Console& console,
                    const CommandContext& context, std::atomic<Restorer*>* running) {
-    if (arguments.empty() ||
-        (arguments.size() == 1 && !arguments[0].empty() && arguments[0].front() != '-' &&
-         arguments[0] != "list" && arguments[0] != "test" && arguments[0] != "extract")) {
-        console.err(kWindowMissing);
+    if (opensWindow(arguments)) {
+        console.err(context.windowsBuilt ? kNoDisplay : kWindowMissing);
+        console.err(kCommands);
         return kExitUsage;
     }
     const std::string& first = arguments[0];

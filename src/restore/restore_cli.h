@@ -62,6 +62,7 @@ private:
 struct CommandContext {
     std::string programFolder;  // Backup.cfg's folder: the restore settings' defaults
     std::string version;
+    bool windowsBuilt = false;  // the restore window is in this build (it needs a display)
 };
 
 class Restorer;
@@ -72,5 +73,8 @@ int runCommandLine(const std::vector<std::string>& arguments, Console& console,
                    const CommandContext& context, std::atomic<Restorer*>* running = nullptr);
 
 std::string usageText();
+
+// True when the arguments ask for the restore window: none, or just an archive path.
+bool opensWindow(const std::vector<std::string>& arguments);
 
 }  // namespace corvane::restore

@@ -176,6 +176,17 @@ std::vector<std::size_t> RestoreTree::chosenEntries() const {
     return chosen;
 }
 
+std::vector<std::size_t> RestoreTree::leftOutEntries() const {
+    std::vector<std::size_t> left;
+    for (const auto& node : m_nodes) {
+        if (node.entry && !node.restorable && &node != &m_nodes[0] &&
+            m_nodes[node.parent].check != CheckState::Unchecked) {
+            left.push_back(*node.entry);
+        }
+    }
+    return left;
+}
+
 std::size_t RestoreTree::chosenFiles() const {
     return static_cast<std::size_t>(
         std::count_if(m_nodes.begin(), m_nodes.end(), [](const auto& node) {

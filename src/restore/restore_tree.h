@@ -46,6 +46,9 @@ public:
 
     // The listing entries checked (ascending), and what they amount to.
     std::vector<std::size_t> chosenEntries() const;
+    // The entries that cannot be restored (never checked) in folders the user chose from: a
+    // restore hands them to its plan, which refuses each with its reason for the summary.
+    std::vector<std::size_t> leftOutEntries() const;
     std::size_t chosenFiles() const;
     std::uint64_t chosenBytes() const;
     bool everythingChosen() const {

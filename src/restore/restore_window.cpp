@@ -1,6 +1,7 @@
 #include "restore/restore_window.h"
 
 #include "archive/result_codes.h"
+#include "common/date_text.h"
 #include "restore/restore_paths.h"
 
 #include <sys/stat.h>
@@ -58,6 +59,13 @@ std::string sizeText(std::uint64_t bytes) {
     return text;
 }
 
+std::string entryTimeText(std::int64_t timeNs) {
+    if (timeNs == 0) return {};
+    const auto since = std::chrono::duration_cast<std::chrono::system_clock::duration>(
+        std::chrono::nanoseconds(timeNs));
+    return dateTimeText(TimePoint(since));
+}
+
 RestoreWindow::RestoreWindow(Host& host, const ConfigRecord& config) : m_host(host) {
     RestoreOptions defaults;
     applyConfigDefaults(config, defaults);
@@ -83,6 +91,7 @@ bool RestoreWindow::open(const std::string& archivePath) {
     m_archivePath = path;
     m_listing = std::move(listing);
     m_tree.build(m_listing);
+    ++m_treeVersion;
     m_password.clear();
     m_plan.reset();
     m_step = WindowStep::Choose;
@@ -115,6 +124,7 @@ void RestoreWindow::setChecked(std::size_t node, bool checked) {
 
 void RestoreWindow::setFilter(const std::string& text) {
     m_tree.setFilter(text);
+    ++m_treeVersion;
     changed();
 }
 
@@ -190,7 +200,11 @@ void RestoreWindow::restore() {
                        "Do you want to continue?") != Answer::Yes) {
         return;
     }
-    auto plan = m_restorer.plan(m_listing, options());
+    RestoreOptions planned = options();
+    const auto left = m_tree.leftOutEntries();
+    planned.entries->insert(planned.entries->end(), left.begin(), left.end());
+    std::sort(planned.entries->begin(), planned.entries->end());
+    auto plan = m_restorer.plan(m_listing, planned);
     if (!plan) {
         m_host.message(Icon::Critical, Buttons::Ok, kTitle,
                        "The restore cannot start: " + plan.error().description + ".");
@@ -406,6 +420,28 @@ std::string RestoreWindow::openFolderPath() const {
     if (!common) return {};
     if (m_destination == DestinationKind::Folder && !m_folder.empty()) return m_folder;
     return *common;
+}
+
+std::vector<SkippedLine> RestoreWindow::skippedLines() const {
+    std::vector<SkippedLine> lines;
+    for (const auto& entry : m_summary.entries) {
+        switch (entry.outcome) {
+            case Outcome::Restored:
+            case Outcome::Replaced:
+            case Outcome::Beside:
+                continue;
+            case Outcome::Kept:
+                if (entry.kind == EntryKind::Folder) continue;
+                break;
+            case Outcome::Refused:
+            case Outcome::Failed:
+            case Outcome::NotDone:
+                break;
+        }
+        lines.push_back(SkippedLine{printable(entry.name), outcomeText(entry.outcome),
+                                    printable(entry.reason)});
+    }
+    return lines;
 }
 
 }  // namespace corvane::restore

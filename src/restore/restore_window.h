@@ -45,6 +45,13 @@ struct ProgressState {
     bool cancelling = false;
 };
 
+// One line of the summary's list of entries that were not written, and why.
+struct SkippedLine {
+    std::string name;
+    std::string outcome;  // "kept", "refused", "failed", "not restored"
+    std::string reason;
+};
+
 // One line of a test's report.
 struct TestLine {
     std::string name;
@@ -72,6 +79,9 @@ public:
 
     // The tree, its check boxes and the filter box.
     const RestoreTree& tree() const { return m_tree; }
+    // Goes up each time the tree's rows change (another archive, another filter), so that a
+    // view knows to rebuild them; check boxes alone do not change it.
+    std::size_t treeVersion() const { return m_treeVersion; }
     void setChecked(std::size_t node, bool checked);
     void setFilter(const std::string& text);
     // "12 files, 3.4 MB chosen".
@@ -123,6 +133,9 @@ public:
     // The folder "Open folder" shows: the destination, or the deepest folder holding every
     // restored file; empty when nothing was written.
     std::string openFolderPath() const;
+    // The entries left out (kept, refused, failed, not done), with why; folders that were
+    // already there and kept their own mode and time are no news and stay out of the list.
+    std::vector<SkippedLine> skippedLines() const;
 
     // The Test Report page.
     const std::vector<TestLine>& testLines() const { return m_testLines; }
@@ -149,6 +162,7 @@ private:
     std::string m_archivePath;
     archive::ArchiveListing m_listing;
     RestoreTree m_tree;
+    std::size_t m_treeVersion = 0;
     DestinationKind m_destination = DestinationKind::Folder;
     std::string m_folder;
     bool m_keepFolders = true;
@@ -168,5 +182,8 @@ private:
 
 // "3.4 MB", "512 KB", "12 bytes".
 std::string sizeText(std::uint64_t bytes);
+
+// An entry's time as the tree shows it ("2026-12-04 10:30:00"); empty for none.
+std::string entryTimeText(std::int64_t timeNs);
 
 }  // namespace corvane::restore

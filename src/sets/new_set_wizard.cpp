@@ -44,7 +44,8 @@ void NewSetWizard::finish() {
                                    checkState(m_options.addAllFolders));
 
     context.commands.enable({CommandId::Add, CommandId::ActionsAdd, CommandId::FileSave,
-                             CommandId::FileSaveAs, CommandId::Save, CommandId::ActionsDefault},
+                             CommandId::FileSaveAs, CommandId::Save, CommandId::ActionsDefault,
+                             CommandId::OptionsOffsite},
                             true);
     if (set.tree.count() >= 4) {
         context.commands.enable({CommandId::ActionsRemove, CommandId::ActionsBackup,

@@ -28,7 +28,7 @@ void SetDocument::closeSet() {
                                CommandId::ActionsBackup, CommandId::ActionsRemove,
                                CommandId::ActionsAdd, CommandId::ActionsDefault,
                                CommandId::BackupSetProperties, CommandId::FileSave,
-                               CommandId::FileSaveAs},
+                               CommandId::FileSaveAs, CommandId::OptionsOffsite},
                               false);
     m_context.config.reload();
     m_set.opening = false;
@@ -40,7 +40,8 @@ void SetDocument::newSet(const std::string& name) {
     m_set.setPath = m_context.programFolder + "Backup Sets/" + name;
     m_set.setName = name;
     m_context.commands.enable({CommandId::Add, CommandId::ActionsAdd, CommandId::FileSave,
-                               CommandId::FileSaveAs, CommandId::Save, CommandId::ActionsDefault},
+                               CommandId::FileSaveAs, CommandId::Save, CommandId::ActionsDefault,
+                               CommandId::OptionsOffsite},
                               true);
     m_context.commands.enable(CommandId::ActionsRemove, m_set.tree.count() >= 4);
     m_context.host.setStatusText(name);

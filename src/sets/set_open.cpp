@@ -127,7 +127,8 @@ OpenOutcome SetDocument::openSet() {
     showSetNameStatus();
     m_context.commands.enable(
         {CommandId::Add, CommandId::Save, CommandId::ActionsAdd, CommandId::ActionsDefault,
-         CommandId::ActionsRemove, CommandId::FileSave, CommandId::FileSaveAs},
+         CommandId::ActionsRemove, CommandId::FileSave, CommandId::FileSaveAs,
+         CommandId::OptionsOffsite},
         true);
     if (dropped) saveSet();
     m_set.opening = false;

@@ -3,6 +3,7 @@
 #include "ui/backup_windows.h"
 #include "ui/entry_windows.h"
 #include "ui/info_windows.h"
+#include "ui/offsite_window.h"
 #include "ui/set_windows.h"
 #include "ui/statistics_window.h"
 #include "ui/wizard_window.h"
@@ -51,6 +52,10 @@ void UiDialogs::cdReminder(CdReminderDialog& reminder) {
 }
 void UiDialogs::logViewer(LogViewer& viewer) {
     show<LogViewerWindow>(m_host, viewer);
+}
+bool UiDialogs::offsite(OffsiteDialog& dialog) {
+    show<OffsiteWindow>(m_host, dialog);
+    return true;
 }
 void UiDialogs::foldersReminder(FoldersReminder& reminder) {
     show<ReminderWindow>(m_host, reminder);

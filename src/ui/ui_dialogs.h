@@ -31,6 +31,7 @@ public:
     bool taskManager() override { return false; }
     bool favorites(FavoritesList&) override { return false; }
     bool registry() override { return false; }
+    bool offsite(OffsiteDialog& dialog) override;
     void closeMainWindow() override;
 
     // The one-time reminder about "Always include all found folders", for the options window.

@@ -66,7 +66,8 @@ TEST_F(MainWindowTest, MenusAndToolbarAreTheCommandTableWithNoSetOpen) {
     EXPECT_EQ(
         menuRows(*window, C::Options),
         (std::vector<std::string>{
-            "ID_OptionsSettings|&Settings...|on", "ID_OptionsTaskManager|&Task Manager...|on",
+            "ID_OptionsSettings|&Settings...|on", "ID_OptionsOffsite|Off-site &Copy...|off",
+            "ID_OptionsTaskManager|&Task Manager...|on",
             "ID_OptionsFavorites|&Favorites...|on", "-",
             "ID_OptionsRegistry|R&egistry Backup...|on", "ID_OptionsWizard|Backup &Wizard...|on",
             "-", "ID_OptionsTestBackup|Te&st Backup|on", "-",

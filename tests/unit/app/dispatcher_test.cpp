@@ -11,7 +11,7 @@ using C = CommandId;
 TEST_F(DispatcherFixture, WithNoSetOpenTheSetCommandsAreOffAndTheOthersWork) {
     for (const C id :
          {C::Backup, C::Save, C::Add, C::ActionsBackup, C::ActionsAdd, C::FileSave, C::FileSaveAs,
-          C::ActionsDefault, C::ActionsRemove, C::BackupSetProperties}) {
+          C::ActionsDefault, C::ActionsRemove, C::BackupSetProperties, C::OptionsOffsite}) {
         EXPECT_FALSE(shows(id)) << commandKey(id);
     }
     for (const C id : {C::New, C::Open, C::Settings, C::OptionsViewBackupLog, C::HelpAbout}) {
@@ -82,7 +82,8 @@ TEST_F(DispatcherFixture, BusyColumnShowsTheBusyPointerAroundDialogs) {
 TEST_F(DispatcherFixture, NewSetEnablesTheSetCommandsAndContentEnablesBackup) {
     makeSet("Daily");
     for (const C id :
-         {C::Add, C::Save, C::ActionsAdd, C::ActionsDefault, C::FileSave, C::FileSaveAs}) {
+         {C::Add, C::Save, C::ActionsAdd, C::ActionsDefault, C::FileSave, C::FileSaveAs,
+          C::OptionsOffsite}) {
         EXPECT_TRUE(shows(id)) << commandKey(id);
     }
     for (const C id : {C::Backup, C::ActionsBackup, C::BackupSetProperties, C::ActionsRemove}) {

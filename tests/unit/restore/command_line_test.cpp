@@ -111,6 +111,12 @@ TEST_F(CommandLine, UsageVersionAndTheMissingWindow) {
         const std::string& said = test.code == kExitOk ? console.output : console.errors;
         EXPECT_NE(said.find(test.says), std::string::npos) << said;
     }
+    // A build with the window, run without a display, says what is missing.
+    context.windowsBuilt = true;
+    console.errors.clear();
+    EXPECT_EQ(run({"Daily.bac"}), kExitUsage);
+    EXPECT_NE(console.errors.find("no display was found"), std::string::npos) << console.errors;
+    EXPECT_NE(console.errors.find("cvrest extract ARCHIVE"), std::string::npos);
 }
 
 TEST_F(CommandLine, ListAndTestSayWhatTheArchiveHolds) {

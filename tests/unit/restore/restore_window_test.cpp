@@ -4,6 +4,7 @@
 #include "restore/restore_window.h"
 
 #include "archive_support.h"
+#include "common/date_text.h"
 #include "restore_support.h"
 #include "scripted_host.h"
 #include "temp_folder.h"
@@ -186,8 +187,36 @@ TEST_F(RestoreWindowTest, RestoresToAFolderWithConflictsAskedOnTheirPage) {
     EXPECT_EQ(readFile(folder / "dest/photo.jpg"), "already here too");
     EXPECT_EQ(readFile(folder / "dest/photo (1).jpg"), readFile(source + "photo.jpg"));
     EXPECT_TRUE(fs::is_directory(folder / "dest/empty"));
+    EXPECT_TRUE(window.skippedLines().empty());
     window.backToChoose();
     EXPECT_EQ(window.step(), WindowStep::Choose);
+
+    // Again with "never": the summary lists each file kept, and no folder that was there.
+    const std::size_t version = window.treeVersion();
+    window.setPolicy(OverwritePolicy::Never);
+    window.restore();
+    ASSERT_EQ(window.step(), WindowStep::Summary);
+    const auto skipped = window.skippedLines();
+    ASSERT_EQ(skipped.size(), 4u);
+    for (const auto& line : skipped) {
+        EXPECT_EQ(line.outcome, "kept") << line.name;
+        EXPECT_FALSE(line.reason.empty()) << line.name;
+        EXPECT_NE(line.name.find('.'), std::string::npos) << "a file: " << line.name;
+    }
+    EXPECT_EQ(window.treeVersion(), version) << "the tree's rows did not change";
+    window.backToChoose();
+    window.setFilter("*.txt");
+    EXPECT_GT(window.treeVersion(), version);
+}
+
+TEST(RestoreWindowText, EntryTimesAreLocalAndEmptyForNone) {
+    EXPECT_EQ(entryTimeText(0), "");
+    const auto moment = fromLocal({2026, 12, 4, 10, 30, 5});
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                        moment.time_since_epoch())
+                        .count() +
+                    123'456'789;
+    EXPECT_EQ(entryTimeText(ns), "2026-12-04 10:30:05");
 }
 
 TEST_F(RestoreWindowTest, TheOriginalPlaceIsConfirmedFirst) {
