@@ -19,6 +19,12 @@ enum SkipReason : int {
     kSkipReadFailed = 101,   // a read failed part way (device error)
     kSkipUnsupported = 102,  // test: an entry this reader cannot check (method, encryption)
     kSkipUnwritable = 103,   // extract: the entry's file cannot be created where it goes
+    // Update: an archived entry kept as it was although its protection does not match the
+    // run's password (it could be neither re-encrypted nor added again from its file).
+    kSkipProtectionKept = 104,
+    // A file that changed while it was read (it shrank, grew or was written to): nothing of it
+    // is stored, so that no entry mixes old and new content.
+    kSkipChangedWhileRead = 105,
 };
 
 // The progress of a whole operation.

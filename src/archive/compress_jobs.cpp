@@ -5,6 +5,7 @@
 #include "archive/winzip_aes.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -92,17 +93,29 @@ std::optional<std::span<const std::uint8_t>> readSource(int fd, std::uint64_t of
     return std::span<const std::uint8_t>(buffer.data(), done);
 }
 
-void packFile(CompressContext& context, const std::string& path, std::uint64_t plannedSize,
+bool unchangedSince(int fd, const FileState& expected) {
+    struct stat now {};
+    return ::fstat(fd, &now) == 0 && static_cast<std::uint64_t>(now.st_size) == expected.size &&
+           now.st_mtim.tv_sec == expected.mtime &&
+           static_cast<std::uint32_t>(now.st_mtim.tv_nsec) == expected.mtimeNanoseconds;
+}
+
+void packFile(CompressContext& context, const std::string& path, const FileState& expected,
               const std::string& password, PackedFile& out) {
     const auto file = openSource(path);
     if (!file) {
         out.skipReason = kSkipCannotOpen;
         return;
     }
-    const auto data =
-        readSource(file->fd(), 0, static_cast<std::size_t>(plannedSize), context.input);
+    // One byte more than planned shows a file that grew.
+    const auto size = static_cast<std::size_t>(expected.size);
+    const auto data = readSource(file->fd(), 0, size + 1, context.input);
     if (!data) {
         out.skipReason = kSkipReadFailed;
+        return;
+    }
+    if (data->size() != size || !unchangedSince(file->fd(), expected)) {
+        out.skipReason = kSkipChangedWhileRead;
         return;
     }
     pack(context, *data, password, out);
@@ -114,7 +127,8 @@ void packBytes(CompressContext& context, ByteBuffer bytes, const std::string& pa
 }
 
 void packPiece(CompressContext& context, const SharedFile& file, std::uint64_t offset,
-               std::size_t length, bool last, bool store, PackedPiece& out) {
+               std::size_t length, bool last, bool store, const FileState& expected,
+               PackedPiece& out) {
     const std::size_t history =
         store ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(offset, kHistorySize));
     const auto read = readSource(file.fd(), offset - history, history + length, context.input);
@@ -123,6 +137,10 @@ void packPiece(CompressContext& context, const SharedFile& file, std::uint64_t o
         return;
     }
     const std::span<const std::uint8_t> all = *read;
+    if (all.size() != history + length || (last && !unchangedSince(file.fd(), expected))) {
+        out.skipReason = kSkipChangedWhileRead;
+        return;
+    }
     const auto before = all.first(std::min(history, all.size()));
     const auto piece = all.subspan(before.size());
     out.size = piece.size();

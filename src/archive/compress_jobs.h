@@ -52,9 +52,20 @@ struct PackedFile {
     ByteBuffer data;  // what follows the local header
 };
 
+// What the walk saw of a file: a read that finds anything else is of a file that changed.
+struct FileState {
+    std::uint64_t size = 0;
+    std::int64_t mtime = 0;
+    std::uint32_t mtimeNanoseconds = 0;
+};
+
+// True when the open file still has `expected` size and modification time.
+bool unchangedSince(int fd, const FileState& expected);
+
 // Reads, checks and compresses a whole file of at most kPieceSize bytes; encrypts it with
 // WinZip AES-256 when `password` is not empty. Store at level 0 and whenever it does not shrink.
-void packFile(CompressContext& context, const std::string& path, std::uint64_t plannedSize,
+// A file that is not as `expected` after the read is skipped (kSkipChangedWhileRead).
+void packFile(CompressContext& context, const std::string& path, const FileState& expected,
               const std::string& password, PackedFile& out);
 
 // The packing of in-memory data (a link's target) as packFile does it for a file.
@@ -69,8 +80,11 @@ struct PackedPiece {
     ByteBuffer data;         // raw bytes when storing, else a joinable deflate piece
 };
 
+// A piece that comes short, or a last piece after which the file is not as `expected`, is
+// skipped with kSkipChangedWhileRead.
 void packPiece(CompressContext& context, const SharedFile& file, std::uint64_t offset,
-               std::size_t length, bool last, bool store, PackedPiece& out);
+               std::size_t length, bool last, bool store, const FileState& expected,
+               PackedPiece& out);
 
 // WinZip AES: the salt and verifier that start an entry's data, and the keys for the rest.
 struct AesStart {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/file_selection.h"
+#include "archive/name_set.h"
 #include "archive/operations.h"
 #include "archive/zip_in.h"
 
@@ -22,6 +23,11 @@ struct PlanStep {
     enum class Kind { Add, Copy };
     Kind kind = Kind::Add;
     std::size_t index = 0;  // into CompressPlan::sources or the old directory's items
+    bool encrypt = false;   // Copy: a plain entry encrypted on the way with the run's password
+    // Add: the old directory's entry this file replaces, kept when the file cannot be read.
+    std::size_t replaces = kNoEntry;
+
+    static constexpr std::size_t kNoEntry = ~std::size_t{0};
 };
 
 struct CompressPlan {
@@ -31,11 +37,25 @@ struct CompressPlan {
     std::vector<PlanStep> steps;
     std::size_t additions = 0;
     std::uint64_t addedBytes = 0;
+    // A plan fed while the run goes forgets what is written: steps and sources are then
+    // numbered from these (a step's index is its source's number).
+    std::size_t firstStep = 0;
+    std::size_t firstSource = 0;
+
+    PlanStep& step(std::size_t at) { return steps[at - firstStep]; }
+    SourceEntry& source(std::size_t at) { return sources[at - firstSource]; }
+    std::size_t stepCount() const { return firstStep + steps.size(); }
+    std::size_t sourceCount() const { return firstSource + sources.size(); }
+    // Drops the steps before `step`, and their sources; only for a plan of additions in order.
+    void forgetBefore(std::size_t step);
 };
 
 // Selects the files, raises the preprocessing events, and decides file by file what the new
 // archive holds. Returns kDone when there is an archive to write, else the run's result.
 int buildPlan(const ArchiveSettings& settings, OperationEvents& events, CompressPlan& plan);
+
+// The files the run itself writes, which the selection leaves out.
+OwnOutput ownOutputOf(const ArchiveSettings& settings);
 
 // The selection of a plain run (no update, a single archive) or of a preview, walked on a
 // thread of its own and handed over as it goes, so that work starts while folders are still
@@ -64,15 +84,18 @@ private:
 
     OperationEvents& m_events;
     bool m_preprocess;
+    const OwnOutput m_own;
     std::thread m_walk;
     std::mutex m_mutex;
     std::condition_variable m_arrived;
+    std::condition_variable m_space;
+    static constexpr std::size_t kFeedLimit = 8192;
     std::deque<Found> m_found;
     bool m_walkDone = false;
     bool m_failed = false;
     bool m_finished = false;
     std::atomic<bool> m_stop{false};
-    std::unordered_set<std::string> m_names;
+    NameSet m_names;  // the stored names taken so far
 };
 
 // The longest stored name accepted (a header must fit in the smallest volume).

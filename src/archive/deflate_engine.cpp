@@ -34,8 +34,11 @@ constexpr std::size_t kStoredBlockMax = 0xFFFF;
 constexpr std::size_t kStoredBlockHeader = 1 + 2 + 2;  // header byte, LEN, NLEN
 constexpr std::size_t kProbeSample = 8 * 1024;
 constexpr std::size_t kProbeSamples = 4;
-// A sample that ISA-L's fastest level cannot shrink by 2% marks data as incompressible.
+// Samples that a real deflate (dynamic Huffman codes, as every level uses) cannot shrink by 2%
+// mark data as incompressible. ISA-L's level 0 was tried first: its fixed code tables leave
+// text of a small alphabet (base64: 6 bits a byte) at full size.
 constexpr std::size_t kProbePercent = 98;
+constexpr int kProbeLevel = 1;
 
 std::size_t isalLevelBufferSize(int level) {
     switch (level) {
@@ -82,6 +85,7 @@ void Compressor::prepare() {
 
 Compressor::~Compressor() {
     if (m_libdeflate != nullptr) libdeflate_free_compressor(m_libdeflate);
+    if (m_probe != nullptr) libdeflate_free_compressor(m_probe);
 }
 
 std::span<const std::uint8_t> Compressor::compressWhole(std::span<const std::uint8_t> input) {
@@ -174,24 +178,20 @@ void Compressor::isalPiece(std::span<const std::uint8_t> history,
 
 bool Compressor::looksIncompressible(std::span<const std::uint8_t> input) {
     if (input.size() < kProbeSample * kProbeSamples) return false;
-    prepare();
+    if (m_probe == nullptr) {
+        m_probe = libdeflate_alloc_compressor(kProbeLevel);
+        if (m_probe == nullptr) throw std::bad_alloc();
+    }
     std::size_t sampled = 0;
     std::size_t packed = 0;
-    m_probeOut.resize(kProbeSample * 2);
-    isal_zstream* stream = m_isal.get();
+    m_probeOut.resize(libdeflate_deflate_compress_bound(m_probe, kProbeSample));
     const std::size_t stride = (input.size() - kProbeSample) / (kProbeSamples - 1);
     for (std::size_t sample = 0; sample < kProbeSamples; ++sample) {
         const auto piece = input.subspan(sample * stride, kProbeSample);
-        isal_deflate_stateless_init(stream);
-        stream->level = 0;
-        stream->next_in = mutableBytes(piece);
-        stream->avail_in = length32(piece.size());
-        stream->next_out = m_probeOut.data();
-        stream->avail_out = length32(m_probeOut.size());
-        stream->end_of_stream = 1;
-        if (isal_deflate_stateless(stream) != COMP_OK) return true;
+        const std::size_t size = libdeflate_deflate_compress(m_probe, piece.data(), piece.size(),
+                                                             m_probeOut.data(), m_probeOut.size());
         sampled += piece.size();
-        packed += stream->total_out;
+        packed += size == 0 ? piece.size() : size;
     }
     return packed * 100 >= sampled * kProbePercent;
 }

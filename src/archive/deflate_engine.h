@@ -51,7 +51,7 @@ public:
     void compressPiece(std::span<const std::uint8_t> history, std::span<const std::uint8_t> input,
                        bool last, ByteBuffer& out);
 
-    // A cheap guess, from a fast compression of a few samples, that `input` will not shrink.
+    // A cheap guess, from a real compression of a few samples, that `input` will not shrink.
     bool looksIncompressible(std::span<const std::uint8_t> input);
 
 private:
@@ -62,6 +62,7 @@ private:
 
     EngineChoice m_choice;
     libdeflate_compressor* m_libdeflate = nullptr;
+    libdeflate_compressor* m_probe = nullptr;  // the fastest level, for looksIncompressible
     std::unique_ptr<isal_zstream> m_isal;  // large (hash tables, history): allocated once
     std::vector<std::uint8_t> m_levelBuffer;
     std::vector<std::uint8_t> m_probeOut;

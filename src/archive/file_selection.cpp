@@ -1,14 +1,16 @@
 #include "archive/file_selection.h"
 
 #include "archive/archive_observer.h"
+#include "archive/name_set.h"
+#include "archive/volume_out.h"
 #include "archive/wildcard.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <memory>
 #include <set>
-#include <unordered_set>
 
 namespace corvane::archive {
 
@@ -39,17 +41,26 @@ Include parseInclude(const std::string& text) {
                           ? Include{{}, text}
                           : Include{text.substr(0, slash + 1), text.substr(slash + 1)};
     struct stat info {};
-    if (!hasWildcard(include.mask) && ::lstat(text.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        return {text + "/", {}};
+    const std::string literal = include.folder + unescapeMask(include.mask);
+    if (!hasWildcard(include.mask) && ::lstat(literal.c_str(), &info) == 0 &&
+        S_ISDIR(info.st_mode)) {
+        return {literal + "/", {}};
     }
     return include;
+}
+
+bool startsWith(const std::string& text, const std::string& prefix) {
+    return !prefix.empty() && text.compare(0, prefix.size(), prefix) == 0;
 }
 
 class Walker {
 public:
     Walker(const std::vector<std::string>& exclusions, const std::set<std::string>& markers,
-           const SelectionCallbacks& callbacks, std::vector<SourceEntry>& out)
-        : m_callbacks(callbacks), m_markers(markers), m_out(out) {
+           const SelectionCallbacks& callbacks, std::vector<SourceEntry>& out, bool overlapping)
+        : m_callbacks(callbacks),
+          m_markers(markers),
+          m_out(out),
+          m_seen(overlapping ? std::make_unique<NameSet>() : nullptr) {
         for (const auto& exclusion : exclusions) {
             if (exclusion.empty() || markers.count(exclusion) != 0) continue;
             (exclusion.find('/') == std::string::npos ? m_nameMasks : m_pathMasks)
@@ -59,14 +70,24 @@ public:
 
     bool aborted() const { return m_callbacks.aborted && m_callbacks.aborted(); }
 
-    // Everything under `folder`; returns how many entries it added.
+    // Everything under `folder`, the folder's own entry first (as zip -r does); returns how
+    // many entries it added. A folder that cannot be listed is skipped, not stored as empty, and
+    // one whose contents are all excluded leaves no entry.
     std::size_t takeFolder(const std::string& folder) {
+        bool readable = true;
+        const auto names = list(folder, readable);
+        if (!readable) return 0;
+        // Its entry waits for the first entry under it, or for the end when it is empty.
+        m_pending.push_back(folder);
         std::size_t added = 0;
-        for (const auto& name : list(folder)) {
+        for (const auto& name : names) {
             if (aborted()) return added;
             added += takeChild(folder, name);
         }
-        if (added == 0) added += add(folder, SourceKind::Folder, folderInfo(folder));
+        if (!m_pending.empty() && m_pending.back() == folder) {
+            m_pending.pop_back();
+            if (names.empty()) added += add(folder, SourceKind::Folder, folderInfo(folder));
+        }
         return added;
     }
 
@@ -75,7 +96,9 @@ public:
         const bool descend = m_markers.count(folder) == 0;
         if (!descend && !hasWildcard(mask)) {
             // A single file: no need to list a folder that may be large.
-            const std::string path = folder + mask;
+            const std::string name = unescapeMask(mask);
+            const std::string path = folder + name;
+            if (ownOutput(folder, name)) return;
             struct stat info {};
             if (::lstat(path.c_str(), &info) != 0) {
                 skip(path, kSkipCannotOpen);
@@ -84,9 +107,11 @@ public:
             }
             return;
         }
-        for (const auto& name : list(folder)) {
+        bool readable = true;
+        for (const auto& name : list(folder, readable)) {
             if (aborted()) return;
             const std::string path = folder + name;
+            if (ownOutput(folder, name)) continue;
             struct stat info {};
             if (::lstat(path.c_str(), &info) != 0) continue;
             if (S_ISDIR(info.st_mode)) {
@@ -118,8 +143,13 @@ public:
     }
 
 private:
+    bool ownOutput(const std::string& folder, const std::string& name) const {
+        return m_callbacks.own != nullptr && m_callbacks.own->holds(folder, name);
+    }
+
     std::size_t takeChild(const std::string& folder, const std::string& name) {
         const std::string path = folder + name;
+        if (ownOutput(folder, name)) return 0;
         struct stat info {};
         if (::lstat(path.c_str(), &info) != 0) {
             skip(path, kSkipCannotOpen);
@@ -133,7 +163,10 @@ private:
     }
 
     std::size_t addFile(const std::string& path, const struct stat& info) {
-        if (S_ISREG(info.st_mode)) return add(path, SourceKind::File, info);
+        if (S_ISREG(info.st_mode)) {
+            if (m_callbacks.own != nullptr && m_callbacks.own->isArchive(info)) return 0;
+            return add(path, SourceKind::File, info);
+        }
         if (S_ISLNK(info.st_mode)) return add(path, SourceKind::Symlink, info);
         skip(path, kSkipSpecialFile);
         return 0;
@@ -145,8 +178,18 @@ private:
         return info;
     }
 
+    // The entries of the folders waiting above a first entry, outermost first.
+    void addPendingFolders() {
+        std::vector<std::string> pending;
+        pending.swap(m_pending);
+        for (const auto& folder : pending)
+            add(folder, SourceKind::Folder, folderInfo(folder));
+    }
+
     std::size_t add(const std::string& path, SourceKind kind, const struct stat& info) {
-        if (!m_seen.insert(path).second) return 1;  // already taken: counts as taken here too
+        if (!m_pending.empty()) addPendingFolders();
+        // Already taken: counts as taken here too.
+        if (m_seen && !m_seen->insert(path)) return 1;
         SourceEntry entry;
         entry.path = path;
         entry.storedName = storedNameFor(path);
@@ -154,6 +197,7 @@ private:
         entry.kind = kind;
         entry.size = kind == SourceKind::Folder ? 0 : static_cast<std::uint64_t>(info.st_size);
         entry.mtime = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+        entry.mtimeNanoseconds = static_cast<std::uint32_t>(info.st_mtim.tv_nsec);
         entry.mode = static_cast<std::uint32_t>(info.st_mode);
         if (m_callbacks.found) {
             m_callbacks.found(std::move(entry));
@@ -163,16 +207,18 @@ private:
         return 1;
     }
 
-    std::vector<std::string> list(const std::string& folder) {
+    // The names in `folder` in order, the run's own output left out.
+    std::vector<std::string> list(const std::string& folder, bool& readable) {
         std::vector<std::string> names;
         DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
         if (listing == nullptr) {
+            readable = false;
             skip(folder, kSkipCannotOpen);
             return names;
         }
         while (const dirent* entry = ::readdir(listing)) {
             const std::string name = entry->d_name;
-            if (name != "." && name != "..") names.push_back(name);
+            if (name != "." && name != ".." && !ownOutput(folder, name)) names.push_back(name);
         }
         ::closedir(listing);
         std::sort(names.begin(), names.end());
@@ -184,10 +230,68 @@ private:
     std::vector<SourceEntry>& m_out;
     std::vector<std::string> m_nameMasks;
     std::vector<std::string> m_pathMasks;
-    std::unordered_set<std::string> m_seen;
+    std::unique_ptr<NameSet> m_seen;  // the paths taken, when includes overlap
+    std::vector<std::string> m_pending;
 };
 
 }  // namespace
+
+OwnOutput::OwnOutput(const std::string& archivePath, const std::string& tempFolder, bool split) {
+    addPath(archivePath, split);
+    const std::string target = resolveArchivePath(archivePath);
+    if (target != archivePath) addPath(target, split);
+    struct stat info {};
+    if (!tempFolder.empty() && ::stat(tempFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        m_folders.push_back({info.st_dev, info.st_ino});
+    }
+    if (::stat(archivePath.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        m_files.push_back({info.st_dev, info.st_ino});
+    }
+}
+
+void OwnOutput::addPath(const std::string& archivePath, bool split) {
+    const auto slash = archivePath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : archivePath.substr(0, slash + 1);
+    const std::string name =
+        slash == std::string::npos ? archivePath : archivePath.substr(slash + 1);
+    m_archiveNames.push_back(name);
+    m_temporaryPrefixes.push_back(temporaryPrefix(archivePath));
+    if (split) {
+        const auto dot = name.rfind('.');
+        m_volumeStems.push_back((dot == std::string::npos ? name : name.substr(0, dot)) + ".z");
+    }
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        m_folders.push_back({info.st_dev, info.st_ino});
+    }
+}
+
+bool OwnOutput::samePlace(const std::vector<Place>& places, const std::string& path) {
+    struct stat info {};
+    if (::stat(path.empty() ? "." : path.c_str(), &info) != 0) return false;
+    return std::any_of(places.begin(), places.end(), [&](const Place& place) {
+        return place.device == info.st_dev && place.inode == info.st_ino;
+    });
+}
+
+bool OwnOutput::holds(const std::string& folder, const std::string& name) const {
+    const auto volume = [&](const std::string& stem) {
+        return startsWith(name, stem) && name.size() > stem.size() &&
+               name.find_first_not_of("0123456789", stem.size()) == std::string::npos;
+    };
+    const auto prefixed = [&](const std::string& prefix) { return startsWith(name, prefix); };
+    const bool ours =
+        std::find(m_archiveNames.begin(), m_archiveNames.end(), name) != m_archiveNames.end() ||
+        std::any_of(m_temporaryPrefixes.begin(), m_temporaryPrefixes.end(), prefixed) ||
+        std::any_of(m_volumeStems.begin(), m_volumeStems.end(), volume);
+    return ours && samePlace(m_folders, folder);
+}
+
+bool OwnOutput::isArchive(const struct stat& info) const {
+    return std::any_of(m_files.begin(), m_files.end(), [&](const Place& place) {
+        return place.device == info.st_dev && place.inode == info.st_ino;
+    });
+}
 
 bool selectSources(const std::vector<std::string>& includes,
                    const std::vector<std::string>& exclusions, const SelectionCallbacks& callbacks,
@@ -203,7 +307,16 @@ bool selectSources(const std::vector<std::string>& includes,
     for (const auto& exclusion : exclusions) {
         if (maskFolders.count(exclusion) != 0) markers.insert(exclusion);
     }
-    Walker walker(exclusions, markers, callbacks, out);
+    // Only includes whose folders nest can reach one path twice.
+    bool overlapping = false;
+    for (std::size_t first = 0; first < parsed.size() && !overlapping; ++first) {
+        for (std::size_t second = first + 1; second < parsed.size() && !overlapping; ++second) {
+            const std::string& a = parsed[first].folder;
+            const std::string& b = parsed[second].folder;
+            overlapping = a.compare(0, b.size(), b) == 0 || b.compare(0, a.size(), a) == 0;
+        }
+    }
+    Walker walker(exclusions, markers, callbacks, out, overlapping);
     for (const auto& include : parsed) {
         if (walker.aborted()) return false;
         if (include.mask.empty()) {

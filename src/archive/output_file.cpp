@@ -3,6 +3,7 @@
 #include "archive/result_codes.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -64,10 +65,31 @@ private:
 
 class SystemFactory final : public OutputFactory {
 public:
-    Result<std::unique_ptr<OutputFile>> create(const std::string& path) override {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    Result<std::unique_ptr<OutputFile>> create(const std::string& path,
+                                               const std::optional<FileAccess>& like) override {
+        const int fd =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, like ? 0600 : 0666);
         if (fd < 0) return systemError(kCannotCreate, "cannot create", path);
+        if (like && !giveAccess(fd, *like)) {
+            const Error error = systemError(kCannotCreate, "cannot set the mode of", path);
+            ::close(fd);
+            ::unlink(path.c_str());
+            return error;
+        }
         return std::unique_ptr<OutputFile>(std::make_unique<SystemFile>(fd, path));
+    }
+
+private:
+    // The group first (a change of group may clear set-ID bits), then the mode. A group that
+    // cannot be kept takes its bits along: the new file is never open to more people.
+    static bool giveAccess(int fd, const FileAccess& like) {
+        struct stat own {};
+        if (::fstat(fd, &own) != 0) return false;
+        mode_t mode = like.mode & 07777;
+        if (own.st_gid != like.group && ::fchown(fd, static_cast<uid_t>(-1), like.group) != 0) {
+            mode &= ~static_cast<mode_t>(S_IRWXG | S_ISGID);
+        }
+        return ::fchmod(fd, mode) == 0;
     }
 };
 

@@ -2,8 +2,11 @@
 
 #include "common/result.h"
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -20,11 +23,19 @@ public:
     virtual Status close() = 0;
 };
 
+// Who may read a file: the permission bits and group of the archive a new one replaces.
+struct FileAccess {
+    mode_t mode = 0;
+    gid_t group = 0;
+};
+
 class OutputFactory {
 public:
     virtual ~OutputFactory() = default;
-    // Creates `path`, replacing a file of that name.
-    virtual Result<std::unique_ptr<OutputFile>> create(const std::string& path) = 0;
+    // Creates `path`, replacing a file of that name. With `like`, the file is created readable
+    // by its owner only and then given that group (where permitted) and mode.
+    virtual Result<std::unique_ptr<OutputFile>> create(const std::string& path,
+                                                       const std::optional<FileAccess>& like) = 0;
 };
 
 // Plain files of the operating system.

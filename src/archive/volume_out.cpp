@@ -41,14 +41,14 @@ std::string baseNameOf(const std::string& path) {
 
 std::string temporaryName(const std::string& folder, const std::string& archivePath) {
     static thread_local std::mt19937_64 generator{std::random_device{}()};
-    return folder + "." + baseNameOf(archivePath) + ".cvtmp-" + std::to_string(::getpid()) + "-" +
+    return folder + temporaryPrefix(archivePath) + std::to_string(::getpid()) + "-" +
            std::to_string(generator() % 1000000);
 }
 
 // Removes what runs that were killed left behind: temporary files of this archive whose
 // process no longer exists.
 void removeStaleTemporaries(const std::string& folder, const std::string& archivePath) {
-    const std::string prefix = "." + baseNameOf(archivePath) + ".cvtmp-";
+    const std::string prefix = temporaryPrefix(archivePath);
     DIR* listing = ::opendir(folder.c_str());
     if (listing == nullptr) return;
     while (const dirent* entry = ::readdir(listing)) {
@@ -121,6 +121,25 @@ bool renameOver(const std::string& from, const std::string& to) {
 
 }  // namespace
 
+std::string resolveArchivePath(const std::string& archivePath) {
+    constexpr int kMaxLinks = 40;  // as the kernel's own limit on a path's links
+    std::string path = archivePath;
+    for (int hop = 0; hop < kMaxLinks; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        std::string target(static_cast<std::size_t>(info.st_size) + 256, '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) return path;
+        target.resize(static_cast<std::size_t>(length));
+        path = target.front() == '/' ? target : folderOf(path) + target;
+    }
+    return path;
+}
+
+std::string temporaryPrefix(const std::string& archivePath) {
+    return "." + baseNameOf(archivePath) + ".cvtmp-";
+}
+
 std::string volumeName(const std::string& archivePath, std::uint32_t disk, std::uint32_t count) {
     if (disk + 1 >= count) return archivePath;
     const auto slash = archivePath.rfind('/');
@@ -134,7 +153,15 @@ std::string volumeName(const std::string& archivePath, std::uint32_t disk, std::
 }
 
 VolumeWriter::VolumeWriter(VolumeOptions options, OutputFactory& factory, VolumeEvents& events)
-    : m_options(std::move(options)), m_factory(factory), m_events(events) {}
+    : m_options(std::move(options)), m_factory(factory), m_events(events) {
+    if (m_options.split) return;
+    m_options.archivePath = resolveArchivePath(m_options.archivePath);
+    // A replaced archive keeps who may read it.
+    struct stat existing {};
+    if (::stat(m_options.archivePath.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        m_access = FileAccess{existing.st_mode, existing.st_gid};
+    }
+}
 
 VolumeWriter::~VolumeWriter() {
     if (!m_finished) abandon();
@@ -147,6 +174,10 @@ void VolumeWriter::abandon() {
     }
     if (!m_tempPath.empty()) ::unlink(m_tempPath.c_str());
     m_tempPath.clear();
+}
+
+std::string VolumeWriter::workFolder() const {
+    return folderOf(m_tempPath.empty() ? m_options.archivePath : m_tempPath);
 }
 
 Status VolumeWriter::start() {
@@ -203,7 +234,7 @@ Status VolumeWriter::openVolume() {
     }
     if (m_disk == 0) removeStaleTemporaries(folder, m_options.archivePath);
     m_tempPath = temporaryName(folder, m_options.archivePath);
-    auto created = m_factory.create(m_tempPath);
+    auto created = m_factory.create(m_tempPath, m_access);
     if (!created) {
         m_tempPath.clear();
         return created.error();
@@ -265,7 +296,7 @@ Status VolumeWriter::installSingle() {
     const std::string sibling = temporaryName(folderOf(target), target);
     const int in = ::open(m_tempPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return systemError(kWriteFailed, "cannot reopen", m_tempPath);
-    auto created = m_factory.create(sibling);
+    auto created = m_factory.create(sibling, m_access);
     if (!created) {
         ::close(in);
         return created.error();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -41,6 +42,13 @@ struct VolumeOptions {
 // "name.z02", ..., the last under the archive's own name.
 std::string volumeName(const std::string& archivePath, std::uint32_t disk, std::uint32_t count);
 
+// The start of the names of the temporary files a run writes for `archivePath`.
+std::string temporaryPrefix(const std::string& archivePath);
+
+// The file an archive path stands for: a symbolic link is followed (to where it points, even
+// when nothing is there yet), so that a run updates the link's target and keeps the link.
+std::string resolveArchivePath(const std::string& archivePath);
+
 // Writes an archive strictly in order. A single archive is built under a temporary name and
 // replaces the destination only in finish(), so a failure or cancel leaves the old file as it
 // was. Split output starts a new volume when one is full; records (headers, directory) never
@@ -54,6 +62,8 @@ public:
 
     Status start();
     VolumePosition position() const { return {m_disk, m_offset - m_shift}; }
+    // The folder the archive is built in (its temporary file's), with a trailing "/".
+    std::string workFolder() const;
     Status writeRecord(std::span<const std::uint8_t> record);
     Status writeData(std::span<const std::uint8_t> data);
     // Moves to the next volume unless `bytes` more fit in this one.
@@ -74,6 +84,7 @@ private:
     void abandon();
 
     VolumeOptions m_options;
+    std::optional<FileAccess> m_access;
     OutputFactory& m_factory;
     VolumeEvents& m_events;
     std::unique_ptr<OutputFile> m_file;

@@ -34,7 +34,11 @@ bool matchesMask(std::string_view mask, std::string_view text) {
         } else if (m < mask.size() && mask[m] == '?') {
             ++m;
             t += characterLength(text, t);
-        } else if (m < mask.size() && mask[m] == text[t]) {
+        } else if (m + 1 < mask.size() && mask[m] == '\\' && mask[m + 1] == text[t]) {
+            m += 2;
+            ++t;
+        } else if (m < mask.size() && (mask[m] != '\\' || m + 1 == mask.size()) &&
+                   mask[m] == text[t]) {
             ++m;
             ++t;
         } else if (starMask != std::string_view::npos) {
@@ -51,7 +55,34 @@ bool matchesMask(std::string_view mask, std::string_view text) {
 }
 
 bool hasWildcard(std::string_view text) {
-    return text.find_first_of("*?") != std::string_view::npos;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\\') {
+            ++at;
+        } else if (text[at] == '*' || text[at] == '?') {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string escapeMask(std::string_view text) {
+    std::string mask;
+    mask.reserve(text.size());
+    for (const char c : text) {
+        if (c == '*' || c == '?' || c == '\\') mask += '\\';
+        mask += c;
+    }
+    return mask;
+}
+
+std::string unescapeMask(std::string_view mask) {
+    std::string text;
+    text.reserve(mask.size());
+    for (std::size_t at = 0; at < mask.size(); ++at) {
+        if (mask[at] == '\\' && at + 1 < mask.size()) ++at;
+        text += mask[at];
+    }
+    return text;
 }
 
 }  // namespace corvane::archive

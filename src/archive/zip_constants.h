@@ -46,6 +46,8 @@ inline constexpr std::uint16_t kExtraTimestamp = 0x5455;  // "UT", Unix times in
 inline constexpr std::uint16_t kExtraAes = 0x9901;
 inline constexpr std::size_t kExtraHeaderSize = 2 + 2;                        // tag, size
 inline constexpr std::size_t kTimestampExtraSize = kExtraHeaderSize + 1 + 4;  // flags, mtime
+// Reserved, then one attribute (tag, size) holding the three times.
+inline constexpr std::size_t kNtfsExtraSize = kExtraHeaderSize + 4 + 2 + 2 + kNtfsTimesSize;
 inline constexpr std::size_t kAesExtraSize = kExtraHeaderSize + 2 + 2 + 1 + 2;
 inline constexpr std::uint8_t kTimestampHasMtime = 1u << 0;
 inline constexpr std::size_t kZip64ExtraMaxSize = kExtraHeaderSize + 8 + 8 + 8 + 4;  // all fields

@@ -123,6 +123,28 @@ void appendTimestamp(le::Writer& out, const ZipItem& item) {
     out.u32(static_cast<std::uint32_t>(static_cast<std::int32_t>(*item.unixMtime)));
 }
 
+// The NTFS times: the modification time in all three, as Linux keeps no creation time and the
+// access time of a backup source says nothing worth keeping.
+void appendNtfs(le::Writer& out, const ZipItem& item) {
+    if (!item.ntfsMtime) return;
+    out.u16(zip::kExtraNtfs);
+    out.u16(zip::kNtfsExtraSize - zip::kExtraHeaderSize);
+    out.u32(0);  // reserved
+    out.u16(zip::kNtfsTimesTag);
+    out.u16(zip::kNtfsTimesSize);
+    for (int time = 0; time < 3; ++time)
+        out.u64(static_cast<std::uint64_t>(*item.ntfsMtime));
+}
+
+// True when `extra` holds a field with `tag`.
+bool holdsField(const Bytes& extra, std::uint16_t tag) {
+    for (std::size_t at = 0; at + zip::kExtraHeaderSize <= extra.size();) {
+        if (le::getU16(extra, at) == tag) return true;
+        at += zip::kExtraHeaderSize + le::getU16(extra, at + 2);
+    }
+    return false;
+}
+
 void appendAes(le::Writer& out, const ZipItem& item) {
     if (!item.aes) return;
     out.u16(zip::kExtraAes);
@@ -145,6 +167,7 @@ Bytes buildLocalExtra(const ZipItem& item, bool zip64Sizes) {
         out.u64(item.compressedSize);
     }
     appendTimestamp(out, item);
+    appendNtfs(out, item);
     appendAes(out, item);
     return extra;
 }
@@ -164,6 +187,8 @@ Bytes buildCentralExtra(const ZipItem& item) {
         out.bytes(fields);
     }
     appendTimestamp(out, item);
+    // A copied entry keeps the NTFS field it came with (other tools fill all three times).
+    if (!holdsField(item.otherExtra, zip::kExtraNtfs)) appendNtfs(out, item);
     appendAes(out, item);
     out.bytes(item.otherExtra);
     return extra;

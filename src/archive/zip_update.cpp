@@ -31,12 +31,15 @@ constexpr std::size_t kUnitsPerWorker = 8;
 constexpr std::uint64_t kBatchBytes = 512 * 1024;
 constexpr std::size_t kBatchFiles = 64;
 constexpr std::size_t kPiecesPerWorker = 2;
+constexpr std::size_t kForgetSteps = 4096;
+constexpr std::size_t kStepsAhead = 4096;
 // Longest stretch without an event while workers compress: the window pumps on events.
 constexpr std::chrono::milliseconds kHeartbeat{25};
 // What a header, extras, descriptor and directory record add to an entry at most.
 constexpr std::uint64_t kEntryOverhead =
     zip::kLocalHeaderSize + zip::kCentralHeaderSize +
-    2 * (zip::kZip64ExtraMaxSize + zip::kTimestampExtraSize + zip::kAesExtraSize) +
+    2 * (zip::kZip64ExtraMaxSize + zip::kTimestampExtraSize + zip::kNtfsExtraSize +
+         zip::kAesExtraSize) +
     zip::kDataDescriptorSize64 + zip::kAes256Overhead;
 // A deflate stream of stored blocks: 5 bytes of header per 65535 bytes, and one more block.
 constexpr std::uint64_t kStoredBlockOverhead = 5;
@@ -81,6 +84,10 @@ Error failure(int code, const std::string& what) {
     return Error{code, what};
 }
 
+FileState stateOf(const SourceEntry& source) {
+    return {source.size, source.mtime, source.mtimeNanoseconds};
+}
+
 class CompressRun {
 public:
     // With a feed the plan grows while the run goes; without one it is complete.
@@ -104,7 +111,11 @@ private:
     Status writeFile(const SourceEntry& source, PackedFile& packed);
     Status writePiece(const SourceEntry& source, Unit& unit);
     Status writeInline(const SourceEntry& source, int failure);
-    Status copyEntry(const ZipItem& old);
+    Status copyEntry(const ZipItem& old, bool encrypt);
+    Status list(ZipItem item);
+    std::uint64_t entryCount() const { return m_spool ? m_spool->count() : m_items.size(); }
+    void skipAdd(const std::string& path, int reason);
+    Status keepOldCopy(const PlanStep& step);
     ZipItem itemFor(const SourceEntry& source) const;
     void fileDone(const SourceEntry& source, std::uint64_t read, std::uint64_t packed);
     bool sampleIncompressible(const SharedFile& file, std::uint64_t size);
@@ -118,7 +129,8 @@ private:
     SourceFeed* m_feed;
     Compressor m_probe;
     std::unique_ptr<ZipWriter> m_zip;
-    std::vector<ZipItem> m_items;
+    std::vector<ZipItem> m_items;            // split output: offsets may still move
+    std::unique_ptr<DirectorySpool> m_spool;  // a single archive: records written at once
     Streaming m_stream;
     OverallProgress m_progress;
     std::uint64_t m_packedDone = 0;
@@ -127,6 +139,7 @@ private:
     std::uint64_t m_nextOffset = 0;
     std::shared_ptr<SharedFile> m_cutting;
     bool m_cuttingStore = false;
+    bool m_addSkipped = false;  // the file being added was left out
 };
 
 std::uint64_t CompressRun::sizeBound() const {
@@ -158,26 +171,26 @@ bool CompressRun::sampleIncompressible(const SharedFile& file, std::uint64_t siz
 }
 
 bool CompressRun::nextUnit(Unit& unit) {
-    if (m_nextStep >= m_plan.steps.size()) return false;
-    const PlanStep& step = m_plan.steps[m_nextStep];
+    if (m_nextStep >= m_plan.stepCount()) return false;
+    const PlanStep& step = m_plan.step(m_nextStep);
     unit = Unit{};
     unit.step = m_nextStep;
     if (step.kind == PlanStep::Kind::Copy) {
         ++m_nextStep;
         return true;
     }
-    const SourceEntry& source = m_plan.sources[step.index];
+    const SourceEntry& source = m_plan.source(step.index);
     if (source.kind != SourceKind::File) {
         ++m_nextStep;
         return true;
     }
     if (source.size <= kPieceSize) {
         unit.type = Unit::Type::File;
-        while (m_nextStep < m_plan.steps.size() && unit.batch.size() < kBatchFiles &&
+        while (m_nextStep < m_plan.stepCount() && unit.batch.size() < kBatchFiles &&
                (unit.batch.empty() || unit.bytes < kBatchBytes)) {
-            const PlanStep& next = m_plan.steps[m_nextStep];
+            const PlanStep& next = m_plan.step(m_nextStep);
             if (next.kind != PlanStep::Kind::Add) break;
-            const SourceEntry& file = m_plan.sources[next.index];
+            const SourceEntry& file = m_plan.source(next.index);
             if (file.kind != SourceKind::File || file.size > kPieceSize) break;
             unit.batch.push_back(m_nextStep++);
             unit.bytes += file.size;
@@ -188,6 +201,12 @@ bool CompressRun::nextUnit(Unit& unit) {
         m_cutting = openSource(source.path);
         if (!m_cutting) {
             unit.failure = kSkipCannotOpen;
+            ++m_nextStep;
+            return true;
+        }
+        if (!unchangedSince(m_cutting->fd(), stateOf(source))) {
+            unit.failure = kSkipChangedWhileRead;
+            m_cutting.reset();
             ++m_nextStep;
             return true;
         }
@@ -215,10 +234,10 @@ void CompressRun::submit(Pool& pool, Unit& unit) {
     if (unit.type == Unit::Type::File) {
         unit.files = std::make_shared<std::vector<PackedFile>>(unit.batch.size());
         // Copies: the list of sources may grow (and move) while the job runs.
-        std::vector<std::pair<std::string, std::uint64_t>> sources;
+        std::vector<std::pair<std::string, FileState>> sources;
         for (const std::size_t at : unit.batch) {
-            const SourceEntry& source = m_plan.sources[m_plan.steps[at].index];
-            sources.emplace_back(source.path, source.size);
+            const SourceEntry& source = m_plan.source(m_plan.step(at).index);
+            sources.emplace_back(source.path, stateOf(source));
         }
         unit.ticket = pool.submit([files = unit.files, sources = std::move(sources),
                                    &password = m_settings.password](CompressContext& context) {
@@ -228,10 +247,11 @@ void CompressRun::submit(Pool& pool, Unit& unit) {
         });
     } else if (unit.type == Unit::Type::Piece) {
         unit.piece = std::make_shared<PackedPiece>();
+        const FileState expected = stateOf(m_plan.source(m_plan.step(unit.step).index));
         unit.ticket = pool.submit([piece = unit.piece, source = unit.source, offset = unit.offset,
-                                   length = unit.length, last = unit.last,
-                                   store = unit.store](CompressContext& context) {
-            packPiece(context, *source, offset, length, last, store, *piece);
+                                   length = unit.length, last = unit.last, store = unit.store,
+                                   expected](CompressContext& context) {
+            packPiece(context, *source, offset, length, last, store, expected, *piece);
         });
     }
 }
@@ -242,6 +262,7 @@ ZipItem CompressRun::itemFor(const SourceEntry& source) const {
     if (!isUtf8(item.name)) item.flags = 0;  // bytes in some other encoding: no promise
     item.dosTime = toDosTime(source.mtime);
     item.unixMtime = source.mtime;
+    item.ntfsMtime = ntfsTicksFromUnixNs(source.mtime * 1'000'000'000LL + source.mtimeNanoseconds);
     item.externalAttributes =
         (source.mode << 16) | (source.kind == SourceKind::Folder ? zip::kDosFolderAttribute : 0);
     return item;
@@ -267,7 +288,7 @@ void CompressRun::fileDone(const SourceEntry& source, std::uint64_t read, std::u
 Status CompressRun::writeFile(const SourceEntry& source, PackedFile& packed) {
     if (packed.noRandom) return failure(kInternalError, "no random numbers for encryption");
     if (packed.skipReason != 0) {
-        m_events.skipped(source.path, packed.skipReason);
+        skipAdd(source.path, packed.skipReason);
         return {};
     }
     ZipItem item = itemFor(source);
@@ -280,7 +301,7 @@ Status CompressRun::writeFile(const SourceEntry& source, PackedFile& packed) {
     item.versionNeeded = neededVersion(item, false);
     if (Status written = m_zip->writeLocalHeader(item, false, false); !written) return written;
     if (Status written = m_zip->writeData(packed.data); !written) return written;
-    m_items.push_back(std::move(item));
+    if (Status listed = list(std::move(item)); !listed) return listed;
     fileDone(source, packed.size, packed.data.size());
     return {};
 }
@@ -291,7 +312,7 @@ Status CompressRun::writePiece(const SourceEntry& source, Unit& unit) {
         m_stream = Streaming{};
         if (piece.skipReason != 0) {
             m_stream.dropped = true;
-            m_events.skipped(source.path, piece.skipReason);
+            skipAdd(source.path, piece.skipReason);
             return {};
         }
         m_stream.item = itemFor(source);
@@ -322,7 +343,7 @@ Status CompressRun::writePiece(const SourceEntry& source, Unit& unit) {
     if (piece.skipReason != 0) {
         // The bytes written so far stay as unlisted space; the entry is left out.
         m_stream.dropped = true;
-        m_events.skipped(source.path, kSkipReadFailed);
+        skipAdd(source.path, piece.skipReason);
         return {};
     }
     if (m_stream.cipher) m_stream.cipher->encrypt(piece.data);
@@ -346,14 +367,14 @@ Status CompressRun::writePiece(const SourceEntry& source, Unit& unit) {
     item.uncompressedSize = m_stream.read;
     if (Status written = m_zip->writeDescriptor(item, m_stream.zip64); !written) return written;
     item.versionNeeded = neededVersion(item, m_stream.zip64);
-    m_items.push_back(item);
+    if (Status listed = list(item); !listed) return listed;
     fileDone(source, m_stream.read, m_stream.written);
     return {};
 }
 
 Status CompressRun::writeInline(const SourceEntry& source, int failureReason) {
     if (failureReason != 0) {
-        m_events.skipped(source.path, failureReason);
+        skipAdd(source.path, failureReason);
         return {};
     }
     ZipItem item = itemFor(source);
@@ -363,7 +384,7 @@ Status CompressRun::writeInline(const SourceEntry& source, int failureReason) {
         const ssize_t length =
             ::readlink(source.path.c_str(), reinterpret_cast<char*>(target.data()), target.size());
         if (length < 0) {
-            m_events.skipped(source.path, kSkipCannotOpen);
+            skipAdd(source.path, kSkipCannotOpen);
             return {};
         }
         target.resize(static_cast<std::size_t>(length));
@@ -374,18 +395,31 @@ Status CompressRun::writeInline(const SourceEntry& source, int failureReason) {
     }
     item.versionNeeded = neededVersion(item, false);
     if (Status written = m_zip->writeLocalHeader(item, false, false); !written) return written;
-    m_items.push_back(std::move(item));
+    if (Status listed = list(std::move(item)); !listed) return listed;
     fileDone(source, 0, 0);
     return {};
 }
 
-Status CompressRun::copyEntry(const ZipItem& old) {
+Status CompressRun::copyEntry(const ZipItem& old, bool encrypt) {
     auto& volumes = *m_plan.oldVolumes;
     auto data = readEntryHeader(
         old, [&](VolumePosition at, std::span<std::uint8_t> out) { return volumes.read(at, out); },
         m_plan.old->prefixBytes);
     if (!data) return data.error();
     ZipItem item = old;
+    std::optional<AesStart> aes;
+    if (encrypt) {
+        // The compressed bytes as they are, under the run's password.
+        aes = startAes(m_settings.password);
+        if (!aes) return failure(kInternalError, "no random numbers for encryption");
+        item.aes = AesInfo{old.uncompressedSize >= zip::kAe1MinimumSize ? zip::kAesVersion1
+                                                                         : zip::kAesVersion2,
+                           zip::kAesStrength256, old.method};
+        item.method = zip::kMethodAes;
+        item.flags |= zip::kFlagEncrypted;
+        if (item.aes->vendorVersion == zip::kAesVersion2) item.crc = 0;
+        item.compressedSize = old.compressedSize + zip::kAes256Overhead;
+    }
     // Traditional encryption checks its header against the time when a descriptor is used:
     // such entries keep theirs.
     const bool descriptor = old.hasDataDescriptor() && old.isEncrypted() && !old.aes;
@@ -393,22 +427,29 @@ Status CompressRun::copyEntry(const ZipItem& old) {
     const bool zip64 = item.compressedSize >= zip::kMax32 || item.uncompressedSize >= zip::kMax32;
     item.versionNeeded = std::max(item.versionNeeded, neededVersion(item, zip64));
     if (Status written = m_zip->writeLocalHeader(item, descriptor, zip64); !written) return written;
+    if (aes) {
+        if (Status written = m_zip->writeData(aes->header); !written) return written;
+    }
     std::vector<std::uint8_t> block;
     VolumePosition at = data->dataStart;
     for (std::uint64_t left = old.compressedSize; left > 0;) {
         if (m_events.aborted()) return failure(kAborted, "cancelled");
         block.resize(static_cast<std::size_t>(std::min<std::uint64_t>(left, kCopyBlock)));
         if (Status got = volumes.read(at, block); !got) return got;
+        if (aes) aes->cipher->encrypt(block);
         if (Status written = m_zip->writeData(block); !written) return written;
         at.offset += block.size();
         left -= block.size();
+    }
+    if (aes) {
+        const auto code = aes->cipher->finish();
+        if (Status written = m_zip->writeData(code); !written) return written;
     }
     if (descriptor) {
         if (Status written = m_zip->writeDescriptor(item, zip64); !written) return written;
         item.flags |= zip::kFlagDataDescriptor;
     }
-    m_items.push_back(std::move(item));
-    return {};
+    return list(std::move(item));
 }
 
 // A written source is not needed again: its names go, so that the memory serves the
@@ -418,29 +459,56 @@ void release(SourceEntry& source) {
     std::string().swap(source.storedName);
 }
 
+// Puts a written entry in the central directory.
+Status CompressRun::list(ZipItem item) {
+    if (!m_spool) {
+        m_items.push_back(std::move(item));
+        return {};
+    }
+    return m_spool->add(item);
+}
+
+void CompressRun::skipAdd(const std::string& path, int reason) {
+    m_events.skipped(path, reason);
+    m_addSkipped = true;
+}
+
+// A file that could not be added again leaves the archive's copy of it in place.
+Status CompressRun::keepOldCopy(const PlanStep& step) {
+    const bool skipped = m_addSkipped;
+    m_addSkipped = false;
+    if (!skipped || step.replaces == PlanStep::kNoEntry) return {};
+    return copyEntry(m_plan.old->items[step.replaces], false);
+}
+
 Status CompressRun::handle(Unit& unit) {
-    const PlanStep& step = m_plan.steps[unit.step];
-    if (step.kind == PlanStep::Kind::Copy) return copyEntry(m_plan.old->items[step.index]);
-    SourceEntry& source = m_plan.sources[step.index];
+    const PlanStep& step = m_plan.step(unit.step);
+    if (step.kind == PlanStep::Kind::Copy) {
+        return copyEntry(m_plan.old->items[step.index], step.encrypt);
+    }
+    SourceEntry& source = m_plan.source(step.index);
     Status written;
     switch (unit.type) {
         case Unit::Type::File:
             for (std::size_t at = 0; at < unit.batch.size() && written; ++at) {
-                SourceEntry& file = m_plan.sources[m_plan.steps[unit.batch[at]].index];
+                const PlanStep& fileStep = m_plan.step(unit.batch[at]);
+                SourceEntry& file = m_plan.source(fileStep.index);
                 written = writeFile(file, (*unit.files)[at]);
                 release(file);
+                if (written) written = keepOldCopy(fileStep);
             }
             return written;
         case Unit::Type::Piece:
             written = writePiece(source, unit);
-            if (unit.last) release(source);
-            return written;
+            if (!unit.last) return written;
+            release(source);
+            return written ? keepOldCopy(step) : written;
         case Unit::Type::Inline:
             break;
     }
     written = writeInline(source, unit.failure);
     release(source);
-    return written;
+    return written ? keepOldCopy(step) : written;
 }
 
 // Flushing and installing a large archive can take a while on a busy disk; events go on
@@ -465,6 +533,7 @@ int CompressRun::run() {
     VolumeWriter volumes(options, m_output, m_events);
     if (Status started = volumes.start(); !started) return started.error().code;
     m_zip = std::make_unique<ZipWriter>(volumes);
+    if (!m_settings.spanDisks) m_spool = std::make_unique<DirectorySpool>(volumes.workFolder());
 
     const unsigned workers = workerCount();
     Pool pool(workers, [&] { return std::make_unique<CompressContext>(m_level); });
@@ -477,9 +546,11 @@ int CompressRun::run() {
     const std::uint64_t maxBytes = std::uint64_t{workers} * piecesPerWorker * kPieceSize;
     for (;;) {
         if (m_events.aborted()) return kAborted;
-        if (m_feed != nullptr && !m_feed->finished()) {
+        // Take more from the walk only while little is waiting: the plan stays small.
+        if (m_feed != nullptr && !m_feed->finished() &&
+            m_plan.stepCount() - m_nextStep < kStepsAhead) {
             // Wait for the walk only when there is nothing else to do.
-            const bool idle = inFlight.empty() && m_nextStep >= m_plan.steps.size();
+            const bool idle = inFlight.empty() && m_nextStep >= m_plan.stepCount();
             if (const int code = m_feed->admit(m_plan, idle); code != kDone) return code;
             // A slow walk still shows life: the window's pump runs on these events.
             if (idle) m_events.overall(m_progress);
@@ -504,9 +575,16 @@ int CompressRun::run() {
         }
         bytesInFlight -= unit.bytes;
         if (Status handled = handle(unit); !handled) return handled.error().code;
+        if (m_feed != nullptr) {
+            // What is written is not needed again: memory stays flat however many files come.
+            const std::size_t needed = inFlight.empty() ? m_nextStep : inFlight.front().step;
+            if (needed - m_plan.firstStep >= kForgetSteps) m_plan.forgetBefore(needed);
+        }
     }
-    if (m_items.empty()) return m_events.hadWarnings() ? kDoneWithWarnings : kNothingToDo;
-    if (Status written = m_zip->writeDirectory(m_items); !written) return written.error().code;
+    if (entryCount() == 0) return m_events.hadWarnings() ? kDoneWithWarnings : kNothingToDo;
+    const Status written =
+        m_spool ? m_zip->writeDirectory(*m_spool) : m_zip->writeDirectory(m_items);
+    if (!written) return written.error().code;
     if (m_events.aborted()) return kAborted;
     if (Status finished = finishVolumes(volumes, options.split); !finished) {
         return finished.error().code;

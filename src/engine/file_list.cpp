@@ -1,5 +1,6 @@
 #include "engine/file_list.h"
 
+#include "archive/wildcard.h"
 #include "common/text.h"
 
 namespace corvane {
@@ -24,8 +25,10 @@ FileLists buildFileLists(const SetTree& tree) {
             fileNameOf(path, folder);
             lists.exclusions.push_back(folder);
         } else {
-            lists.includes.push_back(trimmed);
-            fileNameOf(trimmed, folder);
+            // A file entry names one file: a "*" or "?" in its name is part of the name.
+            std::string name = fileNameOf(trimmed, folder);
+            if (folder.empty()) name = trimmed;
+            lists.includes.push_back(folder + archive::escapeMask(name));
             lists.exclusions.push_back(folder);
         }
     }

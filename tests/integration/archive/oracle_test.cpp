@@ -51,7 +51,9 @@ std::string bsdtarList(const std::string& path, std::size_t entries) {
     std::string output;
     if (runCommand("bsdtar -tf " + inQuotes(path), &output) != 0) return output;
     const auto lines = static_cast<std::size_t>(std::count(output.begin(), output.end(), '\n'));
-    return lines == entries ? "" : "bsdtar listed " + std::to_string(lines) + ":\n" + output;
+    return lines == entries ? ""
+                            : "bsdtar listed " + std::to_string(lines) + ":\n" +
+                                  output.substr(0, 2000);
 }
 
 // zip -s 0 joins a split archive into one file that unzip can test.
@@ -78,7 +80,8 @@ protected:
         zip.setObserver(&observer);
     }
 
-    static constexpr std::size_t kEntries = 8;  // files, the link and the empty folder
+    // Files, the link, and the folders: the source, docs/ and the empty one.
+    static constexpr std::size_t kEntries = 10;
 
     corvane::test::TempFolder folder;
     std::string source;
@@ -166,7 +169,7 @@ TEST_F(Oracles, MoreThan65535EntriesUseZip64) {
     EXPECT_EQ(sevenZipTest(zip.settings.archivePath), "");
     EXPECT_EQ(unzipTest(zip.settings.archivePath), "");
     EXPECT_EQ(pythonTest(zip.settings.archivePath), "");
-    EXPECT_EQ(bsdtarList(zip.settings.archivePath, kFiles), "");
+    EXPECT_EQ(bsdtarList(zip.settings.archivePath, kFiles + 1), "");  // and the folder
 }
 
 // zip 3.0 cannot join an entry that spans three or more volumes (its own archives neither),
@@ -190,7 +193,7 @@ TEST_F(Oracles, SplitArchivesIntoManyVolumesAreReadAndJoined) {
     const std::string joined = folder / "joined.zip";
     EXPECT_EQ(joinAndUnzip(archive, joined), "");
     EXPECT_EQ(pythonTest(joined), "");
-    EXPECT_EQ(bsdtarList(joined, 60), "");
+    EXPECT_EQ(bsdtarList(joined, 61), "");
 }
 
 TEST_F(Oracles, SpannedArchivesWithDiskChangesAreReadOnceTheDisksAreTogether) {
@@ -248,7 +251,7 @@ TEST_F(Oracles, SpannedArchivesWithDiskChangesAreReadOnceTheDisksAreTogether) {
     EXPECT_EQ(sevenZipTest(archive), "");
     const std::string joined = folder / "joined.zip";
     EXPECT_EQ(joinAndUnzip(archive, joined), "");
-    EXPECT_EQ(bsdtarList(joined, 5), "");
+    EXPECT_EQ(bsdtarList(joined, 6), "");
 }
 
 TEST_F(Oracles, FreshenedArchivesStayReadable) {

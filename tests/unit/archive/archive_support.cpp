@@ -150,8 +150,9 @@ private:
 
 }  // namespace
 
-Result<std::unique_ptr<OutputFile>> FailingFactory::create(const std::string& path) {
-    auto inner = systemOutputFactory().create(path);
+Result<std::unique_ptr<OutputFile>> FailingFactory::create(const std::string& path,
+                                                           const std::optional<FileAccess>& like) {
+    auto inner = systemOutputFactory().create(path, like);
     if (!inner) return inner.error();
     return std::unique_ptr<OutputFile>(
         std::make_unique<FailingFile>(std::move(inner.value()), m_left));

@@ -115,7 +115,8 @@ std::map<std::string, Extracted> extractAll(const std::string& archivePath,
 class FailingFactory final : public OutputFactory {
 public:
     explicit FailingFactory(std::uint64_t limit) : m_left(limit) {}
-    Result<std::unique_ptr<OutputFile>> create(const std::string& path) override;
+    Result<std::unique_ptr<OutputFile>> create(const std::string& path,
+                                               const std::optional<FileAccess>& like) override;
 
 private:
     std::uint64_t m_left;

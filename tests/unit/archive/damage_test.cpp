@@ -52,7 +52,7 @@ protected:
         archive = folder / "backup.bac";
         zip.settings.archivePath = archive;
         zip.setObserver(&observer);
-        zip.settings.includes.push_back(folder / "src/*");
+        zip.settings.includes.push_back(folder / "src/*.txt");  // files only
     }
 
     corvane::test::TempFolder folder;

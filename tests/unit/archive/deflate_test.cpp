@@ -1,7 +1,9 @@
-// Engines: whole buffers and pieces compressed apart inflate to the input at every level.
+// Engines: whole buffers and pieces compressed apart inflate to the input at every level, and
+// the guess that data will not shrink comes from real compression.
 #include "archive/deflate_engine.h"
 #include "archive/inflate_stream.h"
 #include "archive_support.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +74,64 @@ TEST(DeflateEngine, WholeBuffersAndJoinedPiecesRoundTripAtEveryLevel) {
                 joined.insert(joined.end(), out.begin(), out.end());
             }
             EXPECT_EQ(inflateAll(joined), input);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace corvane::archive
+
+namespace corvane::archive {
+namespace {
+
+// Base64 of random bytes, in 76-character lines as mail and PEM files hold it.
+std::string base64Text(std::size_t size, unsigned seed) {
+    static const char kAlphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const std::string bytes = randomData(size, seed);
+    std::string text;
+    for (std::size_t at = 0; text.size() < size; ++at) {
+        text += kAlphabet[static_cast<unsigned char>(bytes[at % bytes.size()]) & 63];
+        if (text.size() % 77 == 76) text += '\n';
+    }
+    text.resize(size);
+    return text;
+}
+
+TEST(DeflateEngine, TextOfASmallAlphabetIsCompressedNotStored) {
+    // gzip -6 gives about 76% on such text; a stored entry would be 100%.
+    struct Case {
+        const char* name;
+        std::string data;
+        bool shrinks;
+    };
+    const Case cases[] = {
+        {"base64, 405 KB (one job)", base64Text(405'000, 1), true},
+        {"base64, 6 MB (in pieces)", base64Text(6'000'000, 2), true},
+        {"random bytes, 405 KB", randomData(405'000, 3), false},
+        {"random bytes, 6 MB", randomData(6'000'000, 4), false},
+    };
+    corvane::test::TempFolder folder;
+    for (const Case& c : cases) {
+        for (const int level : {1, 6, 9}) {
+            SCOPED_TRACE(std::string(c.name) + ", level " + std::to_string(level));
+            const std::string file = folder / "data.txt";
+            test::writeFile(file, c.data);
+            test::ZipUnderTest zip;
+            zip.settings.archivePath = folder / "out.bac";
+            zip.settings.level = level;
+            zip.settings.includes = {file};
+            ASSERT_EQ(zip.compress(), 0);
+            const auto entries = test::extractAll(zip.settings.archivePath);
+            ASSERT_EQ(entries.size(), 1u);
+            const ZipItem& item = entries.begin()->second.item;
+            EXPECT_EQ(entries.begin()->second.content.size(), c.data.size());
+            if (c.shrinks) {
+                EXPECT_EQ(item.method, zip::kMethodDeflate);
+                EXPECT_LT(item.compressedSize, c.data.size() * 80 / 100);
+            } else {
+                EXPECT_EQ(item.method, zip::kMethodStore);
+            }
         }
     }
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <set>
@@ -66,24 +67,26 @@ TEST_F(Selection, ListsTakeWhatTheRulesSay) {
         List expected;
     };
     const Case cases[] = {
-        {"whole folder, name order, links as links, empty folders",
+        {"whole folder: each folder before what it holds, links as links, empty folders",
          {"*"},
          {},
-         {"a.txt", "b.log", "cache/f.txt", "dirlink", "docs/c.txt", "docs/d.tmp", "docs/sub/e.txt",
-          "empty/", "link"}},
+         {"", "a.txt", "b.log", "cache/", "cache/f.txt", "dirlink", "docs/", "docs/c.txt",
+          "docs/d.tmp", "docs/sub/", "docs/sub/e.txt", "empty/", "link"}},
         {"name mask anywhere",
          {"*"},
          {"*.tmp", "cache"},
-         {"a.txt", "b.log", "dirlink", "docs/c.txt", "docs/sub/e.txt", "empty/", "link"}},
+         {"", "a.txt", "b.log", "dirlink", "docs/", "docs/c.txt", "docs/sub/", "docs/sub/e.txt",
+          "empty/", "link"}},
         {"folder exclusion drops the subtree",
          {"*"},
          {"docs/", "empty", "*link"},
-         {"a.txt", "b.log", "cache/f.txt"}},
-        {"path mask",
+         {"", "a.txt", "b.log", "cache/", "cache/f.txt"}},
+        {"a folder whose contents are all excluded leaves no entry",
          {"*"},
          {"docs/sub/*", "*.log"},
-         {"a.txt", "cache/f.txt", "dirlink", "docs/c.txt", "docs/d.tmp", "docs/sub/", "empty/",
-          "link"}},
+         {"", "a.txt", "cache/", "cache/f.txt", "dirlink", "docs/", "docs/c.txt", "docs/d.tmp",
+          "empty/", "link"}},
+        {"an included folder whose contents are all excluded", {"cache/*"}, {"cache/*"}, {}},
         {"wildcard descends",
          {"*.txt"},
          {},
@@ -94,15 +97,15 @@ TEST_F(Selection, ListsTakeWhatTheRulesSay) {
         {"the marker is not a folder exclusion",
          {"docs/*", "a.txt"},
          {""},
-         {"docs/c.txt", "docs/d.tmp", "docs/sub/e.txt", "a.txt"}},
+         {"docs/", "docs/c.txt", "docs/d.tmp", "docs/sub/", "docs/sub/e.txt", "a.txt"}},
         {"folder named without slash",
          {"docs"},
          {},
-         {"docs/c.txt", "docs/d.tmp", "docs/sub/e.txt"}},
+         {"docs/", "docs/c.txt", "docs/d.tmp", "docs/sub/", "docs/sub/e.txt"}},
         {"each path once",
          {"docs/*", "docs/*.txt"},
          {},
-         {"docs/c.txt", "docs/d.tmp", "docs/sub/e.txt"}},
+         {"docs/", "docs/c.txt", "docs/d.tmp", "docs/sub/", "docs/sub/e.txt"}},
         {"excluded root", {"docs/*"}, {"docs"}, {}},
     };
     for (const auto& test : cases) {
@@ -111,7 +114,7 @@ TEST_F(Selection, ListsTakeWhatTheRulesSay) {
 }
 
 TEST_F(Selection, ReportsSpecialAndMissingFiles) {
-    EXPECT_EQ(select({"*"}, {}).size(), 9u);
+    EXPECT_EQ(select({"*"}, {}).size(), 13u);
     EXPECT_EQ(skipped, (std::vector<std::pair<std::string, int>>{{"fifo", kSkipSpecialFile}}));
     EXPECT_TRUE(select({"gone.txt"}, {""}).empty());
     EXPECT_EQ(skipped, (std::vector<std::pair<std::string, int>>{{"gone.txt", kSkipCannotOpen}}));
@@ -120,6 +123,50 @@ TEST_F(Selection, ReportsSpecialAndMissingFiles) {
     EXPECT_EQ(skipped[0].second, kSkipCannotOpen);
     EXPECT_TRUE(select({"*.none"}, {}).empty());  // a wildcard that matches nothing is no warning
     EXPECT_TRUE(skipped.empty());
+}
+
+TEST_F(Selection, AnUnreadableFolderIsSkippedNotStoredEmpty) {
+    corvane::test::makeFolder(root + "locked");
+    corvane::test::writeFile(root + "locked/secret.txt", "x");
+    ASSERT_EQ(::chmod((root + "locked").c_str(), 0), 0);
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+    // Root reads every folder: the walk runs as an ordinary user in a child process.
+    int channel[2];
+    ASSERT_EQ(::pipe(channel), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(channel[0]);
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+        std::vector<SourceEntry> entries;
+        std::string report;
+        const SelectionCallbacks callbacks{
+            [&](const std::string& path, int reason) {
+                report += "skipped " + path.substr(root.size()) + " " + std::to_string(reason) +
+                          "\n";
+            },
+            [] { return false; }, nullptr};
+        selectSources({root + "*"}, {}, callbacks, entries);
+        for (const auto& entry : entries)
+            report += entry.path.substr(root.size()) + "\n";
+        const bool sent = ::write(channel[1], report.data(), report.size()) ==
+                          static_cast<ssize_t>(report.size());
+        ::_exit(sent ? 0 : 3);
+    }
+    ::close(channel[1]);
+    std::string report;
+    char block[4096];
+    for (ssize_t got; (got = ::read(channel[0], block, sizeof block)) > 0;)
+        report.append(block, static_cast<std::size_t>(got));
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::chmod((root + "locked").c_str(), 0755);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_NE(report.find("skipped locked/ " + std::to_string(kSkipCannotOpen) + "\n"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(report.find("\nlocked/\n"), std::string::npos) << report;
 }
 
 TEST(StoredNames, AreRelativeAndCleaned) {

@@ -32,7 +32,7 @@ protected:
     void addFiles(const std::vector<std::pair<std::string, std::string>>& files) {
         for (const auto& [name, content] : files)
             writeFile(folder / ("src/" + name), content);
-        zip.settings.includes.push_back(folder / "src/*");
+        zip.settings.includes.push_back(folder / "src/*.*");  // the files, no folder entry
     }
 
     std::vector<std::string> outFiles() const {

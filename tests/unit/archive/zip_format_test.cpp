@@ -140,6 +140,14 @@ TEST(Wildcard, MatchesStarsAndQuestionMarksCaseSensitively) {
         {"", "", true},
         {"", "x", false},
         {"**", "anything", true},
+        // A backslash makes the next character literal (a file entry's own name).
+        {"a\\*.txt", "a*.txt", true},
+        {"a\\*.txt", "ab.txt", false},
+        {"b\\?", "b?", true},
+        {"b\\?", "bx", false},
+        {"c\\\\d", "c\\d", true},
+        {"*\\*", "x*", true},
+        {"end\\", "end\\", true},
     };
     for (const auto& test : cases)
         EXPECT_EQ(matchesMask(test.mask, test.text), test.match) << test.mask << " " << test.text;

@@ -64,7 +64,7 @@ protected:
     std::string make(const std::string& name, const std::string& password) {
         archive::test::ZipUnderTest zip;
         zip.settings.archivePath = folder / name;
-        zip.settings.includes = {source + "*"};
+        zip.settings.includes = {source + "*.txt"};  // the files, without folder entries
         zip.settings.password = password;
         EXPECT_EQ(zip.compress(), 0);
         return zip.settings.archivePath;
