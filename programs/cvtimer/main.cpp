@@ -68,19 +68,8 @@ int endSignalDescriptor() {
 }
 
 // `note`, when not empty, says once why there is no tray icon.
-int runHeadless(int signalFd, const std::string& note) {
-    const std::string programFolder = locateProgramFolder();
-    makeFolders(programFolder);
-    SystemClock clock;
-    const ManagerLog log(programFolder, clock);
-    auto pidFile = ManagerPidFile::claim(programFolder);
-    if (!pidFile) {
-        std::fprintf(stderr, "cvtimer: %s\n", pidFile.error().description.c_str());
-        log.write("Not started: " + pidFile.error().description);
-        // Another manager already carries out the schedule: a code of its own, which the
-        // service unit does not restart on.
-        return pidFile.error().code == errc::kFileAlreadyOpen ? kExitAlreadyRunning : 1;
-    }
+int runHeadless(int signalFd, const std::string& programFolder, const Clock& clock,
+                const ManagerLog& log, const std::string& note) {
     if (signalFd < 0) {
         log.write(std::string("Not started: no signal descriptor: ") + std::strerror(errno));
         return 1;
@@ -135,15 +124,28 @@ int main(int argc, char** argv) {
         return 64;
     }
     const int signalFd = endSignalDescriptor();
-    if (mode == "--headless") return runHeadless(signalFd, {});
+    const std::string programFolder = locateProgramFolder();
+    makeFolders(programFolder);
+    SystemClock clock;
+    const ManagerLog log(programFolder, clock);
+    // One manager a program folder, whichever way it runs.
+    auto pidFile = ManagerPidFile::claim(programFolder);
+    if (!pidFile) {
+        std::fprintf(stderr, "cvtimer: %s\n", pidFile.error().description.c_str());
+        log.write("Not started: " + pidFile.error().description);
+        // Another manager already carries out the schedule: a code of its own, which the
+        // service unit does not restart on.
+        return pidFile.error().code == errc::kFileAlreadyOpen ? kExitAlreadyRunning : 1;
+    }
+    if (mode == "--headless") return runHeadless(signalFd, programFolder, clock, log, {});
     std::string note = "No display: the manager runs without a tray icon.";
 #ifdef CORVANE_WITH_UI
     if (ui::displayAvailable()) {
-        const int status = ui::runManagerTray(argc, argv, signalFd);
+        const int status = ui::runManagerTray(argc, argv, signalFd, programFolder, clock, log);
         if (status >= 0) return status;
         note = "This desktop has no system tray: the manager runs without a tray icon.";
     }
 #endif
     std::fprintf(stderr, "cvtimer: %s\n", note.c_str());
-    return runHeadless(signalFd, note);
+    return runHeadless(signalFd, programFolder, clock, log, note);
 }

@@ -4,7 +4,6 @@
 #include "app/log_viewer.h"
 #include "common/text.h"
 #include "platform/clock.h"
-#include "platform/manager_process.h"
 #include "platform/process.h"
 #include "platform/program_folder.h"
 #include "schedule/timed_list.h"
@@ -25,7 +24,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 
 namespace corvane::ui {
 
@@ -145,23 +143,14 @@ Status ManagerTray::start() {
     return {};
 }
 
-int runManagerTray(int argc, char** argv, int signalFd) {
+int runManagerTray(int argc, char** argv, int signalFd, const std::string& programFolder,
+                   const Clock& clock, const ManagerLog& log) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Corvane"));
     QApplication::setApplicationName(QStringLiteral("Corvane Timed Backups"));
     QApplication::setQuitOnLastWindowClosed(false);
     if (!QSystemTrayIcon::isSystemTrayAvailable()) return -1;
 
-    const std::string programFolder = locateProgramFolder();
-    makeFolders(programFolder);
-    SystemClock clock;
-    const ManagerLog log(programFolder, clock);
-    auto pidFile = ManagerPidFile::claim(programFolder);
-    if (!pidFile) {
-        std::fprintf(stderr, "cvtimer: %s\n", pidFile.error().description.c_str());
-        log.write("Not started: " + pidFile.error().description);
-        return pidFile.error().code == errc::kFileAlreadyOpen ? 3 : 1;
-    }
     log.write("Timed Backups Manager started with its tray icon (process " +
               std::to_string(::getpid()) + ", program folder " + programFolder + ")");
     QtHost host;

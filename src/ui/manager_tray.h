@@ -61,9 +61,10 @@ private:
     bool m_listOpen = false;
 };
 
-// `cvtimer` with a display: the manager with its tray icon until it is stopped (from the menu
-// or by a signal). Returns -1 without starting anything when the desktop has no tray; the
-// caller then runs the manager headless.
-int runManagerTray(int argc, char** argv, int signalFd);
+// `cvtimer` with a display: the manager of a program folder it has claimed, with its tray icon,
+// until it is stopped (from the menu or by a signal). Returns -1 without starting anything when
+// the desktop has no tray; the caller then runs the manager headless.
+int runManagerTray(int argc, char** argv, int signalFd, const std::string& programFolder,
+                   const Clock& clock, const ManagerLog& log);
 
 }  // namespace corvane::ui
