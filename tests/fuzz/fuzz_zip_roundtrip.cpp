@@ -79,11 +79,19 @@ void readBack(const std::string& archive, const std::string& password,
     VolumeReader volumes(archive, nullptr);
     auto directory = readDirectory(volumes);
     check(directory.ok(), "directory unreadable");
-    check(directory->items.size() == files.size(), "entry count");
+    // Beside the files, the archive holds an entry for the folder that holds them.
+    std::size_t folders = 0;
+    for (const auto& item : directory->items) {
+        if (!item.isFolder()) continue;
+        check(item.name == (root + "src/").substr(1), "unexpected folder entry");
+        ++folders;
+    }
+    check(folders == 1 && directory->items.size() == files.size() + 1, "entry count");
     const auto read = [&](VolumePosition at, std::span<std::uint8_t> out) {
         return volumes.read(at, out);
     };
     for (const auto& item : directory->items) {
+        if (item.isFolder()) continue;
         auto entry = readEntryHeader(item, read, 0);
         check(entry.ok(), "local header");
         std::vector<std::uint8_t> data(static_cast<std::size_t>(item.compressedSize));
