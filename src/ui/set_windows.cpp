@@ -1,6 +1,7 @@
 #include "ui/set_windows.h"
 
 #include "ui/icons.h"
+#include "ui/list_view.h"
 #include "ui/set_fields.h"
 #include "ui/ui_text.h"
 
@@ -15,19 +16,6 @@
 #include <QVBoxLayout>
 
 namespace corvane::ui {
-
-namespace {
-
-// A row of buttons at the window's right edge.
-QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) {
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    for (QPushButton* button : buttons)
-        row->addWidget(button);
-    return row;
-}
-
-}  // namespace
 
 NewSetWindow::NewSetWindow(NewSetDialog& model, QtHost& host, QWidget* parent)
     : ModelDialog(host, parent, "frmNewSet", NewSetDialog::kTitle, NewSetDialog::kHelpTopic),
