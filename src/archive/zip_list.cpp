@@ -4,6 +4,9 @@
 #include "archive/result_codes.h"
 #include "archive/zip_in.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace corvane::archive {
 
 int runList(const ArchiveSettings& settings, OperationEvents& events, ArchiveListing& listing) {
@@ -16,9 +19,18 @@ int runList(const ArchiveSettings& settings, OperationEvents& events, ArchiveLis
         listing = ArchiveListing{};
         listing.overlapping = findOverlaps(*directory, volumes);
         listing.items = std::move(directory->items);
+        // A volume not at hand (a disk still to be inserted) counts with the bytes the directory
+        // places on it, so that a restore from the last disk sees the whole archive's size.
+        std::vector<std::uint64_t> placed(volumes.count(), 0);
+        for (const ZipItem& item : listing.items) {
+            if (item.diskStart >= placed.size()) continue;
+            const std::uint64_t end = item.localOffset + zip::kLocalHeaderSize +
+                                      item.name.size() + item.compressedSize;
+            placed[item.diskStart] = std::max({placed[item.diskStart], end, item.localOffset});
+        }
         for (std::uint32_t disk = 0; disk < volumes.count(); ++disk) {
             listing.volumePaths.push_back(volumeName(settings.archivePath, disk, volumes.count()));
-            listing.archiveBytes += volumes.openSize(disk).value_or(0);
+            listing.archiveBytes += volumes.openSize(disk).value_or(placed[disk]);
         }
         return kDone;
     } catch (const std::bad_alloc&) {
