@@ -37,10 +37,9 @@ std::uint64_t entryOverhead(const SourceEntry& source, bool encrypted) {
     const bool file = source.kind != SourceKind::Folder;
     const bool aes = encrypted && file;
     const bool streamed = source.kind == SourceKind::File && source.size > kPieceSize;
-    const std::uint64_t extras =
-        zip::kTimestampExtraSize + zip::kNtfsExtraSize + (aes ? zip::kAesExtraSize : 0);
-    std::uint64_t bytes =
-        zip::kLocalHeaderSize + zip::kCentralHeaderSize + 2 * source.storedName.size() + 2 * extras;
+    const std::uint64_t extras = zip::kTimestampExtraSize + (aes ? zip::kAesExtraSize : 0);
+    std::uint64_t bytes = zip::kLocalHeaderSize + zip::kCentralHeaderSize +
+                          2 * source.storedName.size() + 2 * extras + zip::kNtfsExtraSize;
     if (aes) bytes += zip::kAes256Overhead;
     if (streamed)
         bytes += source.size >= kZip64StreamThreshold ? zip::kDataDescriptorSize64 + 20
