@@ -20,7 +20,12 @@ enum class EngineKind { Store, Isal, Libdeflate };
 struct EngineChoice {
     EngineKind kind = EngineKind::Store;
     int engineLevel = 0;
+    int textLevel = 0;  // libdeflate's level for text, when it differs (0: engineLevel)
 };
+
+// True when `input` starts like text: few of its first 8 KiB are control characters that
+// text does not use (random bytes have one in twelve).
+bool looksLikeText(std::span<const std::uint8_t> input);
 
 // The engine for a level 0-9 (values outside clamp to the nearest).
 EngineChoice engineForLevel(int level);
@@ -56,12 +61,15 @@ public:
 
 private:
     void prepare();
+    // The libdeflate compressor for `input`: the text level's when it looks like text.
+    libdeflate_compressor* libdeflateFor(std::span<const std::uint8_t> input);
     std::span<const std::uint8_t> isalWhole(std::span<const std::uint8_t> input);
     void isalPiece(std::span<const std::uint8_t> history, std::span<const std::uint8_t> input,
                    bool last, ByteBuffer& out);
 
     EngineChoice m_choice;
     libdeflate_compressor* m_libdeflate = nullptr;
+    libdeflate_compressor* m_libdeflateText = nullptr;
     libdeflate_compressor* m_probe = nullptr;  // the fastest level, for looksIncompressible
     std::unique_ptr<isal_zstream> m_isal;  // large (hash tables, history): allocated once
     std::vector<std::uint8_t> m_levelBuffer;

@@ -78,6 +78,17 @@ TEST(DeflateEngine, WholeBuffersAndJoinedPiecesRoundTripAtEveryLevel) {
     }
 }
 
+TEST(DeflateEngine, TextIsToldFromBinaryData) {
+    const std::string tarOfText = std::string(400, '\0') + textData(8000, 5);  // header padding
+    std::string machineCode;
+    while (machineCode.size() < 8192)
+        machineCode += std::string("\x48\x89\xe5\x00\x00\x00\x01\x0f\x05", 9);
+    EXPECT_TRUE(looksLikeText(bytesOf(textData(20000, 1))));
+    EXPECT_TRUE(looksLikeText(bytesOf(tarOfText)));
+    EXPECT_FALSE(looksLikeText(bytesOf(randomData(20000, 2))));
+    EXPECT_FALSE(looksLikeText(bytesOf(machineCode)));
+}
+
 }  // namespace
 }  // namespace corvane::archive
 
