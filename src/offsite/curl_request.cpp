@@ -62,14 +62,11 @@ Error curlFailure(CURLcode code, CURL* handle, const char* errorText, const std:
         case CURLE_LOGIN_DENIED:
             return failure(Failure::CredentialsRefused,
                            address + " refused the credentials: " + detail);
-        case CURLE_REMOTE_DISK_FULL:
-            return failure(Failure::OutOfSpace, "no space left on " + address + ": " + detail);
         case CURLE_SEND_ERROR:
         case CURLE_RECV_ERROR:
         case CURLE_GOT_NOTHING:
         case CURLE_PARTIAL_FILE:
         case CURLE_UPLOAD_FAILED:
-        case CURLE_SSH:
         case CURLE_HTTP2:
         case CURLE_HTTP2_STREAM:
             return failure(Failure::ConnectionDropped,
@@ -106,7 +103,7 @@ CurlRequest::CurlRequest(CurlSession& session, const std::string& url, TransferC
     : m_handle(session.handle()), m_control(control) {
     curl_easy_reset(m_handle);
     curl_easy_setopt(m_handle, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(m_handle, CURLOPT_PROTOCOLS_STR, "http,https,sftp");
+    curl_easy_setopt(m_handle, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(m_handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(m_handle, CURLOPT_ERRORBUFFER, m_errorText);
     curl_easy_setopt(m_handle, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);

@@ -28,7 +28,7 @@ private:
 };
 
 struct Response {
-    long status = 0;  // the HTTP status; 0 for sftp
+    long status = 0;  // the HTTP status
     std::string body;
     std::vector<std::pair<std::string, std::string>> headers;  // names in lower case
 

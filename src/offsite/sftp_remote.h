@@ -1,8 +1,10 @@
 #pragma once
 
-#include "offsite/curl_request.h"
 #include "offsite/remote.h"
+#include "offsite/sftp_client.h"
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,18 +23,15 @@ public:
     std::string address(const std::string& name) const override;
 
 private:
-    // A request on `name` in the folder ("" for the folder itself), logged in.
-    void prepare(CurlRequest& request) const;
-    std::string url(const std::string& name) const;
-    // Runs SFTP commands ("rm", "rename"...) on plain paths; each path is quoted here.
-    Status runCommands(const std::vector<std::string>& commands, TransferControl* control);
+    // "sftp://host:port", the start of every address.
+    std::string origin() const;
+    // Runs `operation` on the session, logging in first when there is none; a failure ends
+    // the session, as it may have left answers unread.
+    Status withClient(const std::function<Status(SftpClient&)>& operation);
 
     const OffsiteSettings& m_settings;
     TransferControl& m_control;
-    CurlSession m_session;
+    std::unique_ptr<SftpClient> m_client;
 };
-
-// The path inside double quotes, as curl reads SFTP command arguments.
-std::string quotedSftpPath(const std::string& path);
 
 }  // namespace corvane::offsite
