@@ -27,6 +27,12 @@ constexpr std::size_t kWritesInFlight = 64;
 // No answer of a version 3 server is larger (a directory listing comes in pieces).
 constexpr std::uint32_t kLargestPacket = 1024 * 1024;
 constexpr int kKeyboardRounds = 4;
+// AES-GCM first: with the AES instructions every desktop processor has, it costs both ends the
+// least per byte (a Go server spent a third more time on ChaCha20-Poly1305); the rest as
+// OpenSSH offers them.
+constexpr const char* kCiphers =
+    "aes128-gcm@openssh.com,aes256-gcm@openssh.com,chacha20-poly1305@openssh.com,"
+    "aes128-ctr,aes192-ctr,aes256-ctr";
 
 enum PacketType : std::uint8_t {
     kInit = 1,
@@ -401,6 +407,8 @@ Result<std::unique_ptr<SftpClient>> SftpClient::connect(const OffsiteSettings& s
     ssh_options_set(session, SSH_OPTIONS_KNOWNHOSTS, credentials.knownHostsFile.c_str());
     ssh_options_set(session, SSH_OPTIONS_GLOBAL_KNOWNHOSTS, credentials.knownHostsFile.c_str());
     ssh_options_set(session, SSH_OPTIONS_TIMEOUT, &timeout);
+    ssh_options_set(session, SSH_OPTIONS_CIPHERS_C_S, kCiphers);
+    ssh_options_set(session, SSH_OPTIONS_CIPHERS_S_C, kCiphers);
     if (ssh_connect(session) != SSH_OK) {
         return failure(Failure::Unreachable,
                        "cannot connect to " + address + ": " + ssh_get_error(session));
