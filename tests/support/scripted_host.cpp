@@ -1,5 +1,7 @@
 #include "scripted_host.h"
 
+#include <gtest/gtest.h>
+
 namespace corvane {
 
 namespace {
@@ -139,6 +141,12 @@ void ScriptedHost::queueFolder(std::string path) {
 bool ScriptedHost::scriptFinished() const {
     return m_expectedMessages.empty() && m_openFiles.empty() && m_saveFiles.empty() &&
            m_folders.empty() && m_previewAnswers.empty() && m_passwords.empty();
+}
+
+void ScriptedHost::checkScriptFinished() const {
+    for (const auto& unexpected : m_unexpected)
+        ADD_FAILURE() << unexpected;
+    EXPECT_TRUE(scriptFinished()) << "not every scripted answer was used";
 }
 
 std::optional<bool> ScriptedHost::commandEnabled(CommandId id) const {

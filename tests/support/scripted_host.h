@@ -89,6 +89,9 @@ public:
     const std::vector<std::string>& unexpected() const { return m_unexpected; }
     // True when every queued answer was used.
     bool scriptFinished() const;
+    // Fails the running test for each box or chooser the script did not expect, and when a
+    // queued answer was left unused.
+    void checkScriptFinished() const;
 
     const std::string& statusText() const { return m_status; }
     const std::vector<std::string>& statusHistory() const { return m_statusHistory; }

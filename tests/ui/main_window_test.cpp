@@ -67,11 +67,10 @@ TEST_F(MainWindowTest, MenusAndToolbarAreTheCommandTableWithNoSetOpen) {
         menuRows(*window, C::Options),
         (std::vector<std::string>{
             "ID_OptionsSettings|&Settings...|on", "ID_OptionsOffsite|Off-site &Copy...|off",
-            "ID_OptionsTaskManager|&Task Manager...|on",
-            "ID_OptionsFavorites|&Favorites...|on", "-",
-            "ID_OptionsRegistry|R&egistry Backup...|on", "ID_OptionsWizard|Backup &Wizard...|on",
-            "-", "ID_OptionsTestBackup|Te&st Backup|on", "-",
-            "ID_OptionsRestore|&Restore Backup Archive...|on"}));
+            "ID_OptionsTaskManager|&Task Manager...|on", "ID_OptionsFavorites|&Favorites...|on",
+            "-", "ID_OptionsRegistry|R&egistry Backup...|on",
+            "ID_OptionsWizard|Backup &Wizard...|on", "-", "ID_OptionsTestBackup|Te&st Backup|on",
+            "-", "ID_OptionsRestore|&Restore Backup Archive...|on"}));
     EXPECT_EQ(menuRows(*window, C::View),
               (std::vector<std::string>{"ID_OptionsViewBackupLog|View &Backup Log...|on", "-",
                                         "ID_OptionsViewErrorLog|View &Error Log...|on"}));
@@ -115,8 +114,8 @@ TEST_F(MainWindowTest, MenusAndToolbarAreTheCommandTableWithNoSetOpen) {
 TEST_F(MainWindowTest, OpenSetEnablesItsCommandsAndContentEnablesBackup) {
     makeSet("Daily");
     EXPECT_EQ(window->statusPanel()->text().toStdString(), "Daily.cvt");
-    for (const C id :
-         {C::Add, C::Save, C::ActionsAdd, C::ActionsDefault, C::FileSave, C::FileSaveAs}) {
+    for (const C id : {C::Add, C::Save, C::ActionsAdd, C::ActionsDefault, C::FileSave,
+                       C::FileSaveAs, C::OptionsOffsite}) {
         EXPECT_TRUE(action(id)->isEnabled()) << commandKey(id);
     }
     for (const C id : {C::Backup, C::ActionsBackup, C::BackupSetProperties, C::ActionsRemove}) {
@@ -236,18 +235,6 @@ TEST_F(MainWindowTest, ArchiveOnTheCommandLineStartsTheRestoreProgramOnceWhenAct
     }
     EXPECT_TRUE(window->isActiveWindow());
     EXPECT_EQ(launcher.started.size(), 1u);
-}
-
-TEST_F(MainWindowTest, MissingRestoreProgramIsSaidInABox) {
-    launcher.fail = true;
-    host.expectBox("Error Loading",
-                   "Error loading the restore program (cvrest).\n\nError:  File not found.",
-                   "cmdOK");
-    action(C::Restore)->trigger();
-    host.expectBox("Error Loading",
-                   "Error loading the 'Timed Backups Manager' into the system tray.", "cmdOK");
-    action(C::FileLoad)->trigger();
-    EXPECT_EQ(launcher.started, (std::vector<std::string>{"cvrest", "cvtimer"}));
 }
 
 TEST_F(MainWindowTest, LogViewersShowTheLogOrSayThereIsNone) {

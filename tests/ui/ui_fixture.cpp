@@ -171,26 +171,6 @@ std::string TestHost::chooseFolder(std::string_view title) {
     return path;
 }
 
-Status RecordingLauncher::start(const std::string& program,
-                                const std::vector<std::string>& arguments) {
-    std::string line = program;
-    for (const auto& argument : arguments)
-        line += " " + argument;
-    started.push_back(line);
-    if (fail) return Error{errc::kFileNotFound, "File not found"};
-    return {};
-}
-
-std::optional<std::string> MemorySettings::value(std::string_view key) const {
-    const auto found = values.find(std::string(key));
-    if (found == values.end()) return std::nullopt;
-    return found->second;
-}
-
-void MemorySettings::setValue(std::string_view key, const std::string& value) {
-    values[std::string(key)] = value;
-}
-
 UiFixture::UiFixture(bool realArchiver) : clock(fromLocal({2026, 12, 4, 10, 30, 0})) {
     ::setenv("CORVANE_HOME", home.path().c_str(), 1);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,

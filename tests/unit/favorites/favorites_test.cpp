@@ -29,11 +29,7 @@ protected:
         places = {home / "Desktop/", home / "data/", home / "config/", "/opt/corvane/corvane"};
     }
 
-    void TearDown() override {
-        for (const auto& unexpected : host.unexpected())
-            ADD_FAILURE() << unexpected;
-        EXPECT_TRUE(host.scriptFinished());
-    }
+    void TearDown() override { host.checkScriptFinished(); }
 
     std::string makeSet(const std::string& name) {
         writeFile(home / ("Backup Sets/" + name), "\"Corvane Set - v6.0\"\r\n");

@@ -10,19 +10,6 @@ namespace {
 
 using SetFile = SetFixture;
 
-const std::string kIncompatibleText =
-    "The Backup Set you are attempting to open was created with Corvane previous to v5.0.  "
-    "Previous Backup Sets are not compatible with this version.\r\n\r\nYour Backup Set will "
-    "have to be recreated using this version of Corvane.";
-
-// A set file's bytes: each field quoted and ended by CR LF.
-std::string quoted(const std::vector<std::string>& fields) {
-    std::string content;
-    for (const auto& field : fields)
-        content += "\"" + field + "\"\r\n";
-    return content;
-}
-
 TEST_F(SetFile, SavedSetReopensWithEntriesNestingOptionsAndOrder) {
     makeFolder(home / "data/A/B");
     makeFolder(home / "data/C");
@@ -41,9 +28,9 @@ TEST_F(SetFile, SavedSetReopensWithEntriesNestingOptionsAndOrder) {
     ASSERT_TRUE(document.saveSet());
     const std::string path = home / "Backup Sets/Daily.cvt";
     const std::string written = readFile(path);
-    EXPECT_EQ(written, quoted(setLines({home / "data/", home / "data/A/", home / "data/C/",
-                                        home / "data/A/B/", home / "data/f.txt", "** - /w/*.doc",
-                                        "- *.tmp"})));
+    EXPECT_EQ(written, quotedFields(setLines({home / "data/", home / "data/A/", home / "data/C/",
+                                              home / "data/A/B/", home / "data/f.txt",
+                                              "** - /w/*.doc", "- *.tmp"})));
     const auto before = treeOutline();
 
     config.record().compression = 1;
