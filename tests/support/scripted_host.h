@@ -74,14 +74,18 @@ public:
     };
 
     // The next box must carry `title`; it is answered with `answer`.
-    void expectMessage(std::string title, Answer answer);
+    void expectMessage(std::string title, Answer answer) {
+        m_expectedMessages.push_back({std::move(title), answer});
+    }
     // Answers for the next choosers, in order.
-    void queueOpenFiles(std::vector<std::string> paths);
-    void queueSaveFile(std::string path);
-    void queueFolder(std::string path);
-    void queuePreviewAnswer(Answer answer);
+    void queueOpenFiles(std::vector<std::string> paths) { m_openFiles.push_back(std::move(paths)); }
+    void queueSaveFile(std::string path) { m_saveFiles.push_back(std::move(path)); }
+    void queueFolder(std::string path) { m_folders.push_back(std::move(path)); }
+    void queuePreviewAnswer(Answer answer) { m_previewAnswers.push_back(answer); }
     // nullopt answers the password prompt with Cancel.
-    void queuePassword(std::optional<std::string> password);
+    void queuePassword(std::optional<std::string> password) {
+        m_passwords.push_back(std::move(password));
+    }
 
     const std::vector<MessageCall>& messages() const { return m_messages; }
     const std::vector<FileRequest>& fileRequests() const { return m_fileRequests; }

@@ -1,6 +1,7 @@
 // The backup and test windows through their real widgets, over a scripted archive component:
 // the backup type and CD reminder, the disk prompts, the preview question and results, the
 // progress window with its Cancel, the password prompt, the notices, and the boxes themselves.
+// The engine tests check each box's text word for word; here boxes are answered by title.
 #include "subprocess.h"
 #include "ui/progress_windows.h"
 #include "ui_fixture.h"
@@ -138,17 +139,9 @@ TEST_F(RunWindows, CdBackupShowsTheReminderAndAsksForEachDisk) {
         click(dialog, "cmdOK");
     });
     host.expectBox("Clear Disk Contents", "", "cmdNo");
-    host.expectBox("Insert Disk", "Please insert DISK #1 into Drive /media/usb.", "cmdOK");
-    host.expectBox("Insert Disk",
-                   "Please insert DISK #2 of the set.\n\nNote:  Ensure the CDR/CDRW disk has "
-                   "completed writing and all status lights have stopped flashing before "
-                   "inserting the next disk.  Also ensure that the newly inserted disk is ready "
-                   "in the drive before clicking OK.",
-                   "cmdOK");
-    host.expectBox("Backup Complete",
-                   "Backup operation successful.  Your Backup is complete.\n\nWould you like to "
-                   "test the Backup archive to confirm your data is safe?",
-                   "cmdNo");
+    host.expectBox("Insert Disk", "", "cmdOK");
+    host.expectBox("Insert Disk", "", "cmdOK");
+    host.expectBox("Backup Complete", "", "cmdNo");
     bool progressHiddenForTheDisk = false;
     fake.onCompress = [&](FakeComponent::Events& events, FakeComponent& self) {
         const bool inserted = events.onInsertDisk(2);
@@ -178,11 +171,7 @@ TEST_F(RunWindows, PreviewQuestionPreviewingWindowAndResults) {
         click(dialog, "cmdHelp");
         click(dialog, "cmdYes");
     });
-    host.expectBox("Preview Results",
-                   "The backup archive size will be approximately: 2,442 KB.\n\nYou will "
-                   "require approximately 3 disk(s) the size of what is inserted in your "
-                   "destination drive.",
-                   "cmdOK");
+    host.expectBox("Preview Results", "", "cmdOK");
     host.expectBox("Insert Disk", "", "cmdOK");
     host.expectBox("Backup Complete", "", "cmdNo");
     fake.onPreview = [&](FakeComponent::Events& events, FakeComponent&) {
@@ -234,7 +223,7 @@ TEST_F(RunWindows, CancelStopsTheBackupAtOnceAndTheStoppingLineStays) {
         return self.abortedOr(0);
     };
     startBackupOfStyle("optSingle");
-    host.expectBox("Backup", "Backup operation cancelled.  Backup is not complete.", "cmdOK");
+    host.expectBox("Backup", "", "cmdOK");
     trigger(C::Backup);
     EXPECT_EQ(lineAfterCancel, "Aborting current operation...Please wait...");
     // The event that carried the click was the last one: nothing more went into the archive.
@@ -295,9 +284,7 @@ TEST_F(RunWindows, PasswordPromptAndTestResults) {
         saveScreenshot(dialog, "password");
         QTest::keyClick(control<QWidget>(dialog, "txtPassword"), Qt::Key_Return);
     });
-    host.expectBox("Backup Test Successful",
-                   "The Backup archive test reports that your Backup passed testing and is safe.",
-                   "cmdOK");
+    host.expectBox("Backup Test Successful", "", "cmdOK");
     trigger(C::OptionsTestBackup);
     EXPECT_EQ(given, "secret");
     EXPECT_EQ(host.fileRequests().back().title, "Choose Backup Archive");
@@ -307,16 +294,8 @@ TEST_F(RunWindows, PasswordPromptAndTestResults) {
         EXPECT_FALSE(events.onIntegrityWarning("a.txt"));
         return 524;
     };
-    host.expectBox("Integrity Warning",
-                   "The Backup Archive generated an integrity warning and may be corrupt.\n\n"
-                   "Click OK to continue with the test operation or Cancel to abort the "
-                   "operation.",
-                   "cmdCancel");
-    host.expectBox("Test Failed",
-                   "Your Backup archive failed the test.  This can be caused by a number of "
-                   "different factors.  It is suggested that you perform the Backup again to "
-                   "ensure your data is safe.\n\nError #: 524",
-                   "cmdOK");
+    host.expectBox("Integrity Warning", "", "cmdCancel");
+    host.expectBox("Test Failed", "", "cmdOK");
     trigger(C::OptionsTestBackup);
 }
 
@@ -350,7 +329,7 @@ TEST_F(RunWindows, FixedDiskRefusesMultipleDisksAndOtherDevicesAsk) {
     drives.type = DriveType::Remote;
     startBackupOfStyle("optMultiple");
     host.expectBox("Removable Device", "", "cmdNo");
-    host.expectBox("Operation Cancelled", "Backup operation has been cancelled.", "cmdOK");
+    host.expectBox("Operation Cancelled", "", "cmdOK");
     trigger(C::Backup);
     EXPECT_TRUE(fake.compresses.empty());
 }
@@ -375,10 +354,7 @@ TEST_F(RunWindows, SkippedFileIsShownWhenAsked) {
         return 527;
     };
     startBackupOfStyle("optSingle");
-    host.expectBox("Skipped File",
-                   "The following file cannot be opened for writing/reading:  \n\n/data/locked.db"
-                   "\n\nThis file will not be included in the Backup.",
-                   "cmdOK");
+    host.expectBox("Skipped File", "", "cmdOK");
     host.expectBox("Backup Complete", "", "cmdNo");
     trigger(C::Backup);
 }

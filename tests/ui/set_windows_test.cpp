@@ -1,6 +1,7 @@
 // The set editing windows, opened from their commands and driven through their controls: the
 // new-set, open-set and default-location windows, the wizard, the folder picker, the wildcard
-// and exclusion windows, the reminder and the statistics.
+// and exclusion windows, the reminder and the statistics. The dialogs' own tests check each
+// box's text word for word; here boxes are answered by title.
 #include "config/config_store.h"
 #include "ui/entry_windows.h"
 #include "ui/set_tree_view.h"
@@ -95,9 +96,7 @@ TEST_F(SetWindows, AnExistingNameAsksAndCancelKeepsTheWindowOpen) {
     host.expectWindow("frmNewSet", [&](QDialog& dialog) {
         type(dialog, "txtName", "Daily");
         type(dialog, "txtLocation", home / "out/Daily.bac");
-        host.expectBox("Overwrite Backup Set",
-                       "A Backup Set by that name already exists.  Overwrite the existing one?",
-                       "cmdCancel");
+        host.expectBox("Overwrite Backup Set", "", "cmdCancel");
         click(dialog, "cmdOK");
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(dialog.focusWidget(), control<QWidget>(dialog, "txtName"));
@@ -129,7 +128,7 @@ TEST_F(SetWindows, OpenSetWindowOpensAndDeletesSets) {
         EXPECT_EQ(list->currentItem(), list->topLevelItem(0));
         saveScreenshot(dialog, "open-set");
         list->setCurrentItem(list->topLevelItem(2));
-        host.expectBox("Delete Backup Set", "Completely delete the selected Backup Set?", "cmdOK");
+        host.expectBox("Delete Backup Set", "", "cmdOK");
         click(dialog, "cmdDelete");
         EXPECT_EQ(list->topLevelItemCount(), 2);
         list->setCurrentItem(list->topLevelItem(1));
@@ -222,11 +221,10 @@ TEST_F(SetWindows, WizardBuildsAndSavesASetInThreeSteps) {
 
 TEST_F(SetWindows, LeavingTheWizardAsksFirst) {
     host.expectWindow("frmWizard", [&](QDialog& dialog) {
-        const std::string question = "Are you sure you wish to exit the Wizard without saving?";
-        host.expectBox("Exit Wizard", question, "cmdCancel");
+        host.expectBox("Exit Wizard", "", "cmdCancel");
         QTest::keyClick(&dialog, Qt::Key_Escape);
         EXPECT_TRUE(dialog.isVisible());
-        host.expectBox("Exit Wizard", question, "cmdOK");
+        host.expectBox("Exit Wizard", "", "cmdOK");
         click(dialog, "cmdCancel");
     });
     trigger(C::OptionsWizard);
@@ -244,10 +242,7 @@ TEST_F(SetWindows, FolderPickerRefusesADuplicate) {
         EXPECT_TRUE(enabled(dialog, "cmdAdd"));
         click(dialog, "cmdAdd");
         saveScreenshot(dialog, "folder-picker");
-        host.expectBox(
-            "Duplicate Folder/Path",
-            "Backup Set already contains '" + home.path() + "data/'.  Unable to add again.",
-            "cmdOK");
+        host.expectBox("Duplicate Folder/Path", "", "cmdOK");
         click(dialog, "cmdAdd");
         EXPECT_TRUE(enabled(dialog, "cmdClose"));
         QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -263,10 +258,7 @@ TEST_F(SetWindows, WildcardWindowNeedsAFullPathAndRefusesADuplicate) {
         EXPECT_EQ(dialog.windowTitle().toStdString(), "Add WildCard");
         EXPECT_FALSE(enabled(dialog, "cmdOK"));
         type(dialog, "txtWildCard", "*.doc");
-        host.expectBox("Invalid WildCard",
-                       "Your WildCard addition must include a pathname in front of it.\n\n"
-                       "eg:  /MyDocuments/*.doc",
-                       "cmdOK");
+        host.expectBox("Invalid WildCard", "", "cmdOK");
         click(dialog, "cmdOK");
         EXPECT_EQ(textOf(dialog, "txtWildCard"), "*.doc");
         click(dialog, "cmdChooseFolder");
@@ -284,10 +276,7 @@ TEST_F(SetWindows, WildcardWindowNeedsAFullPathAndRefusesADuplicate) {
 
     host.expectWindow("frmAddWildCard", [&](QDialog& dialog) {
         type(dialog, "txtWildCard", home / "data/*.doc");
-        host.expectBox("Duplicate WildCard",
-                       "Your backup set already contains '" + home.path() +
-                           "data/*.doc'.  Unable to add again.",
-                       "cmdOK");
+        host.expectBox("Duplicate WildCard", "", "cmdOK");
         click(dialog, "cmdOK");
         EXPECT_EQ(dialog.focusWidget(), control<QWidget>(dialog, "txtWildCard"));
         click(dialog, "cmdCancel");
@@ -317,8 +306,7 @@ TEST_F(SetWindows, ExclusionWindowTakesAFolderAFileOrAType) {
     EXPECT_EQ(host.fileRequests().back().title, "Choose File to Exclude");
     host.expectWindow("frmAddExclusion", [&](QDialog& dialog) {
         type(dialog, "txtExclusion", "/tmp");
-        host.expectBox("Duplicate Exclusion",
-                       "Exclusions already contain '/tmp'.  Unable to add again.", "cmdOK");
+        host.expectBox("Duplicate Exclusion", "", "cmdOK");
         click(dialog, "cmdOK");
         click(dialog, "cmdCancel");
     });

@@ -1,6 +1,7 @@
 // The task windows opened from the main window: the task-type chooser, the timed backup list
 // and its editors, the task list, the favourites with their hand-over to the main window, and
-// the registry backup window.
+// the registry backup window. The lists' and editors' own tests check each box's text word for
+// word; here boxes are answered by title.
 #include "common/file_io.h"
 #include "schedule/manager_control.h"
 #include "schedule/timed_record.h"
@@ -52,8 +53,7 @@ protected:
         return home / ("Backup Sets/" + name + ".cvt");
     }
     // Opens the chooser and picks a list.
-    void chooseTask(const char* option, const std::string& list,
-                    const TestHost::Handler& handler) {
+    void chooseTask(const char* option, const std::string& list, const TestHost::Handler& handler) {
         host.expectWindow("frmBackChooseTaskType", [=, this](QDialog& chooser) {
             control<QRadioButton>(chooser, option)->click();
             host.expectWindow(list, handler);
@@ -126,10 +126,8 @@ TEST_F(TaskWindows, TimedBackupIsAddedModifiedAndWrittenWithTheManagerStoppedMea
             EXPECT_FALSE(control<QPushButton>(editor, "cmdLocation")->isEnabled());
             EXPECT_EQ(control<QComboBox>(editor, "cboInterval")->currentIndex(), -1);
             saveScreenshot(editor, "timed-editor-new-empty");
-            // Refusals in their order: the set, then the time, then the type.
-            host.expectBox("No Backup Name",
-                           "Unable to add Backup.  Backup 'Name' has not been specified.",
-                           "cmdOK");
+            // OK refuses what is missing (the editor's own test has every check in its order).
+            host.expectBox("No Backup Name", "", "cmdOK");
             click(editor, "cmdOK");
             host.queueOpenFiles({set});
             click(editor, "cmdBrowseSet");
@@ -137,10 +135,6 @@ TEST_F(TaskWindows, TimedBackupIsAddedModifiedAndWrittenWithTheManagerStoppedMea
             EXPECT_TRUE(control<QPushButton>(editor, "cmdLocation")->isEnabled());
             EXPECT_EQ(control<QLineEdit>(editor, "txtLocation")->text().toStdString(),
                       home / "out/Daily.bac");
-            host.expectBox("Invalid Backup Time",
-                           "Unable to add Backup.  Backup 'Hour' and 'Minute' must be specified.",
-                           "cmdOK");
-            click(editor, "cmdOK");
             // The fields empty themselves on what is not an hour or a minute.
             const std::pair<const char*, const char*> typed[] = {
                 {"25", ""}, {"x", ""}, {"24", ""}, {"7", "7"}};
@@ -149,15 +143,9 @@ TEST_F(TaskWindows, TimedBackupIsAddedModifiedAndWrittenWithTheManagerStoppedMea
                 EXPECT_EQ(control<QLineEdit>(editor, "txtHour")->text().toStdString(), kept);
             }
             type(editor, "txtMinute", "0");
-            host.expectBox("Invalid Backup Type",
-                           "Unable to add Backup.  Backup 'Type' must be specified.", "cmdOK");
-            click(editor, "cmdOK");
             control<QComboBox>(editor, "cboInterval")->setCurrentIndex(3);  // "Every Day"
             // 07:00 today has passed at 10:30.
-            host.expectBox("Invalid Time",
-                           "Unable to set the Timed Backup for today.  The time you have "
-                           "entered has already passed.",
-                           "cmdOK");
+            host.expectBox("Invalid Time", "", "cmdOK");
             click(editor, "cmdOK");
             EXPECT_EQ(control<QLineEdit>(editor, "txtHour")->text().toStdString(), "07");
             type(editor, "txtHour", "10");
@@ -219,7 +207,7 @@ TEST_F(TaskWindows, TaskListAddsSetsOnceAndRemovesTheSelectedOne) {
         for (char& c : shouted)
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         host.queueOpenFiles({shouted});
-        host.expectBox("Unable to Add", "A Backup entry for that item already exists.", "cmdOK");
+        host.expectBox("Unable to Add", "", "cmdOK");
         click(list, "cmdAdd");
         // A file that is not a set is refused.
         writeFile(home / "other.cvt", "not a set\n");
@@ -254,8 +242,7 @@ TEST_F(TaskWindows, FavouritesOpenOrBackUpTheChosenSet) {
         EXPECT_EQ(rowTexts(dialog, "ListView1"), std::vector<std::string>{set});
         auto* view = control<QTreeWidget>(dialog, "ListView1");
         auto* menu = control<QMenu>(dialog, "mnuFavorites");
-        emit view->customContextMenuRequested(
-            view->visualItemRect(view->topLevelItem(0)).center());
+        emit view->customContextMenuRequested(view->visualItemRect(view->topLevelItem(0)).center());
         ASSERT_TRUE(menu->isVisible());
         saveScreenshot(dialog, "favorites");
         saveScreenshot(*menu, "favorites-menu");
@@ -276,10 +263,7 @@ TEST_F(TaskWindows, FavouriteOfAnEmptySetCannotBeBackedUp) {
         selectRow(dialog, "ListView1", 0);
         control<QAction>(dialog, "mnuPerform")->trigger();
     });
-    host.expectBox("Unable to Perform",
-                   "Backup set does not contain anything to backup.  Unable to perform backup "
-                   "operation.",
-                   "cmdOK");
+    host.expectBox("Unable to Perform", "", "cmdOK");
     trigger(C::OptionsFavorites);
 }
 
@@ -292,8 +276,7 @@ TEST_F(TaskWindows, FavouriteBecomesADesktopLink) {
     ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
     host.expectWindow("frmFavorites", [&](QDialog& dialog) {
         selectRow(dialog, "ListView1", 0);
-        host.expectBox("Desktop Shortcut", "Create a Desktop Shortcut for the selected Backup Set?",
-                       "cmdYes");
+        host.expectBox("Desktop Shortcut", "", "cmdYes");
         control<QAction>(dialog, "mnuShortcut")->trigger();
         click(dialog, "cmdClose");
     });
@@ -306,10 +289,7 @@ TEST_F(TaskWindows, FavouriteBecomesADesktopLink) {
 }
 
 TEST_F(TaskWindows, RegistryWindowFindsNoSystemFilesHere) {
-    host.expectBox("No Files Found",
-                   "No default System Files found to backup.  Unable to perform a Registry "
-                   "Backup on this machine.",
-                   "cmdOK");
+    host.expectBox("No Files Found", "", "cmdOK");
     host.expectWindow("frmRegistry", [&](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle().toStdString(), "System Registry Backup");
         EXPECT_EQ(control<QLabel>(dialog, "lblNote")->text().toStdString(),

@@ -138,37 +138,35 @@ int TestHost::runModal(QDialog& dialog) {
     return dialog.result();
 }
 
-std::vector<std::string> TestHost::chooseOpenFiles(const FileRequest& request) {
-    m_fileRequests.push_back(request);
-    if (m_openFiles.empty()) {
-        ADD_FAILURE() << "unexpected file chooser \"" << request.title << "\"";
+namespace {
+
+// The next queued answer; with none queued the test fails on the chooser `what`.
+template <typename T>
+T next(std::deque<T>& queue, const std::string& what) {
+    if (queue.empty()) {
+        ADD_FAILURE() << "unexpected " << what;
         return {};
     }
-    auto paths = std::move(m_openFiles.front());
-    m_openFiles.pop_front();
-    return paths;
+    T answer = std::move(queue.front());
+    queue.pop_front();
+    return answer;
+}
+
+}  // namespace
+
+std::vector<std::string> TestHost::chooseOpenFiles(const FileRequest& request) {
+    m_fileRequests.push_back(request);
+    return next(m_openFiles, "file chooser \"" + request.title + "\"");
 }
 
 std::string TestHost::chooseSaveFile(const FileRequest& request) {
     m_fileRequests.push_back(request);
-    if (m_saveFiles.empty()) {
-        ADD_FAILURE() << "unexpected save chooser \"" << request.title << "\"";
-        return {};
-    }
-    auto path = std::move(m_saveFiles.front());
-    m_saveFiles.pop_front();
-    return path;
+    return next(m_saveFiles, "save chooser \"" + request.title + "\"");
 }
 
 std::string TestHost::chooseFolder(std::string_view title) {
     m_folderTitles.emplace_back(title);
-    if (m_folders.empty()) {
-        ADD_FAILURE() << "unexpected folder chooser \"" << title << "\"";
-        return {};
-    }
-    auto path = std::move(m_folders.front());
-    m_folders.pop_front();
-    return path;
+    return next(m_folders, "folder chooser \"" + std::string(title) + "\"");
 }
 
 UiFixture::UiFixture(bool realArchiver) : clock(fromLocal({2026, 12, 4, 10, 30, 0})) {
