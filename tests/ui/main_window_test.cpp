@@ -111,22 +111,6 @@ TEST_F(MainWindowTest, MenusAndToolbarAreTheCommandTableWithNoSetOpen) {
     saveScreenshot(*window, "main-window-empty");
 }
 
-TEST_F(MainWindowTest, OpenSetEnablesItsCommandsAndContentEnablesBackup) {
-    makeSet("Daily");
-    EXPECT_EQ(window->statusPanel()->text().toStdString(), "Daily.cvt");
-    for (const C id : {C::Add, C::Save, C::ActionsAdd, C::ActionsDefault, C::FileSave,
-                       C::FileSaveAs, C::OptionsOffsite}) {
-        EXPECT_TRUE(action(id)->isEnabled()) << commandKey(id);
-    }
-    for (const C id : {C::Backup, C::ActionsBackup, C::BackupSetProperties, C::ActionsRemove}) {
-        EXPECT_FALSE(action(id)->isEnabled()) << commandKey(id);
-    }
-    addDataFolder();
-    for (const C id : {C::Backup, C::ActionsBackup, C::BackupSetProperties}) {
-        EXPECT_TRUE(action(id)->isEnabled()) << commandKey(id);
-    }
-}
-
 TEST_F(MainWindowTest, TreeShowsTheSetWithDarkBlueCategories) {
     makeSet("Daily");
     addDataFolder();
@@ -203,17 +187,12 @@ TEST_F(MainWindowTest, MinimisedAtExitKeepsTheStoredPlacement) {
 TEST_F(MainWindowTest, ClosingWithChangesAsksOnceAndNoKeepsTheFileUnwritten) {
     makeSet("Daily");
     addDataFolder();
+    // The question's text, icon and buttons: SetEditing.ClosingAChangedSetAsksOnceAndSavesOnYes
+    // and RunWindows.BoxesAnswerAsTheirButtonsAndEscapeSay.
     host.expectWindow("msgBox", [](QDialog& dialog) {
-        auto& box = static_cast<QMessageBox&>(dialog);
-        EXPECT_EQ(box.windowTitle().toStdString(), "Save");
-        EXPECT_EQ(box.text().toStdString(), "Save any current Backup Set changes?");
-        EXPECT_EQ(box.icon(), QMessageBox::Question);
-        // Yes/No: Enter answers Yes, Escape answers No.
-        EXPECT_EQ(box.defaultButton()->objectName().toStdString(), "cmdYes");
-        EXPECT_EQ(box.escapeButton()->objectName().toStdString(), "cmdNo");
-        EXPECT_EQ(box.buttons().size(), 2);
-        saveScreenshot(box, "box-save-question");
-        click(box, "cmdNo");
+        EXPECT_EQ(dialog.windowTitle().toStdString(), "Save");
+        saveScreenshot(dialog, "box-save-question");
+        click(dialog, "cmdNo");
     });
     action(C::FileExit)->trigger();
     EXPECT_FALSE(window->isVisible());

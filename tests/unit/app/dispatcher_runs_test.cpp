@@ -103,6 +103,15 @@ TEST_F(RunsTest, NoSecondOperationStartsWhileOneRuns) {
     EXPECT_TRUE(dispatcher.canClose());
 }
 
+TEST_F(RunsTest, TestCommandAsksForAnArchiveAndReports) {
+    host.queueOpenFiles({home / "out/Daily.bac"});
+    host.expectMessage("Backup Test Successful", Answer::Ok);
+    dispatcher.dispatch(C::OptionsTestBackup);
+    ASSERT_EQ(component.tests.size(), 1u);
+    EXPECT_EQ(component.tests[0].archivePath, home / "out/Daily.bac");
+    EXPECT_EQ(host.fileRequests().at(0).title, "Choose Backup Archive");
+}
+
 // The favourites window hands the chosen set back: opened, backed up, or refused when it holds
 // nothing to back up.
 TEST_F(RunsTest, ChosenFavouriteIsOpenedOrBackedUp) {

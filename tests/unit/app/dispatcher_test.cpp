@@ -77,6 +77,24 @@ TEST_F(DispatcherFixture, TreeClicksDecideRemoveAndTheActionsPopup) {
     EXPECT_FALSE(shows(C::ActionsRemove));
 }
 
+TEST_F(DispatcherFixture, ClosingAsksOnceAndStoresThePlacementUnlessMinimised) {
+    // The question's text and buttons are in SetEditing.ClosingAChangedSetAsksOnceAndSavesOnYes.
+    makeSet("Daily");
+    addDataFolder();
+    MemorySettings settings;
+    host.expectMessage("Save", Answer::No);
+    dispatcher.closing(settings, {10, 20, 640, 480}, false);
+    EXPECT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(settings.values,
+              (std::map<std::string, std::string>{
+                  {"Left", "10"}, {"Top", "20"}, {"Width", "640"}, {"Height", "480"}}));
+
+    MemorySettings minimised;
+    minimised.values["Left"] = "5";
+    dispatcher.closing(minimised, {0, 0, 100, 100}, true);
+    EXPECT_EQ(minimised.values, (std::map<std::string, std::string>{{"Left", "5"}}));
+}
+
 TEST_F(DispatcherFixture, CancelledSettingsStillAskToSaveOnClose) {
     makeSet("Daily");
     dialogs.onOptions = [](OptionsDialog& d) { d.cancel(); };
@@ -86,6 +104,29 @@ TEST_F(DispatcherFixture, CancelledSettingsStillAskToSaveOnClose) {
     host.expectMessage("Save", Answer::Yes);
     dispatcher.closing(settings, {}, false);
     EXPECT_TRUE(fileExists(home / "Backup Sets/Daily.cvt"));
+}
+
+TEST_F(DispatcherFixture, TaskCommandsLeadThroughTheChooserToTheChosenList) {
+    struct Case {
+        C id;
+        std::optional<TaskTypeChooser::Choice> choice;  // none: the chooser is cancelled
+        std::vector<std::string> shown;
+    };
+    using Choice = TaskTypeChooser::Choice;
+    const Case cases[] = {
+        {C::Tasks, std::nullopt, {"taskType"}},
+        {C::OptionsTaskManager, Choice::ScheduleTimedBackups, {"taskType", "timedList"}},
+        {C::Tasks, Choice::TrackImportantBackups, {"taskType", "taskList"}},
+    };
+    for (const Case& c : cases) {
+        dialogs.shown.clear();
+        dialogs.onTaskType = [&c](TaskTypeChooser& chooser) {
+            if (c.choice) chooser.choose(*c.choice);
+            return c.choice.has_value();
+        };
+        dispatcher.dispatch(c.id);
+        EXPECT_EQ(dialogs.shown, c.shown);
+    }
 }
 
 TEST_F(DispatcherFixture, RegistryWindowSaysThisSystemHasNoFilesToBackUp) {

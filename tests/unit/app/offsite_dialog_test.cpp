@@ -137,11 +137,16 @@ TEST_F(OffsiteDialogTest, TheTestSaysWhyItFailedAfterOneAttempt) {
     EXPECT_EQ(dialog.testResult().find("secret"), std::string::npos);
 }
 
-// A test that passes is in the window's widget test, and the probe's removal in the remote test.
-TEST_F(OffsiteDialogTest, CancelEndsTheTestOfAServerThatNeverAnswers) {
+// The probe's removal is checked by RemoteTest.TestConnectionSendsListsAndDeletesAProbe.
+TEST_F(OffsiteDialogTest, TheTestReachesARealServerAndCancelStopsIt) {
+    TestServer server("webdav");
+    server.start();
+    server.writeSettings(home.path(), "Daily", "corvane/");
     ASSERT_TRUE(dialog.load());
-    dialog.setCredentialsFile("daily.cred");
-    // Cancel, pressed during a turn of events, ends the wait.
+    dialog.testConnection();
+    EXPECT_TRUE(dialog.testPassed()) << dialog.testResult();
+
+    // A server that never answers: Cancel, pressed during a turn of events, ends the wait.
     SilentPort silent;
     host.onPendingEvents = [&] {
         EXPECT_FALSE(dialog.cancel());

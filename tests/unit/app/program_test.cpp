@@ -80,6 +80,16 @@ TEST_F(ProgramTest, FirstStartPreparesTheProgramFolder) {
     EXPECT_TRUE(program.commands().isEnabled(CommandId::Open));
 }
 
+TEST_F(ProgramTest, ArchiveIsHandedToTheRestoreProgramOnce) {
+    program.load("/arch/Daily.BAC");
+    EXPECT_EQ(program.pendingArchive(), "/arch/Daily.BAC");
+    EXPECT_TRUE(launcher.started.empty());
+    program.activate();
+    program.activate();
+    EXPECT_EQ(launcher.started, std::vector<std::string>{"cvrest /arch/Daily.BAC"});
+    EXPECT_EQ(program.pendingArchive(), "");
+}
+
 TEST_F(ProgramTest, MissingRestoreProgramIsReported) {
     launcher.fail = true;
     program.load("/arch/Daily.bac");

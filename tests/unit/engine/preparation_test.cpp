@@ -130,43 +130,30 @@ TEST_F(Preparation, DiskStylesAreCheckedAgainstTheDrive) {
         bool runs;
     };
     const std::string archive = home / "out/fixed.bac";
+    using S = BackupStyle;
+    using D = DriveType;
+    using A = Answer;
     const Case cases[] = {
-        {BackupStyle::MultipleDisks,
-         DriveType::Fixed,
+        {S::MultipleDisks, D::Fixed, archive, {{"Hard Drive", A::Ok}}, false},
+        {S::CdMultipleDisks, D::Fixed, archive, {{"Hard Drive", A::Ok}}, false},
+        {S::MultipleDisks,
+         D::Remote,
          archive,
-         {{"Hard Drive", Answer::Ok}},
+         {{"Removable Device", A::No}, {"Operation Cancelled", A::Ok}},
          false},
-        {BackupStyle::CdMultipleDisks,
-         DriveType::Fixed,
+        {S::MultipleDisks,
+         D::Remote,
          archive,
-         {{"Hard Drive", Answer::Ok}},
-         false},
-        {BackupStyle::MultipleDisks,
-         DriveType::Remote,
-         archive,
-         {{"Removable Device", Answer::No}, {"Operation Cancelled", Answer::Ok}},
-         false},
-        {BackupStyle::MultipleDisks,
-         DriveType::Remote,
-         archive,
-         {{"Removable Device", Answer::Yes}, {"Clear Disk Contents", Answer::No}},
+         {{"Removable Device", A::Yes}, {"Clear Disk Contents", A::No}},
          true},
         // A relative destination has no root: its type is "no root", and the question comes.
-        {BackupStyle::MultipleDisks,
-         DriveType::Removable,
+        {S::MultipleDisks,
+         D::Removable,
          "relative.bac",
-         {{"Removable Device", Answer::No}, {"Operation Cancelled", Answer::Ok}},
+         {{"Removable Device", A::No}, {"Operation Cancelled", A::Ok}},
          false},
-        {BackupStyle::CdMultipleDisks,
-         DriveType::Remote,
-         archive,
-         {{"Clear Disk Contents", Answer::No}},
-         true},
-        {BackupStyle::MultipleDisks,
-         DriveType::Removable,
-         archive,
-         {{"Clear Disk Contents", Answer::Yes}},
-         true},
+        {S::CdMultipleDisks, D::Remote, archive, {{"Clear Disk Contents", A::No}}, true},
+        {S::MultipleDisks, D::Removable, archive, {{"Clear Disk Contents", A::Yes}}, true},
     };
     config.record().promptPreview = 0;
     for (const auto& c : cases) {

@@ -271,7 +271,7 @@ TEST_F(RestoreWindowTest, PasswordsAreAskedAgainAndCancelStops) {
     }
 }
 
-TEST_F(RestoreWindowTest, MissingDisksAreAskedForThreeTimes) {
+TEST_F(RestoreWindowTest, MissingDisksAreAskedForOrLocated) {
     zip.settings.archivePath = folder / "out/split.bac";
     zip.settings.spanDisks = true;
     zip.settings.diskSize = 64 * 1024;
@@ -287,7 +287,39 @@ TEST_F(RestoreWindowTest, MissingDisksAreAskedForThreeTimes) {
     window.restore();
     EXPECT_EQ(window.summary().status, RestoreStatus::VolumeMissing);
     EXPECT_EQ(host.beeps(), 3);
-    // Cancel, then locating the file, is in the window's widget test.
+    // Cancel, then the file is located where it is.
+    window.backToChoose();
+    host.expectMessage("Insert Disk", Answer::Cancel);
+    host.queueOpenFiles({folder / "shelf/split.z01"});
+    window.restore();
+    EXPECT_EQ(window.summary().status, RestoreStatus::Done) << window.summaryHeadline();
+    EXPECT_EQ(host.fileRequests().back().title, "Locate split.z01");
+    EXPECT_EQ(readFile(folder / "dest/big.bin"), readFile(source + "big.bin"));
+}
+
+TEST_F(RestoreWindowTest, CancelDuringTheRestoreLeavesNothingHalfWritten) {
+    writeFile(source + "large.txt", archive::test::textData(8'000'000, 6));
+    corvane::test::makeFolder(source + "many");
+    for (int file = 0; file < 200; ++file)
+        writeFile(source + "many/" + std::to_string(file), std::string(2000, 'x'));
+    ASSERT_EQ(zip.compress(), 0);
+    ASSERT_TRUE(window.open(zip.settings.archivePath));
+    toFolder();
+    host.onPendingEvents = [&] {
+        EXPECT_EQ(window.step(), WindowStep::Running);
+        window.cancel();
+    };
+    window.restore();
+    EXPECT_EQ(window.summary().status, RestoreStatus::Cancelled);
+    EXPECT_TRUE(window.progressState().cancelling);
+    for (const auto& entry : window.summary().entries) {
+        if (entry.outcome == Outcome::Restored && entry.kind == EntryKind::File) {
+            const std::string relative = entry.target.substr((folder / "dest/").size());
+            EXPECT_EQ(readFile(entry.target), readFile(source + relative)) << relative;
+        }
+    }
+    for (const auto& path : test::allPaths(folder / "dest"))
+        EXPECT_EQ(path.find(".cvrest-"), std::string::npos) << path;
 }
 
 TEST_F(RestoreWindowTest, TestingReportsEveryEntry) {

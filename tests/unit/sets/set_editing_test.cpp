@@ -1,10 +1,10 @@
 // The set model and its editing: the tree's invariants, new and closed sets, adding folders with
 // their sub-folders and files with the two duplicate rules, removal and the command states.
+#include "set_fixture.h"
+
 #include <unistd.h>
 
 #include <algorithm>
-
-#include "set_fixture.h"
 
 namespace corvane::test {
 namespace {
@@ -87,8 +87,9 @@ TEST_F(SetEditing, NewSetHasThreeExpandedCategoriesAndNoContent) {
         EXPECT_TRUE(set.tree.at(i).expanded);
         EXPECT_TRUE(set.tree.at(i).sorted);
     }
-    for (const CommandId id : {CommandId::Add, CommandId::ActionsAdd, CommandId::FileSave,
-                               CommandId::FileSaveAs, CommandId::Save, CommandId::ActionsDefault}) {
+    for (const CommandId id :
+         {CommandId::Add, CommandId::ActionsAdd, CommandId::FileSave, CommandId::FileSaveAs,
+          CommandId::Save, CommandId::ActionsDefault, CommandId::OptionsOffsite}) {
         EXPECT_TRUE(enabled(id)) << commandKey(id);
         EXPECT_EQ(host.commandEnabled(id), true);
     }
