@@ -1,5 +1,6 @@
 // Preparing a run: the backup-type dialog, the destination, drive checks, disk settings, the
 // existing-archive rules and the file lists.
+#include "archive/file_selection.h"
 #include "engine/file_list.h"
 #include "engine/preview_math.h"
 #include "engine_fixture.h"
@@ -72,6 +73,48 @@ TEST(FileLists, FourRulesInIndexOrder) {
               (std::vector<std::string>{"/data/*", "/home/notes.txt", "/docs/*.odt", "- /odd/*"}));
     EXPECT_EQ(lists.exclusions,
               (std::vector<std::string>{"/home/", "/docs/", "*.tmp", "/data/cache/*"}));
+}
+
+// A file entry names one file whatever characters its name holds.
+TEST(FileEntries, AFileEntryTakesOnlyItsOwnFile) {
+    TempFolder folder;
+    const std::string root = folder / "root/";
+    makeFolder(root + "sub");
+    for (const char* name : {"a*.txt", "ab.txt", "a.txt", "b?.log", "bx.log", "c\\d.txt", "cd.txt",
+                             "[x].txt", "x.txt", "sub/a*.txt"}) {
+        writeFile(root + name, name);
+    }
+    struct Case {
+        std::string entry;                  // the set's entry text
+        std::vector<std::string> expected;  // what the run takes, relative to the tree
+    };
+    const Case cases[] = {
+        {root + "a*.txt", {"a*.txt"}},
+        {root + "b?.log", {"b?.log"}},
+        {root + "c\\d.txt", {"c\\d.txt"}},
+        {root + "[x].txt", {"[x].txt"}},
+        {root + "ab.txt", {"ab.txt"}},
+        // A wildcard entry still matches, in its folder only.
+        {"** - " + root + "a*.txt", {"a*.txt", "a.txt", "ab.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entry);
+        SetTree tree;
+        for (const auto* category : {"Files", "Folders", "Exclusions"}) {
+            ASSERT_TRUE(tree.add(std::nullopt, category, category, Picture::Backup));
+        }
+        ASSERT_TRUE(tree.add(std::string("Files"), c.entry, c.entry, Picture::File));
+        const FileLists lists = buildFileLists(tree);
+        std::vector<archive::SourceEntry> entries;
+        const archive::SelectionCallbacks callbacks{
+            [](const std::string& path, int) { ADD_FAILURE() << "skipped " << path; },
+            [] { return false; }, nullptr};
+        ASSERT_TRUE(archive::selectSources(lists.includes, lists.exclusions, callbacks, entries));
+        std::vector<std::string> taken;
+        for (const auto& entry : entries)
+            taken.push_back(entry.path.substr(root.size()));
+        EXPECT_EQ(taken, c.expected);
+    }
 }
 
 TEST_F(Preparation, DatedNameAndDefaultLocationWithoutAsking) {
