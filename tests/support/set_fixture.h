@@ -48,6 +48,12 @@ protected:
         return document.openSet();
     }
 
+    // The outline of a set's tree: its three categories, then `entries`.
+    static std::vector<std::string> withCategories(std::vector<std::string> entries) {
+        entries.insert(entries.begin(), {"Files []", "Folders []", "Exclusions []"});
+        return entries;
+    }
+
     // The texts of the tree's nodes in index order, each with its parent's key in brackets.
     std::vector<std::string> treeOutline() const {
         std::vector<std::string> outline;
