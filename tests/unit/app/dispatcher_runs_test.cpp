@@ -1,5 +1,6 @@
 // Commands that run operations: the backup branch with its dialogs, the favourites follow-up,
 // the test command, and the gate that keeps a second operation from starting meanwhile.
+#include "box_check.h"
 #include "dispatcher_support.h"
 #include "favorites/favorite_record.h"
 
@@ -157,10 +158,9 @@ TEST_F(RunsTest, ChosenFavouriteIsOpenedOrBackedUp) {
             EXPECT_EQ(program.document().set().setName, c.set + ".cvt");
         }
     }
-    EXPECT_EQ(host.messages().back().text,
+    expectBox(host.messages().back(), Icon::Information, Buttons::Ok,
               "Backup set does not contain anything to backup.  Unable to perform backup "
               "operation.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Information);
 }
 
 TEST_F(DispatcherFixture, HelpAndWebPagesOpenOrSayWhy) {

@@ -1,5 +1,6 @@
 // The main window's command table, enabling rules, tree clicks and closing step, through the
 // dispatcher with scripted dialogs.
+#include "box_check.h"
 #include "common/file_io.h"
 #include "dispatcher_support.h"
 
@@ -174,9 +175,8 @@ TEST_F(DispatcherFixture, SiblingProgramsStartOrTheirFailureIsShown) {
     launcher.fail = true;
     host.expectMessage("Error Loading", Answer::Ok);
     dispatcher.dispatch(C::FileLoad);
-    EXPECT_EQ(host.messages().back().text,
+    expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
               "Error loading the 'Timed Backups Manager' into the system tray.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
     host.expectMessage("Error Loading", Answer::Ok);
     dispatcher.dispatch(C::OptionsRestore);
     EXPECT_EQ(host.messages().back().text,

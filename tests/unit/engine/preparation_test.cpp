@@ -1,6 +1,7 @@
 // Preparing a run: the backup-type dialog, the destination, drive checks, disk settings, the
 // existing-archive rules and the file lists.
 #include "archive/file_selection.h"
+#include "box_check.h"
 #include "engine/file_list.h"
 #include "engine/preview_math.h"
 #include "engine_fixture.h"
@@ -211,17 +212,15 @@ TEST_F(Preparation, DiskStylesAreCheckedAgainstTheDrive) {
         EXPECT_TRUE(host.scriptFinished());
     }
     const auto& texts = host.messages();
-    EXPECT_EQ(texts[0].text,
+    expectBox(texts[0], Icon::Exclamation, Buttons::Ok,
               "Corvane has determined that the selected drive is a fixed hard disk.  Multiple "
               "Disk operations cannot be performed on hard disks.");
-    EXPECT_EQ(texts[0].icon, Icon::Exclamation);
     EXPECT_EQ(texts[2].text,
               "Corvane does not see the selected device as a 'Removable Device'.  A 'Multiple "
               "Disk' style backup may provide unexpected results on this device.\r\n\r\nDo you "
               "wish to continue with a 'Multiple Disk' style backup on the selected device?");
     EXPECT_EQ(texts[2].buttons, Buttons::YesNo);
-    EXPECT_EQ(texts[3].text, "Backup operation has been cancelled.");
-    EXPECT_EQ(texts[3].icon, Icon::Information);
+    expectBox(texts[3], Icon::Information, Buttons::Ok, "Backup operation has been cancelled.");
     EXPECT_EQ(texts[5].text,
               "Since you have selected the Multiple Disk Mode backup style, you have the option "
               "to clear any existing contents of disks used in the operation.  Clear any "

@@ -1,5 +1,6 @@
 // The set model and its editing: the tree's invariants, new and closed sets, adding folders with
 // their sub-folders and files with the two duplicate rules, removal and the command states.
+#include "box_check.h"
 #include "set_fixture.h"
 
 #include <unistd.h>
@@ -116,9 +117,8 @@ TEST_F(SetEditing, ClosingAChangedSetAsksOnceAndSavesOnYes) {
     host.expectMessage("Save", Answer::Yes);
     document.closeSet();
     ASSERT_EQ(host.messages().size(), 2u);
-    EXPECT_EQ(host.messages()[1].text, "Save any current Backup Set changes?");
-    EXPECT_EQ(host.messages()[1].buttons, Buttons::YesNo);
-    EXPECT_EQ(host.messages()[1].icon, Icon::Question);
+    expectBox(host.messages()[1], Icon::Question, Buttons::YesNo,
+              "Save any current Backup Set changes?");
     EXPECT_TRUE(fileExists(home / "Backup Sets/Daily.cvt"));
     EXPECT_EQ(document.set().tree.count(), 0u);
     EXPECT_EQ(host.statusText(), "Press F1 to get Help");
@@ -178,9 +178,8 @@ TEST_F(SetEditing, SubFoldersNestAndAnExactDuplicateIsRefused) {
 
     host.expectMessage("Duplicate Folder/Path", Answer::Ok);
     document.addFolder(home / "data/A");
-    EXPECT_EQ(host.messages().back().text,
+    expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
               "Backup Set already contains '" + home.path() + "data/A/'.  Unable to add again.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
     EXPECT_EQ(host.busyDepth(), 0);
     EXPECT_EQ(host.statusText(), "Daily.cvt");
     makeFolder(home / "DATA");

@@ -1,5 +1,6 @@
 // Set files: writing, reading back, the header test, the positional options, missing entries,
 // nesting, all-folders mode, files cut short, and every failure report.
+#include "box_check.h"
 #include "set_fixture.h"
 
 #include <algorithm>
@@ -118,8 +119,8 @@ TEST_F(SetFile, FailedOpensShowTheirBoxAndLeaveNoSet) {
         const bool incompatible = text == kIncompatibleText;
         host.expectMessage(incompatible ? "Incompatible Backup Set" : "Error", Answer::Ok);
         EXPECT_EQ(open(path), incompatible ? OpenOutcome::Incompatible : OpenOutcome::Failed);
-        EXPECT_EQ(host.messages().back().text, text);
-        EXPECT_EQ(host.messages().back().icon, incompatible ? Icon::Information : Icon::Critical);
+        expectBox(host.messages().back(), incompatible ? Icon::Information : Icon::Critical,
+                  Buttons::Ok, text);
         if (incompatible) {
             EXPECT_EQ(document.set().tree.count(), 0u);
         } else {
@@ -179,10 +180,8 @@ TEST_F(SetFile, MissingEntriesAreAskedAboutOnlyWithVerify) {
     ASSERT_EQ(open(path), OpenOutcome::Opened);
     const auto& boxes = host.messages();
     ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[1].text,
+    expectBox(boxes[1], Icon::Question, Buttons::YesNo,
               "Backup folder '" + gone + "' no longer exists.  Continue loading Backup Set?");
-    EXPECT_EQ(boxes[1].icon, Icon::Question);
-    EXPECT_EQ(boxes[1].buttons, Buttons::YesNo);
     EXPECT_EQ(boxes[2].text, "Backup file '" + home.path() +
                                  "x.txt' no longer exists.  Continue loading Backup Set?");
     EXPECT_EQ(document.set().tree.count(), 4u);
@@ -272,9 +271,8 @@ TEST_F(SetFile, SaveFailureShowsTheBoxWithTheSpacedNumber) {
     document.set().setPath = home / "no/such/folder/Daily.cvt";
     host.expectMessage("Error", Answer::Ok);
     EXPECT_FALSE(document.saveSet());
-    EXPECT_EQ(host.messages().back().text,
+    expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
               "An error was encountered trying to save the Backup Set.\r\n\r\nError # 76.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
     EXPECT_EQ(host.statusText(), "Daily.cvt");
     EXPECT_EQ(host.busyDepth(), 0);
 }
