@@ -232,7 +232,7 @@ TEST_F(MainWindowTest, LogViewersShowTheLogOrSayThereIsNone) {
         saveScreenshot(dialog, "log-viewer-backup");
         click(dialog, "cmdDelete");
         EXPECT_TRUE(text->toPlainText().isEmpty());
-        EXPECT_FALSE(control<QWidget>(dialog, "cmdDelete")->isEnabled());
+        EXPECT_FALSE(enabled(dialog, "cmdDelete"));
         click(dialog, "cmdClose");
     });
     action(C::OptionsViewBackupLog)->trigger();
@@ -253,7 +253,7 @@ TEST_F(MainWindowTest, InformationWindowsNameTheVersionAndWhereToLook) {
         {C::HelpAbout, "frmAbout"}, {C::HelpUpdate, "frmUpdate"}, {C::HelpTutorial, "frmTutorial"}};
     for (const auto& [id, name] : table) {
         host.expectWindow(name, [name = name](QDialog& dialog) {
-            const std::string text = control<QLabel>(dialog, "lblText")->text().toStdString();
+            const std::string text = textOf(dialog, "lblText");
             if (name == "frmAbout") {
                 EXPECT_NE(text.find("Corvane v6.0"), std::string::npos);
                 EXPECT_NE(text.find("Qt " + std::string(qVersion())), std::string::npos);

@@ -26,7 +26,7 @@ QCheckBox* check(const QDialog& dialog, const char* name) {
 TEST_F(OptionsWindowTest, PagesShowTheirIntrosAndHelpFollowsTheVisiblePage) {
     host.expectWindow("frmOptions", [&](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle().toStdString(), "Configuration Settings");
-        EXPECT_EQ(control<QLabel>(dialog, "lblIconHint")->text().toStdString(),
+        EXPECT_EQ(textOf(dialog, "lblIconHint"),
                   "Click the icons on the left hand side to change to that portion of Corvane "
                   "Settings.");
         auto* pages = control<QStackedWidget>(dialog, "fraPages");
@@ -88,8 +88,8 @@ TEST_F(OptionsWindowTest, PasswordBoxesFollowTheirCheckBoxAndBadPasswordsSwitchP
     // Reopened: the stored password is shown decoded in both boxes, without its spaces.
     host.expectWindow("frmOptions", [&](QDialog& dialog) {
         EXPECT_TRUE(check(dialog, "chkPassword")->isChecked());
-        EXPECT_EQ(control<QLineEdit>(dialog, "txtPass1")->text().toStdString(), "secret");
-        EXPECT_EQ(control<QLineEdit>(dialog, "txtPass2")->text().toStdString(), "secret");
+        EXPECT_EQ(textOf(dialog, "txtPass1"), "secret");
+        EXPECT_EQ(textOf(dialog, "txtPass2"), "secret");
         check(dialog, "chkPassword")->setChecked(false);
         EXPECT_TRUE(control<QLineEdit>(dialog, "txtPass1")->text().isEmpty());
         click(dialog, "cmdOK");
@@ -116,7 +116,7 @@ TEST_F(OptionsWindowTest, OkStoresEveryControlAndReopeningShowsIt) {
         saveScreenshot(*menu, "options-temp-menu");
         menu->hide();
         control<QAction>(dialog, "mnuBrowseSelectNew")->trigger();
-        EXPECT_EQ(control<QLineEdit>(dialog, "txtTempFolder")->text().toStdString(), temp + "/");
+        EXPECT_EQ(textOf(dialog, "txtTempFolder"), temp + "/");
         click(dialog, "cmdOK");
     });
     trigger(C::Settings);

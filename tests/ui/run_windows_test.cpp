@@ -34,11 +34,6 @@ protected:
         ASSERT_TRUE(program->config().save());
     }
 
-    std::string labelText(const QObject& shown, const char* name) {
-        auto* label = control<QLabel>(shown, name);
-        return label == nullptr ? "" : label->text().toStdString();
-    }
-
     void startBackupOfStyle(const char* option) {
         host.expectWindow("frmBackupType", [option](QDialog& dialog) {
             click(dialog, option);
@@ -96,11 +91,11 @@ TEST_F(RunWindows, BoxesAnswerAsTheirButtonsAndEscapeSay) {
 TEST_F(RunWindows, BackupTypeWindowOffersTheSizeListOnlyForCds) {
     host.expectWindow("frmBackupType", [&](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle().toStdString(), "Select Type of Backup");
-        EXPECT_EQ(labelText(dialog, "lblIntro"),
+        EXPECT_EQ(textOf(dialog, "lblIntro"),
                   "This option allows you to set the type of backup you require.");
         EXPECT_EQ(control<QWidget>(dialog, "optSingle")->accessibleName().toStdString(),
                   "Single Archive Backup");
-        EXPECT_EQ(labelText(dialog, "lblCD"),
+        EXPECT_EQ(textOf(dialog, "lblCD"),
                   "This style of backup is required if you are writing to CDR or CDRW disks and "
                   "the backup will require more than one disk to complete.");
         auto* sizes = control<QComboBox>(dialog, "cboDiskSize");
@@ -129,8 +124,8 @@ TEST_F(RunWindows, CdBackupShowsTheReminderAndAsksForEachDisk) {
     });
     host.expectWindow("frmCDReminder", [&](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle().toStdString(), "CDR/CDRW Information");
-        EXPECT_EQ(labelText(dialog, "lblHeading"), "CDR/CDRW Special Notes:");
-        EXPECT_EQ(labelText(dialog, "lblText2"),
+        EXPECT_EQ(textOf(dialog, "lblHeading"), "CDR/CDRW Special Notes:");
+        EXPECT_EQ(textOf(dialog, "lblText2"),
                   "Always use CDR Disks that have NOT been used before to avoid 'Write Errors' to "
                   "CD media.");
         saveScreenshot(dialog, "cd-reminder");
@@ -164,7 +159,7 @@ TEST_F(RunWindows, PreviewQuestionPreviewingWindowAndResults) {
     host.expectBox("Clear Disk Contents", "", "cmdNo");
     host.expectWindow("frmPreviewQuestion", [&](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle().toStdString(), "Preview Backup Archive Size");
-        EXPECT_EQ(labelText(dialog, "lblQuestion"),
+        EXPECT_EQ(textOf(dialog, "lblQuestion"),
                   "Would you like to preview the backup archive size?");
         saveScreenshot(dialog, "preview-question");
         click(dialog, "cmdHelp");
@@ -180,7 +175,7 @@ TEST_F(RunWindows, PreviewQuestionPreviewingWindowAndResults) {
         if (previewing != nullptr) {
             EXPECT_TRUE(previewing->isVisible());
             EXPECT_EQ(previewing->windowTitle().toStdString(), "Previewing...");
-            EXPECT_EQ(labelText(*previewing, "lblText"),
+            EXPECT_EQ(textOf(*previewing, "lblText"),
                       "Previewing included folders & files...Please wait...");
             saveScreenshot(*previewing, "previewing");
         }
@@ -216,7 +211,7 @@ TEST_F(RunWindows, CancelStopsTheBackupAtOnceAndTheStoppingLineStays) {
         }
         // Progress that still arrives leaves the stopping line as it is.
         host.progressView().setOperationLine("Adding late.txt...");
-        lineAfterCancel = labelText(*host.progressWindow(), "lblOperation");
+        lineAfterCancel = textOf(*host.progressWindow(), "lblOperation");
         EXPECT_FALSE(control<QPushButton>(*host.progressWindow(), "cmdCancel")->isEnabled());
         EXPECT_FALSE(host.progressWindow()->findChild<ui::ActivityAnimation*>()->playing());
         return self.abortedOr(0);
@@ -238,9 +233,9 @@ TEST_F(RunWindows, ProgressWindowShowsTheCountersAndCannotBeClosedFromItsTitleBa
         events.onOverallProgress({3, 3, 35, 35, 45});
         ui::ProgressWindow& progress = *host.progressWindow();
         EXPECT_EQ(progress.windowTitle().toStdString(), "Corvane - Operation Status");
-        EXPECT_EQ(labelText(progress, "txtFiles"), "3 of 3");
-        EXPECT_EQ(labelText(progress, "txtBytes"), "35 of 35");
-        EXPECT_EQ(labelText(progress, "txtRatio"), "45%");
+        EXPECT_EQ(textOf(progress, "txtFiles"), "3 of 3");
+        EXPECT_EQ(textOf(progress, "txtBytes"), "35 of 35");
+        EXPECT_EQ(textOf(progress, "txtRatio"), "45%");
         EXPECT_EQ(control<QProgressBar>(progress, "prgOverall")->value(), 100);
         // A report of 100 sets the file bar back to 0.
         EXPECT_EQ(control<QProgressBar>(progress, "prgFile")->value(), 0);
@@ -298,8 +293,8 @@ TEST_F(RunWindows, TooLargeFileShowsTheMaximumSizeNotice) {
     };
     host.expectWindow("frmMaximumSize", [&](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle().toStdString(), "Maximum Archive Size");
-        EXPECT_EQ(labelText(dialog, "lblHeading"), "Maximum Backup Size");
-        EXPECT_EQ(labelText(dialog, "lblText1"),
+        EXPECT_EQ(textOf(dialog, "lblHeading"), "Maximum Backup Size");
+        EXPECT_EQ(textOf(dialog, "lblText1"),
                   "The current backup operation will exceed the maximum allowable backup size of "
                   "4.0GB.  Backups cannot contain more than 4.0GB of data.");
         saveScreenshot(dialog, "maximum-size");

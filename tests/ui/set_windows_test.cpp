@@ -22,19 +22,6 @@ namespace {
 using C = CommandId;
 using SetWindows = UiFixture;
 
-bool enabled(const QObject& window, const char* name) {
-    auto* widget = control<QWidget>(window, name);
-    return widget != nullptr && widget->isEnabled();
-}
-
-std::string textOf(const QObject& window, const char* name) {
-    if (auto* box = window.findChild<QLineEdit*>(QString::fromLatin1(name))) {
-        return box->text().toStdString();
-    }
-    auto* label = control<QLabel>(window, name);
-    return label == nullptr ? "" : label->text().toStdString();
-}
-
 TEST_F(SetWindows, NewSetWindowFollowsItsNameAndLocationRules) {
     host.queueFolder(home / "out");
     host.expectWindow("frmNewSet", [&](QDialog& dialog) {

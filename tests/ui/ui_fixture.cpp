@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -68,6 +69,19 @@ void saveScreenshot(QWidget& window, const std::string& name) {
     painter.drawPixmap(0, strip, content);
     painter.end();
     EXPECT_TRUE(picture.save(path)) << "cannot save " << path.toStdString();
+}
+
+std::string textOf(const QObject& window, const char* name) {
+    if (auto* box = window.findChild<QLineEdit*>(QString::fromLatin1(name))) {
+        return box->text().toStdString();
+    }
+    auto* label = control<QLabel>(window, name);
+    return label == nullptr ? "" : label->text().toStdString();
+}
+
+bool enabled(const QObject& window, const char* name) {
+    auto* widget = control<QWidget>(window, name);
+    return widget != nullptr && widget->isEnabled();
 }
 
 void click(const QObject& window, const char* button) {

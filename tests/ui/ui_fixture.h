@@ -39,6 +39,12 @@ Widget* control(const QObject& window, const char* name) {
     return found;
 }
 
+// The text of a named line edit or label of a window; empty when there is none.
+std::string textOf(const QObject& window, const char* name);
+
+// Whether a named control of a window is enabled (false when there is none).
+bool enabled(const QObject& window, const char* name);
+
 // Clicks a named button of a window.
 void click(const QObject& window, const char* button);
 

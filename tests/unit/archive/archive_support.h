@@ -133,6 +133,10 @@ inline std::string inQuotes(const std::string& text) {
     return "'" + text + "'";
 }
 
-void setModificationTime(const std::string& path, std::int64_t seconds);
+// The modification (and access) time of `path` itself, not of a link's target.
+void setTimeNs(const std::string& path, std::int64_t nanoseconds);
+inline void setModificationTime(const std::string& path, std::int64_t seconds) {
+    setTimeNs(path, seconds * 1'000'000'000);
+}
 
 }  // namespace corvane::archive::test
