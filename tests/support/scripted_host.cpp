@@ -1,5 +1,7 @@
 #include "scripted_host.h"
 
+#include <gtest/gtest.h>
+
 namespace corvane {
 
 namespace {
@@ -13,6 +15,18 @@ Answer safeDefault(Buttons buttons) {
         default:
             return Answer::Ok;
     }
+}
+
+// The next queued answer; with none queued, `what` is recorded as unexpected and `none` given.
+template <typename T>
+T next(std::deque<T>& queue, std::vector<std::string>& unexpected, std::string what, T none = {}) {
+    if (queue.empty()) {
+        unexpected.push_back(std::move(what));
+        return none;
+    }
+    T answer = std::move(queue.front());
+    queue.pop_front();
+    return answer;
 }
 
 }  // namespace
@@ -76,14 +90,6 @@ void ScriptedPreviewingView::pressCancel() {
     close();
 }
 
-void ScriptedHost::queuePreviewAnswer(Answer answer) {
-    m_previewAnswers.push_back(answer);
-}
-
-void ScriptedHost::queuePassword(std::optional<std::string> password) {
-    m_passwords.push_back(std::move(password));
-}
-
 void ScriptedHost::showTimedErrorScreen() {
     ++m_timedErrorScreens;
     m_transcript.emplace_back("timedErrorScreen");
@@ -96,49 +102,27 @@ void ScriptedHost::beep() {
 
 Answer ScriptedHost::askPreview() {
     m_transcript.emplace_back("askPreview");
-    if (m_previewAnswers.empty()) {
-        m_unexpected.emplace_back("preview question");
-        return Answer::No;
-    }
-    const Answer answer = m_previewAnswers.front();
-    m_previewAnswers.pop_front();
-    return answer;
+    return next(m_previewAnswers, m_unexpected, "preview question", Answer::No);
 }
 
 std::optional<std::string> ScriptedHost::askArchivePassword() {
     m_transcript.emplace_back("password");
-    if (m_passwords.empty()) {
-        m_unexpected.emplace_back("password prompt");
-        return std::nullopt;
-    }
-    auto password = std::move(m_passwords.front());
-    m_passwords.pop_front();
-    return password;
+    return next(m_passwords, m_unexpected, "password prompt");
 }
 
 void ScriptedHost::showMaximumArchiveSize() {
     m_transcript.emplace_back("maximumArchiveSize");
 }
 
-void ScriptedHost::expectMessage(std::string title, Answer answer) {
-    m_expectedMessages.push_back({std::move(title), answer});
-}
-
-void ScriptedHost::queueOpenFiles(std::vector<std::string> paths) {
-    m_openFiles.push_back(std::move(paths));
-}
-
-void ScriptedHost::queueSaveFile(std::string path) {
-    m_saveFiles.push_back(std::move(path));
-}
-
-void ScriptedHost::queueFolder(std::string path) {
-    m_folders.push_back(std::move(path));
-}
-
 bool ScriptedHost::scriptFinished() const {
     return m_expectedMessages.empty() && m_openFiles.empty() && m_saveFiles.empty() &&
            m_folders.empty() && m_previewAnswers.empty() && m_passwords.empty();
+}
+
+void ScriptedHost::checkScriptFinished() const {
+    for (const auto& unexpected : m_unexpected)
+        ADD_FAILURE() << unexpected;
+    EXPECT_TRUE(scriptFinished()) << "not every scripted answer was used";
 }
 
 std::optional<bool> ScriptedHost::commandEnabled(CommandId id) const {
@@ -160,35 +144,17 @@ Answer ScriptedHost::message(Icon icon, Buttons buttons, std::string_view title,
 
 std::vector<std::string> ScriptedHost::chooseOpenFiles(const FileRequest& request) {
     m_fileRequests.push_back(request);
-    if (m_openFiles.empty()) {
-        m_unexpected.push_back("open-file chooser \"" + request.title + "\"");
-        return {};
-    }
-    auto paths = std::move(m_openFiles.front());
-    m_openFiles.pop_front();
-    return paths;
+    return next(m_openFiles, m_unexpected, "open-file chooser \"" + request.title + "\"");
 }
 
 std::string ScriptedHost::chooseSaveFile(const FileRequest& request) {
     m_fileRequests.push_back(request);
-    if (m_saveFiles.empty()) {
-        m_unexpected.push_back("save-file chooser \"" + request.title + "\"");
-        return {};
-    }
-    auto path = std::move(m_saveFiles.front());
-    m_saveFiles.pop_front();
-    return path;
+    return next(m_saveFiles, m_unexpected, "save-file chooser \"" + request.title + "\"");
 }
 
 std::string ScriptedHost::chooseFolder(std::string_view title) {
     m_folderTitles.emplace_back(title);
-    if (m_folders.empty()) {
-        m_unexpected.push_back("folder chooser \"" + std::string(title) + "\"");
-        return {};
-    }
-    auto path = std::move(m_folders.front());
-    m_folders.pop_front();
-    return path;
+    return next(m_folders, m_unexpected, "folder chooser \"" + std::string(title) + "\"");
 }
 
 void ScriptedHost::setStatusText(std::string_view text) {

@@ -74,14 +74,18 @@ public:
     };
 
     // The next box must carry `title`; it is answered with `answer`.
-    void expectMessage(std::string title, Answer answer);
+    void expectMessage(std::string title, Answer answer) {
+        m_expectedMessages.push_back({std::move(title), answer});
+    }
     // Answers for the next choosers, in order.
-    void queueOpenFiles(std::vector<std::string> paths);
-    void queueSaveFile(std::string path);
-    void queueFolder(std::string path);
-    void queuePreviewAnswer(Answer answer);
+    void queueOpenFiles(std::vector<std::string> paths) { m_openFiles.push_back(std::move(paths)); }
+    void queueSaveFile(std::string path) { m_saveFiles.push_back(std::move(path)); }
+    void queueFolder(std::string path) { m_folders.push_back(std::move(path)); }
+    void queuePreviewAnswer(Answer answer) { m_previewAnswers.push_back(answer); }
     // nullopt answers the password prompt with Cancel.
-    void queuePassword(std::optional<std::string> password);
+    void queuePassword(std::optional<std::string> password) {
+        m_passwords.push_back(std::move(password));
+    }
 
     const std::vector<MessageCall>& messages() const { return m_messages; }
     const std::vector<FileRequest>& fileRequests() const { return m_fileRequests; }
@@ -89,6 +93,9 @@ public:
     const std::vector<std::string>& unexpected() const { return m_unexpected; }
     // True when every queued answer was used.
     bool scriptFinished() const;
+    // Fails the running test for each box or chooser the script did not expect, and when a
+    // queued answer was left unused.
+    void checkScriptFinished() const;
 
     const std::string& statusText() const { return m_status; }
     const std::vector<std::string>& statusHistory() const { return m_statusHistory; }

@@ -3,6 +3,7 @@
 #include "common/text.h"
 #include "host/command_state.h"
 #include "scripted_host.h"
+#include "set_text.h"
 #include "sets/set_document.h"
 #include "temp_folder.h"
 
@@ -24,38 +25,20 @@ protected:
         config.loadAtStart();
     }
 
-    void TearDown() override {
-        for (const auto& unexpected : host.unexpected())
-            ADD_FAILURE() << unexpected;
-        EXPECT_TRUE(host.scriptFinished()) << "not every scripted answer was used";
-    }
+    void TearDown() override { host.checkScriptFinished(); }
 
     bool enabled(CommandId id) const { return commands.isEnabled(id); }
 
     // Writes a set file from fields (each quoted, CR LF) and returns its path.
     std::string writeSet(const std::string& name, const std::vector<std::string>& fields) {
-        std::string content;
-        for (const auto& field : fields)
-            content += "\"" + field + "\"\r\n";
-        writeFile(home / ("Backup Sets/" + name), content);
+        writeFile(home / ("Backup Sets/" + name), quotedFields(fields));
         return home / ("Backup Sets/" + name);
     }
 
     // The standard lines around `entries`, with the given option values.
     std::vector<std::string> setLines(const std::vector<std::string>& entries,
                                       const std::string& allFolders = "0") const {
-        std::vector<std::string> lines = {"Corvane Set - v6.0",
-                                          "[OPTIONS]",
-                                          "IncludeSubFolders=1",
-                                          "CompressionStyle=9",
-                                          "BackupFreshen=1",
-                                          "BackupAddNew=0",
-                                          "DefaultLocation=" + home.path() + "out/$DATE$.bac",
-                                          "[FOLDERS/PATHS]"};
-        lines.insert(lines.end(), entries.begin(), entries.end());
-        lines.push_back("[END OF BACKUP]");
-        lines.push_back("AllFolders=" + allFolders);
-        return lines;
+        return setFileLines(entries, home / "out/$DATE$.bac", 9, 1, 0, allFolders);
     }
 
     OpenOutcome open(const std::string& path) {
@@ -63,6 +46,12 @@ protected:
         std::string folder;
         document.set().setName = fileNameOf(path, folder);
         return document.openSet();
+    }
+
+    // The outline of a set's tree: its three categories, then `entries`.
+    static std::vector<std::string> withCategories(std::vector<std::string> entries) {
+        entries.insert(entries.begin(), {"Files []", "Folders []", "Exclusions []"});
+        return entries;
     }
 
     // The texts of the tree's nodes in index order, each with its parent's key in brackets.

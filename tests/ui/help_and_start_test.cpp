@@ -5,6 +5,7 @@
 #include "host/dialog_texts.h"
 #include "registry/registry_window.h"
 #include "schedule/schedule_texts.h"
+#include "set_text.h"
 #include "sets/default_location_dialog.h"
 #include "sets/entry_dialogs.h"
 #include "sets/new_set_dialog.h"
@@ -142,12 +143,7 @@ TEST_F(RealProgram, CommandLineBackupRunsWithItsWindowsUnderXvfb) {
     makeFolder(home / "data");
     makeFolder(home / "Backup Sets");
     writeFile(home / "data/a.txt", "smoke test data");
-    writeFile(home / "Backup Sets/Smoke.cvt",
-              "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
-              "\"CompressionStyle=6\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
-              "\"DefaultLocation=" +
-                  home / "Smoke.bac" + "\"\r\n\"[FOLDERS/PATHS]\"\r\n\"" + home / "data/" +
-                  "\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
+    writeFile(home / "Backup Sets/Smoke.cvt", setFileText({home / "data/"}, home / "Smoke.bac"));
     // A new program folder's options end a successful command-line run (ShutDown on).
     const ProcessResult result = run({home / "Backup Sets/Smoke.cvt"}, true);
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;

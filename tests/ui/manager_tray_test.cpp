@@ -1,9 +1,10 @@
 // The Timed Backups Manager's tray icon: its tip names the next due entry, its menu opens the
 // timed backup list, which pauses this manager instead of stopping its process.
+#include "ui/manager_tray.h"
+
 #include "common/file_io.h"
 #include "schedule/timed_record.h"
 #include "ui/desktop_notifier.h"
-#include "ui/manager_tray.h"
 #include "ui_fixture.h"
 
 #include <QMenu>
@@ -18,9 +19,9 @@ using ManagerTrayTest = UiFixture;
 TEST_F(ManagerTrayTest, TipNamesTheNextEntryAndTheListPausesTheSchedule) {
     const std::string later = home / "Backup Sets/Weekly.cvt";
     const std::string sooner = home / "Backup Sets/Daily.cvt";
-    ASSERT_TRUE(writeTimedList(home.path(),
-                               {{later, "Every 7 Days", "09:00:00", "2026-12-09", "N/A"},
-                                {sooner, "Every Day", "09:00:00", "2026-12-05", "Success"}}));
+    ASSERT_TRUE(
+        writeTimedList(home.path(), {{later, "Every 7 Days", "09:00:00", "2026-12-09", "N/A"},
+                                     {sooner, "Every Day", "09:00:00", "2026-12-05", "Success"}}));
     const ManagerLog log(home.path(), clock);
     ui::ManagerTray tray(home.path(), clock, log, host);
     tray.runDue();
@@ -29,8 +30,7 @@ TEST_F(ManagerTrayTest, TipNamesTheNextEntryAndTheListPausesTheSchedule) {
     QStringList items;
     for (const QAction* item : tray.menu().actions())
         items << (item->isSeparator() ? QStringLiteral("-") : item->objectName());
-    EXPECT_EQ(items.join(' ').toStdString(),
-              "mnuTimedBackups mnuOpenCorvane - mnuStopManager");
+    EXPECT_EQ(items.join(' ').toStdString(), "mnuTimedBackups mnuOpenCorvane - mnuStopManager");
     tray.menu().popup({0, 0});
     saveScreenshot(tray.menu(), "manager-tray-menu");
     tray.menu().hide();
@@ -50,16 +50,10 @@ TEST_F(ManagerTrayTest, TipNamesTheNextEntryAndTheListPausesTheSchedule) {
               "Corvane Timed Backups\nNext: Weekly.cvt at 09:00 on 2026-12-09");
 }
 
-}  // namespace
-}  // namespace corvane::test
-
-namespace corvane::test {
-namespace {
-
 using ErrorLogFromNotice = UiFixture;
 
 TEST_F(ErrorLogFromNotice, ClickOpensTheErrorLogOrSaysThereIsNone) {
-    host.expectBox("No Log", "There currently is no 'Error Log' to view.", "cmdOK");
+    host.expectBox("No Log", "", "cmdOK");  // its text: DispatcherFixture.LogViewersOrTheNoLogBoxes
     ui::showErrorLog(host, home.path());
     writeFile(home / "error.log", "Timed Backup - Error\nSet:   /sets/Daily.cvt\n");
     host.expectWindow("frmErrorLog", [](QDialog& viewer) {

@@ -4,6 +4,7 @@
 #include "common/file_io.h"
 #include "platform/manager_process.h"
 #include "schedule/timed_record.h"
+#include "set_text.h"
 #include "subprocess.h"
 #include "temp_folder.h"
 #include "ui/desktop_notifier.h"
@@ -94,12 +95,7 @@ std::string writeFailingSet(const TempFolder& home) {
     writeFile(home / "data/a.txt", "alpha");
     writeFile(home / "blocker", "a file, not a folder");
     const std::string set = home / "Backup Sets/Bad.cvt";
-    writeFile(set, "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
-                   "\"CompressionStyle=6\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
-                   "\"DefaultLocation=" +
-                       home / "blocker/Bad.bac" +
-                       "\"\r\n\"[FOLDERS/PATHS]\"\r\n\"" + home / "data/" +
-                       "\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
+    writeFile(set, setFileText({home / "data/"}, home / "blocker/Bad.bac"));
     return set;
 }
 
@@ -134,10 +130,9 @@ TEST(Tray, ManagerIconRegistersWithTheTrayAndNamesTheNextBackup) {
     requireTool("xvfb-run");
     TempFolder home;
     ASSERT_TRUE(writeTimedList(
-        home.path(), {{home / "Backup Sets/Weekly.cvt", "Every 7 Days", "09:00:00", "2030-01-08",
-                       "N/A"},
-                      {home / "Backup Sets/Daily.cvt", "Every Day", "21:45:00", "2030-01-01",
-                       "Success"}}));
+        home.path(),
+        {{home / "Backup Sets/Weekly.cvt", "Every 7 Days", "09:00:00", "2030-01-08", "N/A"},
+         {home / "Backup Sets/Daily.cvt", "Every Day", "21:45:00", "2030-01-01", "Success"}}));
     FakeService tray(CORVANE_FAKE_TRAY);
     QProcess manager;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

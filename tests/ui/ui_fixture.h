@@ -2,6 +2,7 @@
 
 #include "app/command_dispatcher.h"
 #include "fake_component.h"
+#include "recorders.h"
 #include "temp_folder.h"
 #include "ui/main_window.h"
 #include "ui/qt_host.h"
@@ -37,6 +38,12 @@ Widget* control(const QObject& window, const char* name) {
                               << window.objectName().toStdString();
     return found;
 }
+
+// The text of a named line edit or label of a window; empty when there is none.
+std::string textOf(const QObject& window, const char* name);
+
+// Whether a named control of a window is enabled (false when there is none).
+bool enabled(const QObject& window, const char* name);
 
 // Clicks a named button of a window.
 void click(const QObject& window, const char* button);
@@ -87,33 +94,6 @@ private:
     std::vector<std::string> m_boxTexts;
     std::vector<FileRequest> m_fileRequests;
     std::vector<std::string> m_folderTitles;
-};
-
-class RecordingLauncher final : public ProgramLauncher {
-public:
-    Status start(const std::string& program, const std::vector<std::string>& arguments) override;
-    std::vector<std::string> started;
-    bool fail = false;
-};
-
-class RecordingOpener final : public DesktopOpener {
-public:
-    bool openPage(const std::string& path) override {
-        opened.push_back(path);
-        return true;
-    }
-    bool openAddress(const std::string& address) override {
-        opened.push_back(address);
-        return true;
-    }
-    std::vector<std::string> opened;
-};
-
-class MemorySettings final : public SettingsStore {
-public:
-    std::optional<std::string> value(std::string_view key) const override;
-    void setValue(std::string_view key, const std::string& value) override;
-    std::map<std::string, std::string> values;
 };
 
 // The whole program with its real windows over a fresh program folder: the main window (not

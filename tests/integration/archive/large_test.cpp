@@ -14,11 +14,9 @@
 namespace corvane::archive {
 namespace {
 
-constexpr std::uint64_t kHuge = (std::uint64_t{9} << 29) + 12345;  // 4.5 GiB and a bit
+using test::inQuotes;
 
-std::string shellQuoted(const std::string& text) {
-    return "'" + text + "'";
-}
+constexpr std::uint64_t kHuge = (std::uint64_t{9} << 29) + 12345;  // 4.5 GiB and a bit
 
 TEST(LargeArchive, OverFourGibibytesIsReadByEveryTool) {
     for (const char* tool : {"7zz", "unzip", "bsdtar", "python3"})
@@ -52,7 +50,7 @@ TEST(LargeArchive, OverFourGibibytesIsReadByEveryTool) {
             EXPECT_GT(std::filesystem::file_size(zip.settings.archivePath), kHuge);
         }
         EXPECT_EQ(zip.test(), kDone);
-        const std::string path = shellQuoted(zip.settings.archivePath);
+        const std::string path = inQuotes(zip.settings.archivePath);
         std::string output;
         EXPECT_EQ(test::runCommand("7zz t -bd " + path, &output), 0) << output;
         EXPECT_EQ(test::runCommand("unzip -tq " + path, &output), 0) << output;

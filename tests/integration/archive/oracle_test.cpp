@@ -15,13 +15,10 @@
 namespace corvane::archive {
 namespace {
 
+using test::inQuotes;
 namespace fs = std::filesystem;
 using test::runCommand;
 using test::writeFile;
-
-std::string inQuotes(const std::string& text) {
-    return "'" + text + "'";
-}
 
 // The oracles: each gives the tool's output on failure, empty text on success.
 std::string failureOf(const std::string& command, const std::string& mustSay = {}) {
@@ -51,9 +48,9 @@ std::string bsdtarList(const std::string& path, std::size_t entries) {
     std::string output;
     if (runCommand("bsdtar -tf " + inQuotes(path), &output) != 0) return output;
     const auto lines = static_cast<std::size_t>(std::count(output.begin(), output.end(), '\n'));
-    return lines == entries ? ""
-                            : "bsdtar listed " + std::to_string(lines) + ":\n" +
-                                  output.substr(0, 2000);
+    return lines == entries
+               ? ""
+               : "bsdtar listed " + std::to_string(lines) + ":\n" + output.substr(0, 2000);
 }
 
 // zip -s 0 joins a split archive into one file that unzip can test.

@@ -13,11 +13,9 @@
 namespace corvane::restore {
 namespace {
 
-constexpr std::uint64_t kHuge = (std::uint64_t{9} << 29) + 12345;  // 4.5 GiB and a bit
+using archive::test::inQuotes;
 
-std::string inQuotes(const std::string& text) {
-    return "'" + text + "'";
-}
+constexpr std::uint64_t kHuge = (std::uint64_t{9} << 29) + 12345;  // 4.5 GiB and a bit
 
 TEST(LargeRestore, AFileOverFourGibibytesComesBackWhole) {
     corvane::test::TempFolder folder;

@@ -16,14 +16,11 @@
 namespace corvane::restore {
 namespace {
 
+using archive::test::inQuotes;
 using archive::test::runCommand;
 using archive::test::writeFile;
 
 constexpr std::int64_t kSecond = 1'000'000'000;
-
-std::string inQuotes(const std::string& text) {
-    return "'" + text + "'";
-}
 
 class ToolArchives : public ::testing::Test {
 protected:

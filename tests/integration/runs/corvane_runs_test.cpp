@@ -6,6 +6,7 @@
 #include "config/password.h"
 #include "schedule/task_record.h"
 #include "schedule/timed_record.h"
+#include "set_text.h"
 #include "subprocess.h"
 #include "temp_folder.h"
 
@@ -63,16 +64,8 @@ protected:
                                                   "** - " + src + "docs/*.txt",
                                                   "- *.tmp",
                                                   "- " + src + "data/cache/*"};
-        std::string text =
-            "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
-            "\"CompressionStyle=6\"\r\n\"BackupFreshen=" +
-            std::to_string(freshen) + "\"\r\n\"BackupAddNew=" + std::to_string(addNew) +
-            "\"\r\n\"DefaultLocation=" + home.path() + "out/" + destinationName +
-            "\"\r\n\"[FOLDERS/PATHS]\"\r\n";
-        for (const auto& entry : entries)
-            text += "\"" + entry + "\"\r\n";
-        text += "\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n";
-        writeFile(setPath, text);
+        writeFile(setPath,
+                  setFileText(entries, home / ("out/" + destinationName), 6, freshen, addNew));
     }
 
     ProcessResult corvane(const std::string& commandLine) {

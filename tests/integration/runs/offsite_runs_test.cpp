@@ -4,6 +4,7 @@
 #include "app/offsite_check.h"
 #include "common/text.h"
 #include "config/config_store.h"
+#include "set_text.h"
 #include "subprocess.h"
 #include "temp_folder.h"
 #include "test_servers.h"
@@ -21,11 +22,7 @@ protected:
         makeFolder(home / "out");
         writeFile(home / "data/letter.txt", std::string(50000, 'l'));
         writeFile(home / "Backup Sets/Daily.cvt",
-                  "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
-                  "\"CompressionStyle=6\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
-                  "\"DefaultLocation=" +
-                      home.path() + "out/Daily.bac\"\r\n\"[FOLDERS/PATHS]\"\r\n\"" + home.path() +
-                      "data/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
+                  setFileText({home / "data/"}, home / "out/Daily.bac"));
         ConfigStore config(home.path());
         config.loadAtStart();
         config.record().logFile = 1;

@@ -4,6 +4,7 @@
 // tomorrow is left alone.
 #include "manager_fixture.h"
 #include "schedule/timed_record.h"
+#include "set_text.h"
 
 namespace corvane::test {
 namespace {
@@ -16,12 +17,7 @@ TEST_F(ManagerFixture, TimedBackupRunsFromTheScheduleToATestedArchive) {
     writeFile(home / "data/letters/first.txt", std::string(20000, 'a') + "\n");
     const std::string set = home / "Backup Sets/Timed Set.cvt";
     const std::string archive = home / "out/Timed Set.bac";
-    writeFile(set,
-              "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
-              "\"CompressionStyle=6\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
-              "\"DefaultLocation=" +
-                  archive + "\"\r\n\"[FOLDERS/PATHS]\"\r\n\"" + home.path() + "data/\"\r\n\"" +
-                  home.path() + "data/letters/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
+    writeFile(set, setFileText({home / "data/", home / "data/letters/"}, archive));
 
     const Minute now = currentMinute();
     const TimePoint due = *dueMoment(now.date, now.time);

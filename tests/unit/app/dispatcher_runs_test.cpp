@@ -1,5 +1,6 @@
 // Commands that run operations: the backup branch with its dialogs, the favourites follow-up,
 // the test command, and the gate that keeps a second operation from starting meanwhile.
+#include "box_check.h"
 #include "dispatcher_support.h"
 #include "favorites/favorite_record.h"
 
@@ -112,56 +113,54 @@ TEST_F(RunsTest, TestCommandAsksForAnArchiveAndReports) {
     EXPECT_EQ(host.fileRequests().at(0).title, "Choose Backup Archive");
 }
 
-class FavoritesTest : public RunsTest {
-protected:
-    // Favorite.dat lists `setPath`; the scripted favourites window picks it with `action`.
-    void chooseFavourite(const std::string& setPath, FavouriteAction action) {
-        ASSERT_TRUE(writeFavoriteList(program.programFolder(), {setPath}));
-        dialogs.onFavorites = [action](FavoritesList& list) {
-            list.load();
-            list.click(0, MouseButton::Left);
-            if (action == FavouriteAction::OpenSet) list.openBackupSet();
-            if (action == FavouriteAction::OpenAndBackup) list.performBackup();
-            list.close();
-        };
-    }
-};
-
-TEST_F(FavoritesTest, ChosenSetIsOpened) {
+// The favourites window hands the chosen set back: opened, backed up, or refused when it holds
+// nothing to back up.
+TEST_F(RunsTest, ChosenFavouriteIsOpenedOrBackedUp) {
     makeSet("Daily");
     addDataFolder();
     program.document().saveSet();
     program.document().closeSet();
-    chooseFavourite(home / "Backup Sets/Daily.cvt", FavouriteAction::OpenSet);
-    dispatcher.dispatch(C::Favorites);
-    EXPECT_EQ(program.document().set().setName, "Daily.cvt");
-    EXPECT_TRUE(component.compresses.empty());
-}
-
-TEST_F(FavoritesTest, BackingUpASetWithContentRunsTheBackupBranch) {
-    makeSet("Daily");
-    addDataFolder();
-    program.document().saveSet();
-    program.document().closeSet();
-    chooseFavourite(home / "Backup Sets/Daily.cvt", FavouriteAction::OpenAndBackup);
-    dialogs.onBackupType = [](BackupTypeDialog&) { return true; };
-    dispatcher.dispatch(C::OptionsFavorites);
-    EXPECT_EQ(component.compresses.size(), 1u);
-}
-
-TEST_F(FavoritesTest, BackingUpAnEmptySetIsRefused) {
     makeSet("Empty");
     program.document().saveSet();
     program.document().closeSet();
-    chooseFavourite(home / "Backup Sets/Empty.cvt", FavouriteAction::OpenAndBackup);
-    host.expectMessage("Unable to Perform", Answer::Ok);
-    dispatcher.dispatch(C::Favorites);
-    EXPECT_EQ(host.messages().back().text,
+    dialogs.onBackupType = [](BackupTypeDialog&) { return true; };
+    struct Case {
+        std::string set;
+        C command;
+        FavouriteAction action;
+        std::size_t backups;
+    };
+    const Case cases[] = {
+        {"Daily", C::Favorites, FavouriteAction::OpenSet, 0},
+        {"Daily", C::OptionsFavorites, FavouriteAction::OpenAndBackup, 1},
+        {"Empty", C::Favorites, FavouriteAction::OpenAndBackup, 0},  // refused
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.set + " " + std::string(commandKey(c.command)));
+        component.compresses.clear();
+        dialogs.shown.clear();
+        ASSERT_TRUE(
+            writeFavoriteList(program.programFolder(), {home / ("Backup Sets/" + c.set + ".cvt")}));
+        dialogs.onFavorites = [&c](FavoritesList& list) {
+            list.load();
+            list.click(0, MouseButton::Left);
+            if (c.action == FavouriteAction::OpenSet) list.openBackupSet();
+            if (c.action == FavouriteAction::OpenAndBackup) list.performBackup();
+            list.close();
+        };
+        const bool refused = c.set == "Empty";
+        if (refused) host.expectMessage("Unable to Perform", Answer::Ok);
+        dispatcher.dispatch(c.command);
+        EXPECT_EQ(component.compresses.size(), c.backups);
+        EXPECT_EQ(std::count(dialogs.shown.begin(), dialogs.shown.end(), "backupType"),
+                  static_cast<std::ptrdiff_t>(c.backups));
+        if (!refused) {
+            EXPECT_EQ(program.document().set().setName, c.set + ".cvt");
+        }
+    }
+    expectBox(host.messages().back(), Icon::Information, Buttons::Ok,
               "Backup set does not contain anything to backup.  Unable to perform backup "
               "operation.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Information);
-    EXPECT_TRUE(component.compresses.empty());
-    EXPECT_EQ(std::count(dialogs.shown.begin(), dialogs.shown.end(), "backupType"), 0);
 }
 
 TEST_F(DispatcherFixture, HelpAndWebPagesOpenOrSayWhy) {

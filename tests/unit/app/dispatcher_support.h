@@ -2,46 +2,17 @@
 
 #include "app/command_dispatcher.h"
 #include "fake_component.h"
+#include "recorders.h"
 #include "scripted_host.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace corvane::test {
-
-// Starting sibling programs, recorded; `fail` makes every start fail as a missing program would.
-class RecordingLauncher final : public ProgramLauncher {
-public:
-    Status start(const std::string& program, const std::vector<std::string>& arguments) override {
-        std::string line = program;
-        for (const auto& argument : arguments)
-            line += " " + argument;
-        started.push_back(line);
-        if (fail) return Error{errc::kFileNotFound, "File not found"};
-        return {};
-    }
-    std::vector<std::string> started;
-    bool fail = false;
-};
-
-class RecordingOpener final : public DesktopOpener {
-public:
-    bool openPage(const std::string& path) override {
-        opened.push_back(path);
-        return works;
-    }
-    bool openAddress(const std::string& address) override {
-        opened.push_back(address);
-        return works;
-    }
-    std::vector<std::string> opened;
-    bool works = true;
-};
 
 // The dialogs as scripts: each window shown is recorded by name, and the test's script for it
 // (if any) acts on its model.
@@ -113,20 +84,6 @@ private:
     }
 };
 
-// Settings kept in memory, as the per-user store would keep them.
-class MemorySettings final : public SettingsStore {
-public:
-    std::optional<std::string> value(std::string_view key) const override {
-        const auto found = values.find(std::string(key));
-        if (found == values.end()) return std::nullopt;
-        return found->second;
-    }
-    void setValue(std::string_view key, const std::string& value) override {
-        values[std::string(key)] = value;
-    }
-    std::map<std::string, std::string> values;
-};
-
 // A program after its interactive start, with the main window's dispatcher over scripted
 // dialogs, a fake archive component and a recording launcher.
 class DispatcherFixture : public ::testing::Test {
@@ -142,11 +99,7 @@ protected:
         writeFile(home / "data/a.txt", "alpha");
     }
 
-    void TearDown() override {
-        for (const auto& unexpected : host.unexpected())
-            ADD_FAILURE() << unexpected;
-        EXPECT_TRUE(host.scriptFinished()) << "not every scripted answer was used";
-    }
+    void TearDown() override { host.checkScriptFinished(); }
 
     // A new set named `name` with its archive in home/out, through the new-set dialog.
     void makeSet(const std::string& name) {

@@ -4,9 +4,11 @@
 
 #include "app/failure_notice.h"
 #include "common/file_io.h"
-#include "favorites/favorite_record.h"
 #include "fake_component.h"
+#include "favorites/favorite_record.h"
+#include "recorders.h"
 #include "scripted_host.h"
+#include "set_text.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -40,26 +42,20 @@ TEST(CommandLine, FormsAreToldApartInOrder) {
     EXPECT_EQ(joinArguments(3, argv), "/sets/My Set.cvt");
 }
 
-class RecordingLauncher final : public ProgramLauncher {
-public:
-    Status start(const std::string& program, const std::vector<std::string>& arguments) override {
-        started.push_back(program + (arguments.empty() ? "" : " " + arguments.front()));
-        if (fail) return Error{errc::kFileNotFound, "File not found"};
-        return {};
-    }
-    std::vector<std::string> started;
-    bool fail = false;
-};
-
 class ProgramTest : public ::testing::Test {
 protected:
     ProgramTest()
         : clock(fromLocal({2026, 12, 4, 10, 30, 0})),
           program(home.path(), {host, clock, fileSystem, drives, component, launcher}) {}
 
-    void TearDown() override {
-        for (const auto& unexpected : host.unexpected())
-            ADD_FAILURE() << unexpected;
+    void TearDown() override { host.checkScriptFinished(); }
+
+    // The set `name` in "Backup Sets", of home/data, with its compression and destination.
+    void writeSet(const std::string& name, int compression, const std::string& location) {
+        makeFolder(home / "data");
+        makeFolder(home / "Backup Sets");
+        writeFile(home / ("Backup Sets/" + name + ".cvt"),
+                  setFileText({home / "data/"}, location, compression));
     }
 
     TempFolder home;
@@ -105,14 +101,7 @@ TEST_F(ProgramTest, MissingRestoreProgramIsReported) {
 }
 
 TEST_F(ProgramTest, UnattendedEntryOpensTheSetAndRuns) {
-    makeFolder(home / "data");
-    makeFolder(home / "Backup Sets");
-    writeFile(home / "Backup Sets/Daily.cvt",
-              "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
-              "\"CompressionStyle=9\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
-              "\"DefaultLocation=" +
-                  home.path() + "Daily.bac\"\r\n\"[FOLDERS/PATHS]\"\r\n\"" + home.path() +
-                  "data/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
+    writeSet("Daily", 9, home / "Daily.bac");
     const LoadResult result = program.load("~~Timed" + home.path() + "Backup Sets/Daily.cvt");
     EXPECT_EQ(result.mode, RunMode::TimedBackup);
     EXPECT_TRUE(result.endProgram);
@@ -128,15 +117,8 @@ TEST_F(ProgramTest, UnattendedEntryOpensTheSetAndRuns) {
 
 TEST_F(ProgramTest, RelativeSetPathsAreMadeAbsoluteBeforeANameIsTaken) {
     // Two sets given by bare names from their own folder must not share one archive name.
-    makeFolder(home / "data");
-    makeFolder(home / "Backup Sets");
-    for (const std::string name : {"Daily", "Weekly"}) {
-        writeFile(home / ("Backup Sets/" + name + ".cvt"),
-                  "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
-                  "\"CompressionStyle=6\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
-                  "\"DefaultLocation=" + home.path() + "$DATE$.bac\"\r\n\"[FOLDERS/PATHS]\"\r\n\"" +
-                      home.path() + "data/\"\r\n\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n");
-    }
+    for (const std::string name : {"Daily", "Weekly"})
+        writeSet(name, 6, home / "$DATE$.bac");
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(home / "Backup Sets");
     const LoadResult daily = program.load("Daily.cvt");
@@ -201,7 +183,9 @@ TEST_F(ProgramTest, FailedRunAsksForANotificationOnlyWithASessionBus) {
     Program second(home.path(), {host, clock, fileSystem, drives, component, launcher});
     EXPECT_EQ(second.load(set).exitCode, kExitSetNotOpened);
     ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
-    EXPECT_EQ(launcher.started, std::vector<std::string>{"corvane --notify-failure"});
+    EXPECT_EQ(launcher.started,
+              std::vector<std::string>{"corvane --notify-failure Missing.cvt The Backup Set could "
+                                       "not be opened. See the error log for details."});
 }
 
 TEST_F(ProgramTest, ClosingStoresTheChosenCdCapacity) {

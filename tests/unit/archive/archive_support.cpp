@@ -67,8 +67,10 @@ int runCommand(const std::string& command, std::string* output) {
     return result.exitCode;
 }
 
-void setModificationTime(const std::string& path, std::int64_t seconds) {
-    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+void setTimeNs(const std::string& path, std::int64_t nanoseconds) {
+    const timespec time{static_cast<time_t>(nanoseconds / 1'000'000'000),
+                        nanoseconds % 1'000'000'000};
+    const timespec times[2] = {time, time};
     if (::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
         ADD_FAILURE() << "cannot set the time of " << path;
     }

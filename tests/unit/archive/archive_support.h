@@ -128,7 +128,15 @@ std::string randomData(std::size_t size, unsigned seed);
 
 // Runs a shell command; returns its exit status and, when asked, its output (stdout+stderr).
 int runCommand(const std::string& command, std::string* output = nullptr);
+// `text` in single quotes, for a shell command (the tests' paths hold no quote).
+inline std::string inQuotes(const std::string& text) {
+    return "'" + text + "'";
+}
 
-void setModificationTime(const std::string& path, std::int64_t seconds);
+// The modification (and access) time of `path` itself, not of a link's target.
+void setTimeNs(const std::string& path, std::int64_t nanoseconds);
+inline void setModificationTime(const std::string& path, std::int64_t seconds) {
+    setTimeNs(path, seconds * 1'000'000'000);
+}
 
 }  // namespace corvane::archive::test

@@ -19,12 +19,6 @@ using test::writeFile;
 constexpr std::int64_t kSecond = 1'000'000'000;
 constexpr std::int64_t kBase = 1'700'000'000LL * kSecond;  // an even second
 
-void setTimeNs(const std::string& path, std::int64_t nanoseconds) {
-    const timespec time{nanoseconds / kSecond, nanoseconds % kSecond};
-    const timespec times[2] = {time, time};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-}
-
 TEST(Freshen, ComparesAtThePrecisionOfTheArchivedTime) {
     struct Case {
         const char* name;
@@ -50,7 +44,7 @@ TEST(Freshen, ComparesAtThePrecisionOfTheArchivedTime) {
         const std::string file = folder / "src/notes.txt";
         corvane::test::makeFolder(folder / "src");
         writeFile(file, "first");
-        setTimeNs(file, c.archivedAt);
+        test::setTimeNs(file, c.archivedAt);
         test::ZipUnderTest zip;
         zip.settings.archivePath = folder / "backup.bac";
         zip.settings.includes = {file};
@@ -62,7 +56,7 @@ TEST(Freshen, ComparesAtThePrecisionOfTheArchivedTime) {
             ASSERT_EQ(zip.compress(), kDone);
         }
         writeFile(file, "again");
-        setTimeNs(file, c.changedAt);
+        test::setTimeNs(file, c.changedAt);
         zip.settings.skipIfNotNewer = true;
         EXPECT_EQ(zip.compress(), c.freshened ? kDone : kNothingToDo);
         const auto entries = test::extractAll(zip.settings.archivePath);
@@ -76,7 +70,7 @@ TEST(Freshen, SubSecondTimesAreStoredForEveryReader) {
     corvane::test::TempFolder folder;
     const std::string file = folder / "notes.txt";
     writeFile(file, "text");
-    setTimeNs(file, kBase + 123'456'789);
+    test::setTimeNs(file, kBase + 123'456'789);
     test::ZipUnderTest zip;
     zip.settings.archivePath = folder / "backup.bac";
     zip.settings.includes = {file};
@@ -85,9 +79,9 @@ TEST(Freshen, SubSecondTimesAreStoredForEveryReader) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries.begin()->second.item.modificationTimeNs(), kBase + 123'456'700);
     std::string listing;
-    ASSERT_EQ(test::runCommand("TZ=UTC 7zz l -slt '" + zip.settings.archivePath + "'", &listing), 0);
-    EXPECT_NE(listing.find("Modified = 2023-11-14 22:13:20.1234567"), std::string::npos)
-        << listing;
+    ASSERT_EQ(test::runCommand("TZ=UTC 7zz l -slt '" + zip.settings.archivePath + "'", &listing),
+              0);
+    EXPECT_NE(listing.find("Modified = 2023-11-14 22:13:20.1234567"), std::string::npos) << listing;
 }
 
 }  // namespace

@@ -81,6 +81,7 @@ TEST_F(PasswordResults, WrongMissingCancelledAndUnreadable) {
         bool asked;
         List skipped;  // with reason kSkipUnsupported
     };
+    const List secret = {"secret.txt"};
     const Case cases[] = {
         {"wrong password, no other given", "aes.bac", "wrong", {}, false, kWrongPassword, true, {}},
         {"no password, none given", "aes.bac", "", {}, false, kWrongPassword, true, {}},
@@ -88,24 +89,10 @@ TEST_F(PasswordResults, WrongMissingCancelledAndUnreadable) {
         {"cancelled at the prompt", "aes.bac", "", {}, true, kAborted, true, {}},
         {"wrong, then right", "aes.bac", "wrong", {"right"}, false, kDone, true, {}},
         {"right", "aes.bac", "right", {}, false, kDone, false, {}},
-        {"ZipCrypto", "zipcrypto.zip", "", {}, false, kUnsupported, false, {"secret.txt"}},
-        {"ZipCrypto, password set",
-         "zipcrypto.zip",
-         "x",
-         {},
-         false,
-         kUnsupported,
-         false,
-         {"secret.txt"}},
-        {"unknown AES strength",
-         "aes-strength-4.zip",
-         "",
-         {},
-         false,
-         kUnsupported,
-         false,
-         {"secret.txt"}},
-        {"strong encryption", "strong.zip", "", {}, false, kUnsupported, false, {"secret.txt"}},
+        {"ZipCrypto", "zipcrypto.zip", "", {}, false, kUnsupported, false, secret},
+        {"ZipCrypto, password set", "zipcrypto.zip", "x", {}, false, kUnsupported, false, secret},
+        {"unknown AES strength", "aes-strength-4.zip", "", {}, false, kUnsupported, false, secret},
+        {"strong encryption", "strong.zip", "", {}, false, kUnsupported, false, secret},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);

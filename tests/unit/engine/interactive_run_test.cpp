@@ -2,6 +2,7 @@
 // messages, and the log lines each step writes.
 #include "archive/archiver.h"
 #include "archive/result_codes.h"
+#include "box_check.h"
 #include "common/record_file.h"
 #include "common/text.h"
 #include "config/password.h"
@@ -58,10 +59,9 @@ TEST_F(InteractiveRun, TestDecisionFollowsTestMode) {
     host.expectMessage("Backup Complete", Answer::Yes);
     host.expectMessage("Backup Test Successful", Answer::Ok);
     EXPECT_EQ(runner.runInteractive({}), RunOutcome::Succeeded);
-    EXPECT_EQ(host.messages()[0].text,
+    expectBox(host.messages()[0], Icon::Question, Buttons::YesNo,
               "Backup operation successful.  Your Backup is complete.\r\n\r\nWould you like to "
               "test the Backup archive to confirm your data is safe?");
-    EXPECT_EQ(host.messages()[0].icon, Icon::Question);
     EXPECT_EQ(host.messages()[1].text, kTestPassed);
     EXPECT_EQ(component.tests.size(), 1u);
     EXPECT_EQ(component.tests[0].archivePath, datedArchive());
@@ -101,17 +101,16 @@ TEST_F(InteractiveRun, CancelAndFailureOfTheCompress) {
     host.expectMessage("Backup", Answer::Ok);
     EXPECT_EQ(runner.runInteractive({}), RunOutcome::Cancelled);
     EXPECT_EQ(host.progress().operationLine(), "Aborting current operation...Please wait...");
-    EXPECT_EQ(host.messages().back().text, "Backup operation cancelled.  Backup is not complete.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
+    expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
+              "Backup operation cancelled.  Backup is not complete.");
     EXPECT_TRUE(logHas("### Backup Operation cancelled by User ###"));
     EXPECT_FALSE(host.progress().isOpen());
 
     component.onCompress = [](FakeComponent::Events&, FakeComponent&) { return 521; };
     host.expectMessage("Error", Answer::Ok);
     EXPECT_EQ(runner.runInteractive({}), RunOutcome::Failed);
-    EXPECT_EQ(host.messages().back().text, "Error performing Backup.\r\n\r\nError:  521");
-    EXPECT_EQ(host.messages().back().icon, Icon::Critical);
-    EXPECT_EQ(host.messages().back().buttons, Buttons::OkHelp);
+    expectBox(host.messages().back(), Icon::Critical, Buttons::OkHelp,
+              "Error performing Backup.\r\n\r\nError:  521");
     EXPECT_TRUE(logHas("### Error performing Backup - Error:  521 ###"));
     EXPECT_FALSE(fileExists(home / "Tasks.dat"));
     EXPECT_FALSE(fileExists(home / "Favorite.dat"));
@@ -357,7 +356,8 @@ TEST_F(InteractiveRun, IntegrityWarningCanStopTheTest) {
 
     // Going on after the first warning is not asked again for every damaged entry.
     component.onTest = [](FakeComponent::Events& events, FakeComponent&) {
-        for (int i = 0; i < 1000; ++i) events.onIntegrityWarning("/data/f" + std::to_string(i));
+        for (int i = 0; i < 1000; ++i)
+            events.onIntegrityWarning("/data/f" + std::to_string(i));
         return 524;
     };
     host.expectMessage("Integrity Warning", Answer::Ok);

@@ -1,5 +1,7 @@
 // Preparing a run: the backup-type dialog, the destination, drive checks, disk settings, the
 // existing-archive rules and the file lists.
+#include "archive/file_selection.h"
+#include "box_check.h"
 #include "engine/file_list.h"
 #include "engine/preview_math.h"
 #include "engine_fixture.h"
@@ -74,6 +76,48 @@ TEST(FileLists, FourRulesInIndexOrder) {
               (std::vector<std::string>{"/home/", "/docs/", "*.tmp", "/data/cache/*"}));
 }
 
+// A file entry names one file whatever characters its name holds.
+TEST(FileEntries, AFileEntryTakesOnlyItsOwnFile) {
+    TempFolder folder;
+    const std::string root = folder / "root/";
+    makeFolder(root + "sub");
+    for (const char* name : {"a*.txt", "ab.txt", "a.txt", "b?.log", "bx.log", "c\\d.txt", "cd.txt",
+                             "[x].txt", "x.txt", "sub/a*.txt"}) {
+        writeFile(root + name, name);
+    }
+    struct Case {
+        std::string entry;                  // the set's entry text
+        std::vector<std::string> expected;  // what the run takes, relative to the tree
+    };
+    const Case cases[] = {
+        {root + "a*.txt", {"a*.txt"}},
+        {root + "b?.log", {"b?.log"}},
+        {root + "c\\d.txt", {"c\\d.txt"}},
+        {root + "[x].txt", {"[x].txt"}},
+        {root + "ab.txt", {"ab.txt"}},
+        // A wildcard entry still matches, in its folder only.
+        {"** - " + root + "a*.txt", {"a*.txt", "a.txt", "ab.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entry);
+        SetTree tree;
+        for (const auto* category : {"Files", "Folders", "Exclusions"}) {
+            ASSERT_TRUE(tree.add(std::nullopt, category, category, Picture::Backup));
+        }
+        ASSERT_TRUE(tree.add(std::string("Files"), c.entry, c.entry, Picture::File));
+        const FileLists lists = buildFileLists(tree);
+        std::vector<archive::SourceEntry> entries;
+        const archive::SelectionCallbacks callbacks{
+            [](const std::string& path, int) { ADD_FAILURE() << "skipped " << path; },
+            [] { return false; }, nullptr};
+        ASSERT_TRUE(archive::selectSources(lists.includes, lists.exclusions, callbacks, entries));
+        std::vector<std::string> taken;
+        for (const auto& entry : entries)
+            taken.push_back(entry.path.substr(root.size()));
+        EXPECT_EQ(taken, c.expected);
+    }
+}
+
 TEST_F(Preparation, DatedNameAndDefaultLocationWithoutAsking) {
     const LocalDateTime day = toLocal(clock.now());
     EXPECT_EQ(datedArchiveName(day, "Office.cvt"), "12-04-2026 - Office.bac");
@@ -130,43 +174,30 @@ TEST_F(Preparation, DiskStylesAreCheckedAgainstTheDrive) {
         bool runs;
     };
     const std::string archive = home / "out/fixed.bac";
+    using S = BackupStyle;
+    using D = DriveType;
+    using A = Answer;
     const Case cases[] = {
-        {BackupStyle::MultipleDisks,
-         DriveType::Fixed,
+        {S::MultipleDisks, D::Fixed, archive, {{"Hard Drive", A::Ok}}, false},
+        {S::CdMultipleDisks, D::Fixed, archive, {{"Hard Drive", A::Ok}}, false},
+        {S::MultipleDisks,
+         D::Remote,
          archive,
-         {{"Hard Drive", Answer::Ok}},
+         {{"Removable Device", A::No}, {"Operation Cancelled", A::Ok}},
          false},
-        {BackupStyle::CdMultipleDisks,
-         DriveType::Fixed,
+        {S::MultipleDisks,
+         D::Remote,
          archive,
-         {{"Hard Drive", Answer::Ok}},
-         false},
-        {BackupStyle::MultipleDisks,
-         DriveType::Remote,
-         archive,
-         {{"Removable Device", Answer::No}, {"Operation Cancelled", Answer::Ok}},
-         false},
-        {BackupStyle::MultipleDisks,
-         DriveType::Remote,
-         archive,
-         {{"Removable Device", Answer::Yes}, {"Clear Disk Contents", Answer::No}},
+         {{"Removable Device", A::Yes}, {"Clear Disk Contents", A::No}},
          true},
         // A relative destination has no root: its type is "no root", and the question comes.
-        {BackupStyle::MultipleDisks,
-         DriveType::Removable,
+        {S::MultipleDisks,
+         D::Removable,
          "relative.bac",
-         {{"Removable Device", Answer::No}, {"Operation Cancelled", Answer::Ok}},
+         {{"Removable Device", A::No}, {"Operation Cancelled", A::Ok}},
          false},
-        {BackupStyle::CdMultipleDisks,
-         DriveType::Remote,
-         archive,
-         {{"Clear Disk Contents", Answer::No}},
-         true},
-        {BackupStyle::MultipleDisks,
-         DriveType::Removable,
-         archive,
-         {{"Clear Disk Contents", Answer::Yes}},
-         true},
+        {S::CdMultipleDisks, D::Remote, archive, {{"Clear Disk Contents", A::No}}, true},
+        {S::MultipleDisks, D::Removable, archive, {{"Clear Disk Contents", A::Yes}}, true},
     };
     config.record().promptPreview = 0;
     for (const auto& c : cases) {
@@ -181,17 +212,15 @@ TEST_F(Preparation, DiskStylesAreCheckedAgainstTheDrive) {
         EXPECT_TRUE(host.scriptFinished());
     }
     const auto& texts = host.messages();
-    EXPECT_EQ(texts[0].text,
+    expectBox(texts[0], Icon::Exclamation, Buttons::Ok,
               "Corvane has determined that the selected drive is a fixed hard disk.  Multiple "
               "Disk operations cannot be performed on hard disks.");
-    EXPECT_EQ(texts[0].icon, Icon::Exclamation);
     EXPECT_EQ(texts[2].text,
               "Corvane does not see the selected device as a 'Removable Device'.  A 'Multiple "
               "Disk' style backup may provide unexpected results on this device.\r\n\r\nDo you "
               "wish to continue with a 'Multiple Disk' style backup on the selected device?");
     EXPECT_EQ(texts[2].buttons, Buttons::YesNo);
-    EXPECT_EQ(texts[3].text, "Backup operation has been cancelled.");
-    EXPECT_EQ(texts[3].icon, Icon::Information);
+    expectBox(texts[3], Icon::Information, Buttons::Ok, "Backup operation has been cancelled.");
     EXPECT_EQ(texts[5].text,
               "Since you have selected the Multiple Disk Mode backup style, you have the option "
               "to clear any existing contents of disks used in the operation.  Clear any "

@@ -1,4 +1,5 @@
 // The favourites window: Favorite.dat, the hand-over to the main window, and desktop links.
+#include "box_check.h"
 #include "common/text.h"
 #include "favorites/desktop_link.h"
 #include "favorites/favorites_list.h"
@@ -29,11 +30,7 @@ protected:
         places = {home / "Desktop/", home / "data/", home / "config/", "/opt/corvane/corvane"};
     }
 
-    void TearDown() override {
-        for (const auto& unexpected : host.unexpected())
-            ADD_FAILURE() << unexpected;
-        EXPECT_TRUE(host.scriptFinished());
-    }
+    void TearDown() override { host.checkScriptFinished(); }
 
     std::string makeSet(const std::string& name) {
         writeFile(home / ("Backup Sets/" + name), "\"Corvane Set - v6.0\"\r\n");
@@ -123,18 +120,15 @@ TEST_F(FavoritesTest, DesktopShortcutLinksTheSetAndAssociatesSetFiles) {
 
     host.expectMessage("Desktop Shortcut", Answer::No);
     list.createDesktopShortcut();
-    EXPECT_EQ(host.messages().back().text,
+    expectBox(host.messages().back(), Icon::Question, Buttons::YesNo,
               "Create a Desktop Shortcut for the selected Backup Set?");
-    EXPECT_EQ(host.messages().back().icon, Icon::Question);
-    EXPECT_EQ(host.messages().back().buttons, Buttons::YesNo);
 
     writeFile(home / "Desktop", "a file where the desktop folder should be");
     host.expectMessage("Desktop Shortcut", Answer::Yes);
     host.expectMessage("Error", Answer::Ok);
     list.createDesktopShortcut();
-    EXPECT_EQ(host.messages().back().text,
+    expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
               "Error encountered.  Unable to create the specified Desktop Shortcut.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
 
     ::unlink((home / "Desktop").c_str());
     host.expectMessage("Desktop Shortcut", Answer::Yes);

@@ -153,6 +153,19 @@ TEST(HostKeys, AnUnknownHostKeyIsRefused) {
     EXPECT_TRUE(server.namesIn("f/").empty());
 }
 
+// S3 settings aimed at a capture server, with no wait between attempts.
+offsite::OffsiteSettings captureSettings(const CaptureServer& capture) {
+    offsite::OffsiteSettings settings;
+    settings.setName = "Daily";
+    settings.location.bucket = "bucket";
+    settings.endpoint = "http://127.0.0.1:" + std::to_string(capture.port());
+    settings.region = "us-east-1";
+    settings.credentials.accessKey = "AKID";
+    settings.credentials.secretKey = "secret";
+    settings.retry.firstDelay = std::chrono::milliseconds(1);
+    return settings;
+}
+
 // Answers no loopback server here gives, played by a capture server: how each is classed and
 // how often it is tried.
 TEST(ServerAnswers, EachFailureKindIsToldApart) {
@@ -179,15 +192,8 @@ TEST(ServerAnswers, EachFailureKindIsToldApart) {
         CaptureServer capture([&](const CaptureServer::Request&) {
             return CaptureServer::Answer{status, {}, body};
         });
-        offsite::OffsiteSettings settings;
-        settings.setName = "Daily";
-        settings.location.bucket = "bucket";
-        settings.endpoint = "http://127.0.0.1:" + std::to_string(capture.port());
-        settings.region = "us-east-1";
-        settings.credentials.accessKey = "AKID";
-        settings.credentials.secretKey = "secret";
-        settings.retry.firstDelay = std::chrono::milliseconds(1);
-        const auto copied = offsite::copyArchive(settings, {local / "a.bac"}, {}, cancel);
+        const auto copied =
+            offsite::copyArchive(captureSettings(capture), {local / "a.bac"}, {}, cancel);
         ASSERT_FALSE(copied);
         EXPECT_EQ(offsite::failureOf(copied.error()), kind)
             << status << " " << copied.error().description;
@@ -201,10 +207,7 @@ TEST(LocalFiles, FilesThatCannotBeSentAreRefusedBeforeAnyRequest) {
     writeFile(local / "good.bac", "archive");
     makeFolder(local / "folder");
     writeFile(local / "two\nlines.bac", "archive");
-    offsite::OffsiteSettings settings;
-    settings.location.bucket = "bucket";
-    settings.endpoint = "http://127.0.0.1:" + std::to_string(capture.port());
-    settings.region = "us-east-1";
+    const auto settings = captureSettings(capture);
     const std::atomic<bool> cancel{false};
     const struct {
         std::vector<std::string> files;
@@ -236,13 +239,8 @@ TEST(ServerAnswers, AFailedPartAbortsTheMultipartUpload) {
     });
     TempFolder local;
     writeRandomFile(local / "big.bac", 9 * kMiB, 4);
-    offsite::OffsiteSettings settings;
-    settings.location.bucket = "bucket";
+    auto settings = captureSettings(capture);
     settings.location.folder = "pc/";
-    settings.endpoint = "http://127.0.0.1:" + std::to_string(capture.port());
-    settings.region = "us-east-1";
-    settings.credentials.accessKey = "AKID";
-    settings.credentials.secretKey = "secret";
     const std::atomic<bool> cancel{false};
     const auto copied = offsite::copyArchive(settings, {local / "big.bac"}, {}, cancel);
     ASSERT_FALSE(copied);

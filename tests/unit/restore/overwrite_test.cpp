@@ -41,32 +41,17 @@ TEST(Overwrite, PoliciesKeepReplaceOrRestoreBeside) {
         std::optional<Action> answer;  // to every question
         O a, b, c, d;
     };
+    const O R = O::Replaced, K = O::Kept, B = O::Beside;
     const Case cases[] = {
-        {"always",
-         OverwritePolicy::Always,
-         true,
-         {},
-         O::Replaced,
-         O::Kept,
-         O::Replaced,
-         O::Replaced},
-        {"always, programs unguarded",
-         OverwritePolicy::Always,
-         false,
-         {},
-         O::Replaced,
-         O::Replaced,
-         O::Replaced,
-         O::Replaced},
-        {"newer", OverwritePolicy::Newer, false, {}, O::Replaced, O::Kept, O::Replaced, O::Kept},
-        {"never", OverwritePolicy::Never, true, {}, O::Kept, O::Kept, O::Kept, O::Kept},
-        {"rename", OverwritePolicy::Rename, true, {}, O::Beside, O::Beside, O::Beside, O::Beside},
-        {"ask, replace", OverwritePolicy::Ask, true, Action::Replace, O::Replaced, O::Kept,
-         O::Replaced, O::Replaced},
-        {"ask, keep", OverwritePolicy::Ask, true, Action::Keep, O::Kept, O::Kept, O::Kept, O::Kept},
-        {"ask, both", OverwritePolicy::Ask, false, Action::Beside, O::Beside, O::Beside, O::Beside,
-         O::Beside},
-        {"ask, unanswered", OverwritePolicy::Ask, false, {}, O::Kept, O::Kept, O::Kept, O::Kept},
+        {"always", OverwritePolicy::Always, true, {}, R, K, R, R},
+        {"always, programs unguarded", OverwritePolicy::Always, false, {}, R, R, R, R},
+        {"newer", OverwritePolicy::Newer, false, {}, R, K, R, K},
+        {"never", OverwritePolicy::Never, true, {}, K, K, K, K},
+        {"rename", OverwritePolicy::Rename, true, {}, B, B, B, B},
+        {"ask, replace", OverwritePolicy::Ask, true, Action::Replace, R, K, R, R},
+        {"ask, keep", OverwritePolicy::Ask, true, Action::Keep, K, K, K, K},
+        {"ask, both", OverwritePolicy::Ask, false, Action::Beside, B, B, B, B},
+        {"ask, unanswered", OverwritePolicy::Ask, false, {}, K, K, K, K},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);

@@ -90,15 +90,6 @@ std::vector<std::string> differences(const TreeState& expected, const TreeState&
     return found;
 }
 
-void setTimeNs(const std::string& path, std::int64_t nanoseconds) {
-    const timespec times[2] = {
-        {static_cast<time_t>(nanoseconds / 1'000'000'000), nanoseconds % 1'000'000'000},
-        {static_cast<time_t>(nanoseconds / 1'000'000'000), nanoseconds % 1'000'000'000}};
-    if (::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) {
-        ADD_FAILURE() << "cannot set the time of " << path;
-    }
-}
-
 RestoreSummary restoreArchive(RestoreEvents& events, const RestoreOptions& options,
                               std::optional<Action> answer) {
     Restorer restorer(events);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/archive_reading.h"
+#include "archive_support.h"
 #include "restore/restorer.h"
 
 #include <cstdint>
@@ -34,7 +35,7 @@ std::vector<std::string> allPaths(const std::string& root);
 std::vector<std::string> differences(const TreeState& expected, const TreeState& actual,
                                      std::int64_t precisionNs);
 
-void setTimeNs(const std::string& path, std::int64_t nanoseconds);
+using archive::test::setTimeNs;
 
 // Answers a restore's questions from queues and records them.
 class ScriptedEvents final : public RestoreEvents {

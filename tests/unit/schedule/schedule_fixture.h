@@ -5,6 +5,7 @@
 #include "schedule/manager_control.h"
 #include "schedule/timed_editor.h"
 #include "scripted_host.h"
+#include "set_text.h"
 #include "temp_folder.h"
 
 #include <fcntl.h>
@@ -18,12 +19,6 @@
 #include <vector>
 
 namespace corvane::test {
-
-// The "Incompatible Backup Set" message, word for word.
-inline constexpr const char* kIncompatibleText =
-    "The Backup Set you are attempting to open was created with Corvane previous to v5.0.  "
-    "Previous Backup Sets are not compatible with this version.\r\n\r\nYour Backup Set will "
-    "have to be recreated using this version of Corvane.";
 
 // A manager that records what the list asks of it, with the list file as it was at each call.
 class FakeManager final : public ManagerControl {
@@ -68,9 +63,7 @@ protected:
     }
 
     void TearDown() override {
-        for (const auto& unexpected : host.unexpected())
-            ADD_FAILURE() << unexpected;
-        EXPECT_TRUE(host.scriptFinished()) << "not every scripted answer was used";
+        host.checkScriptFinished();
         EXPECT_EQ(host.busyDepth(), 0);
     }
 
@@ -78,18 +71,12 @@ protected:
 
     // Writes a set file of quoted fields, CR LF after each, into "Backup Sets".
     std::string writeSet(const std::string& name, const std::vector<std::string>& fields) {
-        std::string content;
-        for (const auto& field : fields)
-            content += "\"" + field + "\"\r\n";
-        writeFile(home / ("Backup Sets/" + name), content);
+        writeFile(home / ("Backup Sets/" + name), quotedFields(fields));
         return home / ("Backup Sets/" + name);
     }
 
     std::string writeStandardSet(const std::string& name, const std::string& location) {
-        return writeSet(
-            name, {"Corvane Set - v6.0", "[OPTIONS]", "IncludeSubFolders=1", "CompressionStyle=6",
-                   "BackupFreshen=0", "BackupAddNew=0", "DefaultLocation=" + location,
-                   "[FOLDERS/PATHS]", "/data/", "[END OF BACKUP]", "AllFolders=0"});
+        return writeSet(name, setFileLines({"/data/"}, location));
     }
 
     TempFolder home;

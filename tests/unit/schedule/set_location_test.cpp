@@ -28,16 +28,9 @@ TEST_F(SetLocation, RewriteReplacesLineSevenAndTrimsEveryLine) {
 // A set cut short is completed: every line read past its end is "AllFolders=0", and the end
 // line follows the entries.
 TEST_F(SetLocation, RewriteOfAFileCutShortEndsAtTheEndOfTheFile) {
-    const std::vector<std::string> head = {"Corvane Set - v6.0", "[OPTIONS]",
-                                           "IncludeSubFolders=1", "CompressionStyle=6",
-                                           "BackupFreshen=0", "BackupAddNew=0",
-                                           "DefaultLocation=/old/x.bac", "[FOLDERS/PATHS]"};
-    const std::string rewritten =
-        "\"Corvane Set - v6.0\"\r\n\"[OPTIONS]\"\r\n\"IncludeSubFolders=1\"\r\n"
-        "\"CompressionStyle=6\"\r\n\"BackupFreshen=0\"\r\n\"BackupAddNew=0\"\r\n"
-        "\"DefaultLocation=/new/x.bac\"\r\n\"[FOLDERS/PATHS]\"\r\n\"/data/\"\r\n"
-        "\"[END OF BACKUP]\"\r\n\"AllFolders=0\"\r\n";
-    auto lines = head;
+    const std::string rewritten = setFileText({"/data/"}, "/new/x.bac");
+    const auto full = setFileLines({}, "/old/x.bac");
+    std::vector<std::string> lines(full.begin(), full.begin() + 8);  // up to "[FOLDERS/PATHS]"
     for (const char* last : {"/data/", "[END OF BACKUP]"}) {  // among the entries, after the end
         SCOPED_TRACE(last);
         lines.push_back(last);
@@ -80,8 +73,8 @@ TEST_F(SetLocation, SummaryAndHeaderTest) {
     ASSERT_TRUE(good);
     EXPECT_TRUE(good->compatible);
     EXPECT_EQ(good->defaultLocation, "/media/usb/Good.bac");
-    EXPECT_FALSE(readSetSummary(writeSet("Old.cvt", {"Backup Set - v4.0", "[OPTIONS]"}))
-                     ->compatible);
+    EXPECT_FALSE(
+        readSetSummary(writeSet("Old.cvt", {"Backup Set - v4.0", "[OPTIONS]"}))->compatible);
     EXPECT_TRUE(*hasSetHeader(home / "Backup Sets/Good.cvt"));
     EXPECT_FALSE(*hasSetHeader(writeSet("Empty.cvt", {})));
     EXPECT_FALSE(*hasSetHeader(writeSet("Case.cvt", {"corvane set - v6.0"})));  // exact match

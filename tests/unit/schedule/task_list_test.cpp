@@ -1,6 +1,7 @@
 // The task list: Tasks.dat read and rewritten, and the duplicate and header rules.
 #include "schedule/task_list.h"
 
+#include "box_check.h"
 #include "schedule_fixture.h"
 
 namespace corvane::test {
@@ -50,8 +51,8 @@ TEST_F(TaskListTest, AddRefusesDuplicatesIgnoringCaseAndOldSets) {
     host.queueOpenFiles({set});
     host.expectMessage("Unable to Add", Answer::Ok);
     list.addTask();
-    EXPECT_EQ(host.messages().back().text, "A Backup entry for that item already exists.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Information);
+    expectBox(host.messages().back(), Icon::Information, Buttons::Ok,
+              "A Backup entry for that item already exists.");
 
     host.queueOpenFiles({old});
     host.expectMessage("Incompatible Backup Set", Answer::Ok);

@@ -1,6 +1,7 @@
 // The timed backup editors: field rules, enabling, browsing, first runs and OK's checks in order.
 #include "schedule/timed_editor.h"
 
+#include "box_check.h"
 #include "schedule_fixture.h"
 
 namespace corvane::test {
@@ -31,9 +32,9 @@ TEST_F(TimedEditorTest, TimeFieldsEmptyThemselvesOnAnythingButAnHourOrMinute) {
         const char* hour;
         const char* minute;
     };
-    const Case cases[] = {{"7", "7", "7"},  {"07", "07", "07"}, {"23", "23", "23"},
-                          {"24", "", "24"}, {"59", "", "59"},   {"60", "", ""},
-                          {"-1", "", ""},   {"1a", "", ""},     {"7.5", "", ""},
+    const Case cases[] = {{"7", "7", "7"},   {"07", "07", "07"}, {"23", "23", "23"},
+                          {"24", "", "24"},  {"59", "", "59"},   {"60", "", ""},
+                          {"-1", "", ""},    {"1a", "", ""},     {"7.5", "", ""},
                           {" 7", " 7", " 7"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -100,9 +101,7 @@ TEST_F(TimedEditorTest, ChecksRunInOrderWithTheirExactMessages) {
         editor.typeMinute(c.minute);
         host.expectMessage(c.title, Answer::Ok);
         EXPECT_FALSE(editor.confirm());
-        EXPECT_EQ(host.messages().back().text, c.text);
-        EXPECT_EQ(host.messages().back().icon, Icon::Information);
-        EXPECT_EQ(host.messages().back().buttons, Buttons::Ok);
+        expectBox(host.messages().back(), Icon::Information, Buttons::Ok, std::string(c.text));
         EXPECT_FALSE(editor.confirmed());
     }
 }
@@ -148,10 +147,9 @@ TEST_F(TimedEditorTest, FirstRunFollowsTheClock) {
         if (c.runTime == nullptr) {
             host.expectMessage("Invalid Time", Answer::Ok);
             EXPECT_FALSE(editor.confirm());
-            EXPECT_EQ(host.messages().back().text,
+            expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
                       "Unable to set the Timed Backup for today.  The time you have entered has "
                       "already passed.");
-            EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
             continue;
         }
         ASSERT_TRUE(editor.confirm());
@@ -191,8 +189,7 @@ TEST_F(TimedEditorTest, UnusableSetsAndLocationsAreReported) {
     const std::string old = writeSet("Old.cvt", {"Backup Set - v4.0", "[OPTIONS]"});
     host.expectMessage("Incompatible Backup Set", Answer::Ok);
     TimedEditor editor = newEditorWith(old);
-    EXPECT_EQ(host.messages().back().text, kIncompatibleText);
-    EXPECT_EQ(host.messages().back().icon, Icon::Information);
+    expectBox(host.messages().back(), Icon::Information, Buttons::Ok, kIncompatibleText);
     EXPECT_FALSE(editor.locationEnabled());
     editor.selectInterval(kEveryHour);
     host.expectMessage("Incompatible Backup Set", Answer::Ok);
@@ -202,10 +199,9 @@ TEST_F(TimedEditorTest, UnusableSetsAndLocationsAreReported) {
     const std::string cut = writeSet("Cut.cvt", {"Corvane Set - v6.0", "[OPTIONS]"});
     host.expectMessage("Error", Answer::Ok);
     TimedEditor unreadable = newEditorWith(cut);
-    EXPECT_EQ(host.messages().back().text,
+    expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
               "Error reading in information from Backup Set.  Unable to load the selected "
               "Backup Set.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
     EXPECT_FALSE(unreadable.locationEnabled());
 
     const std::string shortName = writeStandardSet("Short.cvt", "/out/ab");
@@ -223,8 +219,8 @@ TEST_F(TimedEditorTest, UnusableSetsAndLocationsAreReported) {
     ::unlink(gone.c_str());
     host.expectMessage("Error", Answer::Ok);
     EXPECT_FALSE(vanished.confirm());
-    EXPECT_EQ(host.messages().back().text, "Error Setting Timed Backup.\r\n\r\nError:  53");
-    EXPECT_EQ(host.messages().back().icon, Icon::Critical);
+    expectBox(host.messages().back(), Icon::Critical, Buttons::Ok,
+              "Error Setting Timed Backup.\r\n\r\nError:  53");
     EXPECT_FALSE(vanished.confirmed());
 }
 

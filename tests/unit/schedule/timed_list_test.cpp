@@ -2,6 +2,7 @@
 // change of a visit and started again only when that visit stopped it.
 #include "schedule/timed_list.h"
 
+#include "box_check.h"
 #include "schedule_fixture.h"
 
 namespace corvane::test {
@@ -103,10 +104,9 @@ TEST_F(TimedListTest, ManagerThatCannotBeStoppedAbandonsTheAction) {
     host.expectMessage("Error", Answer::Ok);
     list.removeEntry();
     EXPECT_EQ(list.rows().size(), 1u);
-    EXPECT_EQ(host.messages().at(0).text,
+    expectBox(host.messages().at(0), Icon::Exclamation, Buttons::Ok,
               "Corvane was unable to shut down the Timed Backups Manager automatically.  "
               "Please shut down the Manager from your System Tray and try again.");
-    EXPECT_EQ(host.messages().at(0).icon, Icon::Exclamation);
 
     // A manager whose state cannot be read: the action's own failure message.
     manager.stateError = Error{errc::kPermissionDenied, "Permission denied"};
@@ -135,10 +135,9 @@ TEST_F(TimedListTest, ModifyKeepsTheLastResultAndRefusesMissingOrOldSets) {
     list.click(1);
     host.expectMessage("Backup Set Not Found", Answer::Ok);
     list.modifyEntry(noEditor);
-    EXPECT_EQ(host.messages().back().text,
+    expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
               "The selected backup set cannot be found.  Unable to modify.\r\n\r\nPlease "
               "recreate the backup set in order to use it as a Timed Backup again.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
     EXPECT_TRUE(manager.calls.empty());  // the manager is not touched
     list.click(2);
     host.expectMessage("Incompatible Backup Set", Answer::Ok);

@@ -1,10 +1,11 @@
 // The set model and its editing: the tree's invariants, new and closed sets, adding folders with
 // their sub-folders and files with the two duplicate rules, removal and the command states.
+#include "box_check.h"
+#include "set_fixture.h"
+
 #include <unistd.h>
 
 #include <algorithm>
-
-#include "set_fixture.h"
 
 namespace corvane::test {
 namespace {
@@ -87,8 +88,9 @@ TEST_F(SetEditing, NewSetHasThreeExpandedCategoriesAndNoContent) {
         EXPECT_TRUE(set.tree.at(i).expanded);
         EXPECT_TRUE(set.tree.at(i).sorted);
     }
-    for (const CommandId id : {CommandId::Add, CommandId::ActionsAdd, CommandId::FileSave,
-                               CommandId::FileSaveAs, CommandId::Save, CommandId::ActionsDefault}) {
+    for (const CommandId id :
+         {CommandId::Add, CommandId::ActionsAdd, CommandId::FileSave, CommandId::FileSaveAs,
+          CommandId::Save, CommandId::ActionsDefault, CommandId::OptionsOffsite}) {
         EXPECT_TRUE(enabled(id)) << commandKey(id);
         EXPECT_EQ(host.commandEnabled(id), true);
     }
@@ -115,9 +117,8 @@ TEST_F(SetEditing, ClosingAChangedSetAsksOnceAndSavesOnYes) {
     host.expectMessage("Save", Answer::Yes);
     document.closeSet();
     ASSERT_EQ(host.messages().size(), 2u);
-    EXPECT_EQ(host.messages()[1].text, "Save any current Backup Set changes?");
-    EXPECT_EQ(host.messages()[1].buttons, Buttons::YesNo);
-    EXPECT_EQ(host.messages()[1].icon, Icon::Question);
+    expectBox(host.messages()[1], Icon::Question, Buttons::YesNo,
+              "Save any current Backup Set changes?");
     EXPECT_TRUE(fileExists(home / "Backup Sets/Daily.cvt"));
     EXPECT_EQ(document.set().tree.count(), 0u);
     EXPECT_EQ(host.statusText(), "Press F1 to get Help");
@@ -165,15 +166,10 @@ TEST_F(SetEditing, SubFoldersNestAndAnExactDuplicateIsRefused) {
     writeFile(home / "data/A/file.txt", "x");
     document.newSet("Daily.cvt");
     document.addFolder("  " + home.path() + "data  ");
-    EXPECT_EQ(treeOutline(), (std::vector<std::string>{
-                                 "Files []",
-                                 "Folders []",
-                                 "Exclusions []",
-                                 home / "data/ [Folders]",
-                                 home / "data/A/ [" + home.path() + "data/]",
-                                 home / "data/Z/ [" + home.path() + "data/]",
-                                 home / "data/A/B/ [" + home.path() + "data/A/]",
-                             }));
+    EXPECT_EQ(treeOutline(),
+              withCategories({home / "data/ [Folders]", home / "data/A/ [" + home.path() + "data/]",
+                              home / "data/Z/ [" + home.path() + "data/]",
+                              home / "data/A/B/ [" + home.path() + "data/A/]"}));
     const auto& history = host.statusHistory();
     const std::string passedThrough = "Reading:  " + home / "data/.hidden/inner/";
     EXPECT_NE(std::find(history.begin(), history.end(), passedThrough), history.end());
@@ -182,9 +178,8 @@ TEST_F(SetEditing, SubFoldersNestAndAnExactDuplicateIsRefused) {
 
     host.expectMessage("Duplicate Folder/Path", Answer::Ok);
     document.addFolder(home / "data/A");
-    EXPECT_EQ(host.messages().back().text,
+    expectBox(host.messages().back(), Icon::Exclamation, Buttons::Ok,
               "Backup Set already contains '" + home.path() + "data/A/'.  Unable to add again.");
-    EXPECT_EQ(host.messages().back().icon, Icon::Exclamation);
     EXPECT_EQ(host.busyDepth(), 0);
     EXPECT_EQ(host.statusText(), "Daily.cvt");
     makeFolder(home / "DATA");
