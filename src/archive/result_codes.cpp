@@ -34,6 +34,8 @@ const char* describeResult(int code) {
             return "invalid settings";
         case kInternalError:
             return "out of memory or a system failure";
+        case kNothingBackedUp:
+            return "none of the set's files was found: nothing was backed up";
         default:
             return code < 1 ? "done" : "unknown error";
     }

@@ -21,6 +21,9 @@ enum ResultCode : int {
     kVolumeMissing = 528,     // a volume of a split archive was not found
     kBadArguments = 529,      // the settings do not describe a possible run
     kInternalError = 530,     // out of memory, or a system service (random numbers) failed
+    // Given by a backup run, not the component: "nothing to do" or "files skipped", and no
+    // archive at the destination, as none of the set's files or folders was found.
+    kNothingBackedUp = 531,
 };
 
 // How a run counts a result: below 1, 526 and 527 are successes; 517 and 518 are cancels;

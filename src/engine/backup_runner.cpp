@@ -133,6 +133,15 @@ void BackupRunner::updateRecordsAfterBackup() {
     (void)addFavoriteAfterBackup(m_context.programFolder, setPath);
 }
 
+int BackupRunner::compressOutcome(int code, const std::string& archivePath) const {
+    const bool nothingWritten = code == archive::kNothingToDo || code == archive::kDoneWithWarnings;
+    if (nothingWritten && m_style == BackupStyle::SingleArchive &&
+        !m_context.fileSystem.exists(archivePath)) {
+        return archive::kNothingBackedUp;
+    }
+    return code;
+}
+
 RunOutcome BackupRunner::runInteractive(const BackupChoice& choice) {
     Host& host = m_context.host;
     BusyPointer busy(host);
@@ -161,7 +170,7 @@ RunOutcome BackupRunner::runInteractive(const BackupChoice& choice) {
 
     RunEvents events(m_context, m_log, EventPhase::Compress, m_currentPassword);
     events.setDiskHandling(m_style, prepared->clearDisks);
-    const int code = m_context.component.compress(settings, events);
+    const int code = compressOutcome(m_context.component.compress(settings, events), archivePath);
     if (archive::isCancelled(code)) {
         m_log.line("### Backup Operation cancelled by User ###");
         view.close();

@@ -71,6 +71,10 @@ private:
     // The preview offered before a disk backup; false when the run is to end.
     bool offerPreview(const archive::ArchiveSettings& settings);
     void showPreviewResults(const std::string& archivePath, std::uint64_t estimatedBytes);
+    // The compress step's result as the run takes it: "nothing to do" or "files skipped" with
+    // no archive at the destination means none of the set's files was there (a drive not
+    // mounted, say), so nothing was backed up and the run failed.
+    int compressOutcome(int code, const std::string& archivePath) const;
     // Runs the test call with the progress window; returns the component's result.
     int runTest(const std::string& archivePath);
     void showTestResult(int code);

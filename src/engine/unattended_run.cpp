@@ -22,7 +22,7 @@ UnattendedResult BackupRunner::runUnattended() {
     m_log.started(set.setPath, archivePath);
 
     RunEvents events(m_context, m_log, EventPhase::Compress, m_currentPassword);
-    const int code = m_context.component.compress(settings, events);
+    const int code = compressOutcome(m_context.component.compress(settings, events), archivePath);
     if (events.endProgramRequested()) {
         view.close();
         return {RunOutcome::Failed, true};

@@ -254,9 +254,10 @@ TEST_F(InteractiveRun, CancelledPreviewAsksAndFallsBackToSingleStyle) {
 }
 
 TEST_F(InteractiveRun, SkippedFilesAreShownOrLoggedBySkipPrompt) {
-    component.onCompress = [](FakeComponent::Events& events, FakeComponent&) {
+    component.onCompress = [](FakeComponent::Events& events, FakeComponent& self) {
         events.onSkippedFile("/data/locked.db", 103);
         events.onSkippedFile("/data/same.txt", 2);
+        self.writeArchive();
         return 527;
     };
     config.record().skipPrompt = 1;

@@ -68,6 +68,20 @@ TEST_F(UnattendedRun, FailureWritesTheErrorBlockAndTheTimedScreen) {
     EXPECT_TRUE(host.messages().empty());
 }
 
+TEST_F(UnattendedRun, NothingFoundFailsUnlessTheArchiveIsThere) {
+    // None of the set's files was found (a drive not mounted): nothing matched, or every entry
+    // was skipped, and there is no archive.
+    for (const int code : {526, 527}) {
+        component.onCompress = [code](FakeComponent::Events&, FakeComponent&) { return code; };
+        EXPECT_EQ(runner.runUnattended().outcome, RunOutcome::Failed) << code;
+    }
+    EXPECT_NE(errorLog().find("Error #    : 531\r\n"), std::string::npos) << errorLog();
+    EXPECT_EQ(host.timedErrorScreens(), 2);
+    // Freshen found nothing newer: the archive there is the backup.
+    writeFile(datedArchive(), "archive");
+    EXPECT_EQ(runner.runUnattended().outcome, RunOutcome::Succeeded);
+}
+
 TEST_F(UnattendedRun, TimedRunRecordsItsResultInTheFirstMatchingEntry) {
     flags.timedRun = true;
     component.onCompress = [&](FakeComponent::Events&, FakeComponent& self) {
@@ -149,9 +163,10 @@ TEST_F(UnattendedRun, OversizedFileEndsTheProgramAfterItsBlock) {
 }
 
 TEST_F(UnattendedRun, SkippedFilesGoToErrorLogOnlyWithSkipPrompt) {
-    component.onCompress = [](FakeComponent::Events& events, FakeComponent&) {
+    component.onCompress = [](FakeComponent::Events& events, FakeComponent& self) {
         events.onSkippedFile("/data/locked.db", 100);
         events.onSkippedFile("/data/other", 5);
+        self.writeArchive();
         return 527;
     };
     runner.runUnattended();
