@@ -18,6 +18,9 @@ std::string trim(std::string_view text);
 // valid UTF-8 pass through unchanged. Used wherever paths are compared ignoring case.
 std::string toUpper(std::string_view text);
 
+// Lower-cases the ASCII letters only, as protocol names and keywords are compared.
+std::string asciiLowered(std::string_view text);
+
 bool startsWith(std::string_view text, std::string_view prefix);
 bool endsWith(std::string_view text, std::string_view suffix);
 

@@ -1,5 +1,6 @@
 #include "offsite/curl_request.h"
 
+#include "common/text.h"
 #include "offsite/offsite_error.h"
 
 #include <unistd.h>
@@ -20,12 +21,6 @@ constexpr long kStallSeconds = 60;
 constexpr long kCleanupSeconds = 15;
 constexpr long kUploadBuffer = 2 * 1024 * 1024;
 constexpr std::size_t kLargestBody = 64 * 1024 * 1024;
-
-std::string lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 std::string trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
@@ -214,7 +209,7 @@ std::size_t CurlRequest::onHeader(char* data, std::size_t size, std::size_t coun
     if (line.rfind("HTTP/", 0) == 0) request.m_response.headers.clear();  // a new response
     const auto colon = line.find(':');
     if (colon != std::string_view::npos) {
-        request.m_response.headers.emplace_back(lowered(trimmed(line.substr(0, colon))),
+        request.m_response.headers.emplace_back(asciiLowered(trimmed(line.substr(0, colon))),
                                                 trimmed(line.substr(colon + 1)));
     }
     return size * count;

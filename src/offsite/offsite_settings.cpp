@@ -1,6 +1,7 @@
 #include "offsite/offsite_settings.h"
 
 #include "common/file_io.h"
+#include "common/text.h"
 #include "offsite/ini_section.h"
 #include "offsite/offsite_error.h"
 
@@ -32,12 +33,6 @@ Error settingsError(const std::string& text) {
     return failure(Failure::Settings, text);
 }
 
-std::string lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 using KeyValues = std::map<std::string, std::string>;
 
 // The keys of a section by their spelling in `known`, each at most once; `where` names the
@@ -46,9 +41,9 @@ Result<KeyValues> knownKeys(const IniKeys& keys, std::initializer_list<const cha
                             const std::string& where) {
     KeyValues values;
     for (const auto& [name, value] : keys) {
-        const std::string wanted = lowered(name);
+        const std::string wanted = asciiLowered(name);
         const auto spelling = std::find_if(known.begin(), known.end(), [&wanted](const char* candidate) {
-            return lowered(candidate) == wanted;
+            return asciiLowered(candidate) == wanted;
         });
         if (spelling == known.end()) {
             std::string list;
@@ -147,7 +142,7 @@ bool isRegionText(const std::string& text) {
 Result<std::string> checkedEndpoint(std::string endpoint, const std::string& where) {
     while (!endpoint.empty() && endpoint.back() == '/')
         endpoint.pop_back();
-    const std::string lower = lowered(endpoint);
+    const std::string lower = asciiLowered(endpoint);
     const bool web = lower.rfind("http://", 0) == 0 || lower.rfind("https://", 0) == 0;
     const auto hostStart = endpoint.find("://") + 3;
     if (!web || hostStart >= endpoint.size() || endpoint.find('@') != std::string::npos ||

@@ -1,3 +1,4 @@
+#include "common/text.h"
 #include "offsite/offsite_error.h"
 #include "offsite/offsite_settings.h"
 
@@ -117,9 +118,7 @@ Result<RemoteLocation> parseRemoteUrl(const std::string& url) {
     if (separator == std::string::npos) {
         return badUrl(url, "it does not begin with s3://, sftp://, webdav:// or webdavs://");
     }
-    std::string scheme = url.substr(0, separator);
-    std::transform(scheme.begin(), scheme.end(), scheme.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string scheme = asciiLowered(url.substr(0, separator));
     const std::string_view rest = std::string_view(url).substr(separator + 3);
     if (scheme == "s3") return parseS3(url, rest);
     if (scheme == "sftp") return parseHostUrl(url, rest, RemoteKind::Sftp);

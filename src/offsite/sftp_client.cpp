@@ -1,5 +1,6 @@
 #include "offsite/sftp_client.h"
 
+#include "common/text.h"
 #include "offsite/offsite_error.h"
 #include "offsite/remote.h"
 
@@ -123,7 +124,6 @@ class PacketReader {
 public:
     explicit PacketReader(const std::string& bytes) : m_bytes(bytes) {}
     bool ok() const { return m_ok; }
-    bool atEnd() const { return m_at >= m_bytes.size(); }
     std::uint32_t u32() {
         if (!need(4)) return 0;
         std::uint32_t value = 0;
@@ -180,12 +180,6 @@ std::string serverPath(const std::string& path) {
     if (path == "/~" || path == "/~/") return ".";
     if (path.rfind("/~/", 0) == 0) return path.substr(3);
     return path;
-}
-
-std::string lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
 }
 
 }  // namespace
@@ -299,7 +293,7 @@ Error statusFailure(const std::string& body, const std::string& what) {
             return failure(Failure::ConnectionDropped,
                            "the connection to " + what + " dropped: " + message);
         default: {
-            const std::string words = lowered(message);
+            const std::string words = asciiLowered(message);
             if (words.find("space") != std::string::npos ||
                 words.find("quota") != std::string::npos) {
                 return failure(Failure::OutOfSpace, "no space left on " + what + ": " + message);
